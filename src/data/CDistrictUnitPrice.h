@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The unit prices behind the transport cost: "DR01" (one price), "DT02" (per
+// district), "DS24" and "DS22" (per dump-truck class 0 10 t, 1 4 t, 2 2 t),
+// and the dump-truck cost of the labour-rate method with the quantities of
+// "DTTankaSuryo.ini". Prices stay texts and are converted at every lookup.
+class CDistrictUnitPrice
+{
+public:
+    CDistrictUnitPrice();
+
+    bool LoadR01();
+    bool LoadT02();
+    bool LoadS24();
+    bool LoadS22();
+
+    int GetPriceR01() const { return priceR01; }
+    int GetPriceT02(int district) const;
+    int GetPriceS24(int truckClass) const;
+    int GetPriceS22(int truckClass) const;
+
+    // Reads the quantities for the cost item and transport type and returns
+    // the dump-truck class; an unlisted pair raises velmora::Error.
+    int ReadQuantities(int costItem, int transportType);
+    int GetDumpTruckCost(int district, int costItem, int transportType);
+
+    // For synthetic tables (benchmarks, tests).
+    void SetPrices(int r01, const QStringList& t02, const QStringList& s24, const QStringList& s22);
+
+private:
+    int priceR01 = 0;
+    QStringList pricesT02;
+    QStringList pricesS24;
+    QStringList pricesS22;
+    QStringList quantities;
+};

@@ -1,0 +1,103 @@
+#include "CEnDecryption.h"
+
+#include "FindDataFileName.h"
+#include "Notifier.h"
+#include "Paths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+using velmora::data::Paths;
+
+const QStringList& CEnDecryption::ScrambledKeys()
+{
+    static const QStringList keys = {
+        QStringLiteral("EA01"), QStringLiteral("EB01"), QStringLiteral("ET02"),
+        QStringLiteral("ES24"), QStringLiteral("ER01"), QStringLiteral("ES22"),
+        QStringLiteral("ESP2"), QStringLiteral("ET19"), QStringLiteral("EC01"),
+    };
+    return keys;
+}
+
+CEnDecryption::CEnDecryption()
+    : exeDirectory(Paths::exeDirectory())
+{
+}
+
+CEnDecryption::~CEnDecryption() { DeleteWorkFiles(); }
+
+void CEnDecryption::DecryptDataFiles()
+{
+    const QString directory = Paths::dataDirectory();
+    for (const QString& key : ScrambledKeys())
+        DecryptFile(directory + FindDataFileName(key, directory));
+}
+
+QByteArray CEnDecryption::Transform(const QByteArray& input)
+{
+    QByteArray out = input;
+    unsigned char k = SeedByte;
+    quint32 n = 0;
+    for (qsizetype i = 0; i < out.size(); i += 2) {
+        ++n;
+        k = static_cast<unsigned char>(k + static_cast<unsigned char>(n * StepByte));
+        out[i] = static_cast<char>(static_cast<unsigned char>(out[i]) ^ k);
+    }
+    return out;
+}
+
+bool CEnDecryption::TransformFile(const QString& from, const QString& to, QString* error)
+{
+    QFile in(from);
+    if (!in.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = in.errorString();
+        return false;
+    }
+    QFile out(to);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        if (error)
+            *error = out.errorString();
+        return false;
+    }
+    const QByteArray bytes = Transform(in.readAll());
+    if (out.write(bytes) != bytes.size()) {
+        if (error)
+            *error = out.errorString();
+        return false;
+    }
+    return true;
+}
+
+void CEnDecryption::DecryptFile(const QString& path)
+{
+    const QFileInfo source(path);
+    if (!source.exists() || source.isDir())
+        return;
+    const QString name = source.fileName();
+    const QString workPath = source.absolutePath() + u'/' + u'D' + name.mid(1);
+    workFiles.append(workPath);
+
+    // Truncate first, so a working file left by an interrupted run is replaced.
+    QFile out(workPath);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        velmora::data::deferWarning(
+            QStringLiteral("作業ファイルを作成できませんでした。データフォルダに書き込めるか確認してください。\r\nファイル名：%1\r\n%2")
+                .arg(QDir::toNativeSeparators(workPath), out.errorString()));
+        return;
+    }
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly))
+        return;
+    // Working files are small; decoding the whole file at once keeps every
+    // unit at its position even if the system hands back short reads.
+    const QByteArray plain = Transform(in.readAll());
+    out.write(plain);
+}
+
+void CEnDecryption::DeleteWorkFiles()
+{
+    for (const QString& path : workFiles)
+        QFile::remove(path);
+}

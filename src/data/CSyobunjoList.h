@@ -1,0 +1,42 @@
+#pragma once
+
+#include "CSyobunjoData.h"
+
+#include <QString>
+#include <memory>
+#include <vector>
+
+// The disposal-site register of one cost item, loaded once from the working
+// files "DT19" and "DC01" and the cost-item names. Walking it and
+// FindByCoordinates share one cursor.
+class CSyobunjoList
+{
+public:
+    // kind 0, 1 or 2: the cost item whose sites are loaded. A negative kind
+    // builds an empty register without reading anything (synthetic registers).
+    explicit CSyobunjoList(int kind);
+    ~CSyobunjoList();
+    CSyobunjoList(const CSyobunjoList&) = delete;
+    CSyobunjoList& operator=(const CSyobunjoList&) = delete;
+
+    bool LoadSites(int kind);
+
+    void MoveFirst();
+    bool IsEnd() const;
+    bool MoveNext();
+    CSyobunjoData& Current();
+    // Exact double comparison; leaves the cursor on the site found or at the end.
+    CSyobunjoData* FindByCoordinates(double x, double y);
+    void AddSite(std::unique_ptr<CSyobunjoData> site);
+
+    int Count() const { return static_cast<int>(sites.size()); }
+    const QString& CostItemName() const { return costItemName; }
+
+private:
+    bool LoadCostItemName(int kind);
+    bool LoadCoordinates();
+
+    QString costItemName;
+    std::vector<std::unique_ptr<CSyobunjoData>> sites;
+    std::size_t cursor = 0;
+};

@@ -1,0 +1,43 @@
+#include "Notifier.h"
+
+#include <QStringList>
+#include <cstdio>
+
+namespace velmora::data {
+namespace {
+
+class StderrNotifier final : public Notifier
+{
+public:
+    void warning(const QString& text, const QString& caption) override
+    {
+        const QString line = caption.isEmpty() ? text : caption + QStringLiteral(": ") + text;
+        std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+    }
+};
+
+StderrNotifier g_stderrNotifier;
+Notifier* g_notifier = &g_stderrNotifier;
+QStringList g_deferred;
+
+} // namespace
+
+Notifier& notifier() { return *g_notifier; }
+
+Notifier* setNotifier(Notifier* n)
+{
+    Notifier* previous = g_notifier;
+    g_notifier = n ? n : &g_stderrNotifier;
+    return previous;
+}
+
+void deferWarning(const QString& text) { g_deferred.append(text); }
+
+QStringList takeDeferredWarnings()
+{
+    QStringList out;
+    out.swap(g_deferred);
+    return out;
+}
+
+} // namespace velmora::data
