@@ -10,7 +10,12 @@
 class CDistrictUnitPrice
 {
 public:
+    // Loads the four price files; one that cannot be opened is reported
+    // through the notifier and leaves its list empty.
     CDistrictUnitPrice();
+    // Reads nothing: the prices come from SetPrices.
+    struct NoFiles {};
+    explicit CDistrictUnitPrice(NoFiles) {}
 
     bool LoadR01();
     bool LoadT02();
@@ -25,7 +30,10 @@ public:
     // Reads the quantities for the cost item and transport type and returns
     // the dump-truck class; an unlisted pair raises velmora::Error.
     int ReadQuantities(int costItem, int transportType);
+    // A section with fewer than four lines, a quantity or price that is not a
+    // number, or a district or class beyond its list raises velmora::Error.
     int GetDumpTruckCost(int district, int costItem, int transportType);
+    const QStringList& Quantities() const { return quantities; }
 
     // For synthetic tables (benchmarks, tests).
     void SetPrices(int r01, const QStringList& t02, const QStringList& s24, const QStringList& s22);

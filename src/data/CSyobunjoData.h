@@ -7,6 +7,7 @@ class CSyobunjoData
 {
 public:
     const QString& GetSiteKey() const { return siteKey; }
+    const QString& GetCostItem() const { return costItem; }
     const QString& GetSiteName() const { return siteName; }
     int GetDisposalFee() const { return disposalFee; }
     const QString& GetFeeUnit() const { return feeUnit; }

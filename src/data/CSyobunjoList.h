@@ -19,11 +19,15 @@ public:
     CSyobunjoList(const CSyobunjoList&) = delete;
     CSyobunjoList& operator=(const CSyobunjoList&) = delete;
 
+    // True when the site table and the coordinates were read. A failure in
+    // the names or the site table ends the load quietly with the sites read so
+    // far (without coordinates); a malformed coordinate table raises.
     bool LoadSites(int kind);
 
     void MoveFirst();
     bool IsEnd() const;
     bool MoveNext();
+    // Raises velmora::Error at the end instead of reading past the last site.
     CSyobunjoData& Current();
     // Exact double comparison; leaves the cursor on the site found or at the end.
     CSyobunjoData* FindByCoordinates(double x, double y);
@@ -33,7 +37,9 @@ public:
     const QString& CostItemName() const { return costItemName; }
 
 private:
-    bool LoadCostItemName(int kind);
+    // Raises velmora::Error when the names file has no line for the kind.
+    void LoadCostItemName(int kind);
+    void LoadSiteTable();
     bool LoadCoordinates();
 
     QString costItemName;

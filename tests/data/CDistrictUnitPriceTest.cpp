@@ -1,0 +1,146 @@
+#include "data/CDistrictUnitPrice.h"
+#include "data/Error.h"
+#include "support/TempDeployment.h"
+#include "RecordingNotifier.h"
+
+#include <gtest/gtest.h>
+
+using velmora::test::TempDeployment;
+
+namespace {
+
+QString lines(const QStringList& l) { return l.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"); }
+
+// Each section carries its own DR01 quantity so a test can tell which was read.
+const QString Quantities = QStringLiteral(
+    "[ﾀﾞﾝﾌﾟﾄﾗｯｸ10t数量]\r\n1\r\n50\r\n1.13\r\n1.13\r\n"
+    "[ﾀﾞﾝﾌﾟﾄﾗｯｸ4t数量]\r\n2\r\n0\r\n0\r\n0\r\n"
+    "[ﾀﾞﾝﾌﾟﾄﾗｯｸ2t数量]\r\n3\r\n0\r\n0\r\n0\r\n"
+    "[ﾀﾞﾝﾌﾟﾄﾗｯｸ10t(路面切削)]\r\n4\r\n0\r\n0.5\r\n0\r\n");
+
+class DistrictUnitPriceTest : public ::testing::Test
+{
+protected:
+    TempDeployment dep;
+    velmora::test::RecordingNotifier notes;
+
+    void writePrices()
+    {
+        dep.writeWorking(QStringLiteral("DR01"), lines({QStringLiteral("単価"), QStringLiteral("20000"), QStringLiteral("ignored")}));
+        dep.writeWorking(QStringLiteral("DT02"), lines({QStringLiteral("地区単価"), QStringLiteral("100"), QStringLiteral("150")}));
+        dep.writeWorking(QStringLiteral("DS24"), lines({QStringLiteral("h"), QStringLiteral("12345"), QStringLiteral("8000"), QStringLiteral("6000")}));
+        dep.writeWorking(QStringLiteral("DS22"), lines({QStringLiteral("h"), QStringLiteral("678"), QStringLiteral("500"), QStringLiteral("400")}));
+        dep.writeIni(QStringLiteral("dat/DTTankaSuryo.ini"), Quantities);
+    }
+};
+
+TEST_F(DistrictUnitPriceTest, DumpTruckCostRoundsEachFractionalProductDownOnItsOwn)
+{
+    writePrices();
+    CDistrictUnitPrice prices;
+    EXPECT_TRUE(notes.warnings.empty());
+    EXPECT_EQ(prices.GetPriceR01(), 20000);
+    EXPECT_EQ(prices.GetPriceT02(1), 150);
+    EXPECT_EQ(prices.GetPriceS24(2), 6000);
+    EXPECT_EQ(prices.GetPriceS22(0), 678);
+    // 20000 + 7500 + floor(13949.85) + floor(766.14)
+    EXPECT_EQ(prices.GetDumpTruckCost(1, 0, 0), 42215);
+    // Cutting debris uses the class-0 prices with its own quantities.
+    EXPECT_EQ(prices.GetDumpTruckCost(0, 2, 4), 4 * 20000 + 6172);
+}
+
+TEST_F(DistrictUnitPriceTest, SectionAndClassFollowCostItemAndTransportType)
+{
+    writePrices();
+    CDistrictUnitPrice prices;
+    struct Case
+    {
+        int costItem, transport, truckClass;
+        const char* firstQuantity;
+    };
+    const Case cases[] = {
+        {0, 0, 0, "1"}, {1, 1, 1, "2"}, {0, 2, 2, "3"}, {1, 3, 2, "3"},
+        {2, 0, 0, "1"}, {2, 1, 1, "2"}, {2, 2, 2, "3"}, {2, 3, 0, "1"}, {2, 4, 0, "4"},
+        {-1, 4, 0, "4"}, {7, 1, 1, "2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.costItem << "/" << c.transport);
+        EXPECT_EQ(prices.ReadQuantities(c.costItem, c.transport), c.truckClass);
+        ASSERT_EQ(prices.Quantities().size(), 4);
+        EXPECT_EQ(prices.Quantities().first(), QString::fromLatin1(c.firstQuantity));
+    }
+    // Consecutive computations each read their own section.
+    EXPECT_EQ(prices.GetDumpTruckCost(0, 0, 1), 40000);
+    EXPECT_EQ(prices.GetDumpTruckCost(0, 0, 2), 60000);
+}
+
+TEST_F(DistrictUnitPriceTest, UnlistedCombinationRaisesAndForgetsEarlierQuantities)
+{
+    writePrices();
+    CDistrictUnitPrice prices;
+    ASSERT_EQ(prices.GetDumpTruckCost(0, 0, 0), 20000 + 5000 + 13949 + 766);
+    for (const auto& [costItem, transport] : {std::pair{0, 4}, std::pair{1, 5}, std::pair{2, 5}, std::pair{2, -1}, std::pair{0, -1}}) {
+        EXPECT_THROW(prices.GetDumpTruckCost(0, costItem, transport), velmora::Error);
+        EXPECT_TRUE(prices.Quantities().isEmpty());
+    }
+}
+
+TEST_F(DistrictUnitPriceTest, BrokenQuantitiesAndOutOfRangeLookupsRaise)
+{
+    writePrices();
+    CDistrictUnitPrice prices;
+    EXPECT_THROW(prices.GetPriceT02(2), velmora::Error);
+    EXPECT_THROW(prices.GetPriceS24(-1), velmora::Error);
+    EXPECT_THROW(prices.GetDumpTruckCost(5, 0, 0), velmora::Error);
+
+    dep.writeIni(QStringLiteral("dat/DTTankaSuryo.ini"), QStringLiteral("[ﾀﾞﾝﾌﾟﾄﾗｯｸ10t数量]\r\n1\r\n2\r\n3\r\n"));
+    EXPECT_THROW(prices.GetDumpTruckCost(0, 0, 0), velmora::Error);
+    dep.writeIni(QStringLiteral("dat/DTTankaSuryo.ini"), QStringLiteral("[ﾀﾞﾝﾌﾟﾄﾗｯｸ10t数量]\r\n1\r\n2\r\n1,5\r\n3\r\n"));
+    EXPECT_THROW(prices.GetDumpTruckCost(0, 0, 0), velmora::ConvertError);
+    dep.remove(QStringLiteral("dat/DTTankaSuryo.ini"));
+    EXPECT_THROW(prices.GetDumpTruckCost(0, 0, 0), velmora::Error);
+}
+
+TEST_F(DistrictUnitPriceTest, EachMissingPriceFileIsReportedInLoadingOrderAndStartUpGoesOn)
+{
+    dep.writeWorking(QStringLiteral("DT02"), lines({QStringLiteral("h"), QStringLiteral("1")}));
+    CDistrictUnitPrice prices;
+    ASSERT_EQ(notes.warnings.size(), 3u);
+    for (const auto& w : notes.warnings) {
+        EXPECT_TRUE(w.second.isEmpty()); // the executable's name
+        EXPECT_TRUE(w.first.startsWith(QStringLiteral("ファイル ") + dep.dataDir())) << w.first.toStdString();
+        EXPECT_TRUE(w.first.contains(QStringLiteral("は開けません。")));
+    }
+    EXPECT_EQ(prices.GetPriceR01(), 0);
+    EXPECT_EQ(prices.GetPriceT02(0), 1);
+    EXPECT_THROW(prices.GetPriceS24(0), velmora::Error);
+
+    notes.warnings.clear();
+    EXPECT_FALSE(prices.LoadS22());
+    EXPECT_EQ(notes.warnings.size(), 1u);
+}
+
+TEST_F(DistrictUnitPriceTest, MalformedPriceFilesRaise)
+{
+    writePrices();
+    dep.writeWorking(QStringLiteral("DR01"), lines({QStringLiteral("単価のみ")}));
+    EXPECT_THROW(CDistrictUnitPrice(), velmora::Error);
+    dep.writeWorking(QStringLiteral("DR01"), lines({QStringLiteral("h"), QStringLiteral("2万")}));
+    EXPECT_THROW(CDistrictUnitPrice(), velmora::ConvertError);
+    writePrices();
+    dep.writeWorking(QStringLiteral("DS24"), QString());
+    EXPECT_THROW(CDistrictUnitPrice(), velmora::Error);
+}
+
+TEST(DistrictUnitPriceSynthetic, ReadsNothingAndOverflowIsAnError)
+{
+    TempDeployment dep;
+    velmora::test::RecordingNotifier notes;
+    CDistrictUnitPrice prices{CDistrictUnitPrice::NoFiles{}};
+    EXPECT_TRUE(notes.warnings.empty());
+    prices.SetPrices(2000000000, {QStringLiteral("2000000000")}, {QStringLiteral("0")}, {QStringLiteral("0")});
+    dep.writeIni(QStringLiteral("dat/DTTankaSuryo.ini"), QStringLiteral("[ﾀﾞﾝﾌﾟﾄﾗｯｸ10t数量]\r\n1\r\n1\r\n0\r\n0\r\n"));
+    EXPECT_THROW(prices.GetDumpTruckCost(0, 0, 0), velmora::OverflowError);
+}
+
+} // namespace

@@ -1,0 +1,231 @@
+#include "data/CSyobunjoList.h"
+#include "data/Error.h"
+#include "support/TempDeployment.h"
+#include "RecordingNotifier.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using velmora::test::TempDeployment;
+
+namespace {
+
+const QString Names = QStringLiteral("[処分費目]\r\n鉄筋ｺﾝｸﾘｰﾄ\r\n無筋ｺﾝｸﾘｰﾄ\r\nｱｽﾌｧﾙﾄ\r\n");
+
+// A site-table line with the read fields in place and filler elsewhere.
+QString siteLine(const QString& key, const QString& costItem, const QString& name, const QString& fee,
+                 int fieldCount = 22)
+{
+    QStringList f;
+    for (int i = 0; i < fieldCount; ++i)
+        f.append(QStringLiteral("f%1").arg(i));
+    f[5] = key;
+    f[6] = costItem;
+    f[7] = name;
+    f[10] = fee;
+    f[11] = QStringLiteral("円/t");
+    if (fieldCount > 21)
+        f[21] = QStringLiteral("出典") + key;
+    return f.join(u',');
+}
+
+QString lines(const QStringList& l) { return l.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"); }
+
+QStringList walkNames(CSyobunjoList& list)
+{
+    QStringList out;
+    for (list.MoveFirst(); !list.IsEnd(); list.MoveNext())
+        out.append(list.Current().GetSiteName());
+    return out;
+}
+
+class SyobunjoListTest : public ::testing::Test
+{
+protected:
+    TempDeployment dep;
+    velmora::test::RecordingNotifier notes;
+
+    void writeNames() { dep.writeIni(QStringLiteral("dat/SyobunjoKikakuSource.ini"), Names); }
+};
+
+TEST_F(SyobunjoListTest, SelectsTheLinesOfItsCostItemInFileOrderWithTheirFields)
+{
+    writeNames();
+    dep.writeWorking(QStringLiteral("DT19.txt"),
+                     lines({QStringLiteral("番号,a,b,c,d,コード,処分費目,名称"), // heading: too few fields
+                            siteLine(QStringLiteral("K1"), QStringLiteral("無筋ｺﾝｸﾘｰﾄ塊"), QStringLiteral("一号"), QStringLiteral("1500")),
+                            siteLine(QStringLiteral("K2"), QStringLiteral("鉄筋ｺﾝｸﾘｰﾄ塊"), QStringLiteral("鉄筋の場"), QStringLiteral("9")),
+                            siteLine(QStringLiteral("K3"), QStringLiteral("無筋ｺﾝｸﾘｰﾄ"), QStringLiteral("短い"), QStringLiteral("1"), 21),
+                            // full-width katakana in the table still matches the half-width name
+                            siteLine(QStringLiteral("K4"), QStringLiteral("無筋コンクリート"), QStringLiteral("二号"), QString()),
+                            siteLine(QStringLiteral("K5"), QStringLiteral("(無筋ｺﾝｸﾘｰﾄ殻)"), QStringLiteral("三号"), QStringLiteral("-20"))}));
+    dep.writeWorking(QStringLiteral("DC01.txt"), lines({QStringLiteral("1,K1,-123.5,456.25")}));
+
+    CSyobunjoList list(1);
+    EXPECT_EQ(list.CostItemName(), QStringLiteral("無筋ｺﾝｸﾘｰﾄ"));
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_EQ(walkNames(list), (QStringList{QStringLiteral("一号"), QStringLiteral("二号"), QStringLiteral("三号")}));
+
+    list.MoveFirst();
+    const CSyobunjoData& first = list.Current();
+    EXPECT_EQ(first.GetSiteKey(), QStringLiteral("K1"));
+    EXPECT_EQ(first.GetCostItem(), QStringLiteral("無筋ｺﾝｸﾘｰﾄ塊"));
+    EXPECT_EQ(first.GetDisposalFee(), 1500);
+    EXPECT_EQ(first.GetFeeUnit(), QStringLiteral("円/t"));
+    EXPECT_EQ(first.GetPriceSource(), QStringLiteral("出典K1"));
+    EXPECT_EQ(first.GetX(), -123.5);
+    EXPECT_EQ(first.GetY(), 456.25);
+
+    list.MoveNext();
+    EXPECT_EQ(list.Current().GetDisposalFee(), 0); // empty fee
+    list.MoveNext();
+    EXPECT_EQ(list.Current().GetDisposalFee(), -20);
+    EXPECT_TRUE(notes.warnings.empty());
+}
+
+TEST_F(SyobunjoListTest, HalfWidthNameInTheTableMatchesAFullWidthName)
+{
+    dep.writeIni(QStringLiteral("dat/SyobunjoKikakuSource.ini"),
+                 QStringLiteral("[処分費目]\r\nアスファルト\r\n"), velmora::data::IniEncoding::Utf8Bom);
+    dep.writeWorking(QStringLiteral("DT19"), lines({siteLine(QStringLiteral("A"), QStringLiteral("ｱｽﾌｧﾙﾄ殻"), QStringLiteral("x"), QStringLiteral("1")),
+                                                    siteLine(QStringLiteral("B"), QStringLiteral("ｱｽﾌｧ"), QStringLiteral("y"), QStringLiteral("1"))}));
+    CSyobunjoList list(0);
+    EXPECT_EQ(walkNames(list), QStringList{QStringLiteral("x")});
+}
+
+TEST_F(SyobunjoListTest, CoordinateKeysIgnoreCaseFirstLineWinsAndUnknownKeysStayAtZero)
+{
+    writeNames();
+    dep.writeWorking(QStringLiteral("DT19"),
+                     lines({siteLine(QStringLiteral("ab1"), QStringLiteral("鉄筋ｺﾝｸﾘｰﾄ"), QStringLiteral("p"), QStringLiteral("1")),
+                            siteLine(QStringLiteral("zz"), QStringLiteral("鉄筋ｺﾝｸﾘｰﾄ"), QStringLiteral("q"), QStringLiteral("1")),
+                            siteLine(QStringLiteral("c 2"), QStringLiteral("鉄筋ｺﾝｸﾘｰﾄ"), QStringLiteral("r"), QStringLiteral("1"))}));
+    dep.writeWorking(QStringLiteral("DC01"),
+                     lines({QStringLiteral("no,key,X,Y"), // a header is only matched by a site called "key"
+                            QStringLiteral("1,AB1,10.5,20.5"),
+                            QStringLiteral("2,ab1,99,99"),
+                            QStringLiteral(" 3 , \"c 2\" , 1e3 ,\"-7\"")}));
+    CSyobunjoList list(0);
+    list.MoveFirst();
+    EXPECT_EQ(list.Current().GetX(), 10.5);
+    EXPECT_EQ(list.Current().GetY(), 20.5);
+    list.MoveNext();
+    EXPECT_EQ(list.Current().GetX(), 0.0);
+    EXPECT_EQ(list.Current().GetY(), 0.0);
+    list.MoveNext();
+    EXPECT_EQ(list.Current().GetX(), 1000.0);
+    EXPECT_EQ(list.Current().GetY(), -7.0);
+    // Loading leaves the cursor at the end.
+    CSyobunjoList again(0);
+    EXPECT_TRUE(again.IsEnd());
+}
+
+TEST_F(SyobunjoListTest, AFeeThatIsNoNumberEndsTheLoadQuietlyAndKeepsEarlierSitesWithoutCoordinates)
+{
+    writeNames();
+    dep.writeWorking(QStringLiteral("DT19"),
+                     lines({siteLine(QStringLiteral("K1"), QStringLiteral("鉄筋ｺﾝｸﾘｰﾄ"), QStringLiteral("before"), QStringLiteral("5")),
+                            siteLine(QStringLiteral("K2"), QStringLiteral("鉄筋ｺﾝｸﾘｰﾄ"), QStringLiteral("bad"), QStringLiteral("5円")),
+                            siteLine(QStringLiteral("K3"), QStringLiteral("鉄筋ｺﾝｸﾘｰﾄ"), QStringLiteral("after"), QStringLiteral("5"))}));
+    dep.writeWorking(QStringLiteral("DC01"), lines({QStringLiteral("1,K1,1,2")}));
+    CSyobunjoList list(0);
+    EXPECT_EQ(walkNames(list), QStringList{QStringLiteral("before")});
+    list.MoveFirst();
+    EXPECT_EQ(list.Current().GetX(), 0.0);
+
+    CSyobunjoList reload(-1);
+    EXPECT_FALSE(reload.LoadSites(0));
+    EXPECT_TRUE(notes.warnings.empty());
+}
+
+TEST_F(SyobunjoListTest, MissingFilesGiveQuietlyIncompleteRegisters)
+{
+    // No names file at all.
+    CSyobunjoList noNames(0);
+    EXPECT_EQ(noNames.Count(), 0);
+
+    writeNames();
+    // A kind beyond the names, and no site table.
+    CSyobunjoList beyond(-1);
+    EXPECT_FALSE(beyond.LoadSites(3));
+    EXPECT_FALSE(beyond.LoadSites(0));
+    EXPECT_EQ(beyond.Count(), 0);
+
+    // Sites without a coordinate table keep 0/0.
+    dep.writeWorking(QStringLiteral("DT19"), lines({siteLine(QStringLiteral("K1"), QStringLiteral("ｱｽﾌｧﾙﾄ"), QStringLiteral("n"), QStringLiteral("1"))}));
+    CSyobunjoList noCoordinates(-1);
+    EXPECT_FALSE(noCoordinates.LoadSites(2));
+    ASSERT_EQ(noCoordinates.Count(), 1);
+    noCoordinates.MoveFirst();
+    EXPECT_EQ(noCoordinates.Current().GetX(), 0.0);
+    EXPECT_TRUE(notes.warnings.empty());
+}
+
+TEST_F(SyobunjoListTest, MalformedCoordinateTableRaises)
+{
+    writeNames();
+    dep.writeWorking(QStringLiteral("DT19"), lines({siteLine(QStringLiteral("K1"), QStringLiteral("ｱｽﾌｧﾙﾄ"), QStringLiteral("n"), QStringLiteral("1"))}));
+
+    dep.writeWorking(QStringLiteral("DC01"), lines({QStringLiteral("1,K1,1,x2")}));
+    EXPECT_THROW(CSyobunjoList(2), velmora::ConvertError);
+
+    dep.writeWorking(QStringLiteral("DC01"), lines({QStringLiteral("1,K1,1")}));
+    EXPECT_THROW(CSyobunjoList(2), velmora::Error);
+
+    dep.writeWorking(QStringLiteral("DC01"), lines({QStringLiteral("1,K0,1,2"), QStringLiteral("lonely")}));
+    EXPECT_THROW(CSyobunjoList(2), velmora::Error);
+}
+
+TEST(SyobunjoListCursor, WalkFindAndEnd)
+{
+    CSyobunjoList list(-1);
+    EXPECT_TRUE(list.IsEnd());
+    EXPECT_EQ(list.FindByCoordinates(0, 0), nullptr);
+    EXPECT_THROW(list.Current(), velmora::Error);
+
+    for (int i = 0; i < 3; ++i) {
+        auto site = std::make_unique<CSyobunjoData>();
+        site->SetSiteName(QString::number(i));
+        site->SetXValue(0.1 * i);
+        site->SetYValue(i == 2 ? 0.1 : 0.3); // site 2 shares nothing exactly with site 1
+        list.AddSite(std::move(site));
+    }
+    list.AddSite(nullptr);
+    EXPECT_EQ(list.Count(), 3);
+
+    CSyobunjoData* found = list.FindByCoordinates(0.1, 0.3);
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->GetSiteName(), QStringLiteral("1"));
+    EXPECT_EQ(&list.Current(), found); // the cursor rests on the site found
+    EXPECT_EQ(list.FindByCoordinates(std::nextafter(0.1, 1.0), 0.3), nullptr);
+    EXPECT_TRUE(list.IsEnd());
+    EXPECT_FALSE(list.MoveNext());
+    EXPECT_TRUE(list.IsEnd());
+
+    list.MoveFirst();
+    EXPECT_TRUE(list.MoveNext());
+    EXPECT_TRUE(list.MoveNext());
+    EXPECT_TRUE(list.MoveNext()); // onto the end
+    EXPECT_FALSE(list.MoveNext());
+}
+
+TEST(SyobunjoData, SettersConvertTextsAndRejectNonNumbers)
+{
+    CSyobunjoData d;
+    d.SetDisposalFee(QString());
+    d.SetX(QString());
+    EXPECT_EQ(d.GetDisposalFee(), 0);
+    EXPECT_EQ(d.GetX(), 0.0);
+    d.SetDisposalFee(QStringLiteral("2500"));
+    d.SetX(QStringLiteral("-12345.678"));
+    d.SetY(QStringLiteral("0.5"));
+    EXPECT_EQ(d.GetDisposalFee(), 2500);
+    EXPECT_EQ(d.GetX(), -12345.678);
+    EXPECT_EQ(d.GetY(), 0.5);
+    EXPECT_THROW(d.SetDisposalFee(QStringLiteral("12.5")), velmora::ConvertError);
+    EXPECT_THROW(d.SetX(QStringLiteral("1,5")), velmora::ConvertError);
+    EXPECT_THROW(d.SetY(QStringLiteral(" ")), velmora::ConvertError);
+}
+
+} // namespace
