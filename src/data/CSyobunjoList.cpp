@@ -2,9 +2,9 @@
 
 #include "Error.h"
 #include "FindDataFileName.h"
-#include "IniFile.h"
 #include "MatchesCostItem.h"
 #include "Paths.h"
+#include "SelectionList.h"
 #include "TextFiles.h"
 
 #include <QHash>
@@ -55,8 +55,7 @@ bool CSyobunjoList::LoadSites(int kind)
 void CSyobunjoList::LoadCostItemName(int kind)
 {
     const QString file = QStringLiteral("SyobunjoKikakuSource.ini");
-    const QStringList names = velmora::data::IniFile::load(Paths::dataDirectory() + file)
-                                  .sectionLines(QStringLiteral("処分費目"));
+    const QStringList names = velmora::data::ReadDataIniSection(file, QStringLiteral("処分費目"));
     if (kind < 0 || kind >= names.size())
         throw velmora::Error(QStringLiteral("%1 の [処分費目] に %2 番目の処分費目がありません。").arg(file).arg(kind + 1));
     costItemName = names.at(kind);

@@ -41,7 +41,8 @@ public:
     // The file text: "[name]", its lines, an empty line; CR LF after every line.
     QString text() const;
     QByteArray encode(IniEncoding encoding) const;
-    // Writes the whole file in its own encoding (CP932 for a new file) to a
+    // Writes the whole file in its own encoding (CP932 for a new file; UTF-8
+    // with a mark when the text holds characters CP932 lacks) to a
     // temporary file beside `path` and replaces `path` only once that worked,
     // so a failed save never damages the old file. On failure returns false
     // and sets *error to a message naming the path and the system's reason.

@@ -1,0 +1,6 @@
+#include "CHimokuRowSource.h"
+
+CHimokuRowSource::CHimokuRowSource()
+    : CostItemRowSource(QStringLiteral("Himoku_RowSource.ini"))
+{
+}

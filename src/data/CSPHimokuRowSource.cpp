@@ -1,0 +1,6 @@
+#include "CSPHimokuRowSource.h"
+
+CSPHimokuRowSource::CSPHimokuRowSource()
+    : CostItemRowSource(QStringLiteral("SPHimoku_RowSource.ini"))
+{
+}
