@@ -49,19 +49,22 @@ QByteArray CEnDecryption::Transform(const QByteArray& input)
 
 bool CEnDecryption::TransformFile(const QString& from, const QString& to, QString* error)
 {
+    // Read everything before the target is opened: with from == to, truncating
+    // first would leave nothing to read and the file would be lost.
     QFile in(from);
     if (!in.open(QIODevice::ReadOnly)) {
         if (error)
             *error = in.errorString();
         return false;
     }
+    const QByteArray bytes = Transform(in.readAll());
+    in.close();
     QFile out(to);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         if (error)
             *error = out.errorString();
         return false;
     }
-    const QByteArray bytes = Transform(in.readAll());
     if (out.write(bytes) != bytes.size()) {
         if (error)
             *error = out.errorString();
