@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+
+// The sections and keys of "WebDataDef.ini" the program reads. Every web step
+// names them through these constants, so a renamed entry is renamed once.
+namespace velmora::web::names {
+
+inline const QString FileName = QStringLiteral("WebDataDef.ini");
+// Folder beside the executable that holds the file.
+inline const QString Folder = QStringLiteral("status");
+
+namespace section {
+inline const QString URL = QStringLiteral("URL");
+inline const QString javascript = QStringLiteral("javascript");
+inline const QString URL_click = QStringLiteral("URL_click");
+// Whole addresses that are never shown.
+inline const QString not_show_HP = QStringLiteral("not_show_HP");
+// Address parts that recognise a GSI map address and a MieClickMaps address.
+inline const QString GIS_tiliin = QStringLiteral("GIS_tiliin");
+inline const QString GIS_MieClickMaps = QStringLiteral("GIS_MieClickMaps");
+// Scan patterns with two fields each.
+inline const QString tiliin_get_lat_lon = QStringLiteral("tiliin_get_lat_lon");
+inline const QString tiliin_get_x_y = QStringLiteral("tiliin_get_x_y");
+inline const QString MieClickMaps_get_lat_lon = QStringLiteral("MieClickMaps_get_lat_lon");
+inline const QString MieClickMaps_get_x_y = QStringLiteral("MieClickMaps_get_x_y");
+// Address pieces: left + first field + center + second field + right.
+inline const QString MieClickMaps_set_lat_lon = QStringLiteral("MieClickMaps_set_lat_lon");
+inline const QString MieClickMaps_set_x_y = QStringLiteral("MieClickMaps_set_x_y");
+} // namespace section
+
+namespace key {
+// In section URL.
+inline const QString home = QStringLiteral("home");
+inline const QString GoogleMaps = QStringLiteral("GoogleMaps");
+inline const QString MieClickMaps = QStringLiteral("MieClickMaps");
+// In section javascript.
+inline const QString calcRoute = QStringLiteral("calcRoute");
+// In section URL_click.
+inline const QString clear = QStringLiteral("clear");
+inline const QString tenpu = QStringLiteral("tenpu");
+inline const QString javascript_void = QStringLiteral("javascript_void");
+inline const QString koukoku = QStringLiteral("koukoku");
+inline const QString denshi_nyuusatu = QStringLiteral("denshi_nyuusatu");
+inline const QString gis = QStringLiteral("gis");
+inline const QString URL_click = QStringLiteral("URL_click");
+// In the MieClickMaps_set_* sections.
+inline const QString left = QStringLiteral("left");
+inline const QString center = QStringLiteral("center");
+inline const QString right = QStringLiteral("right");
+} // namespace key
+
+} // namespace velmora::web::names
