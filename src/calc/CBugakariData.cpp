@@ -1,0 +1,84 @@
+#include "CBugakariData.h"
+
+#include "data/Error.h"
+#include "data/FindDataFileName.h"
+#include "data/IniFile.h"
+#include "data/NumberText.h"
+#include "data/Paths.h"
+#include "data/TextFiles.h"
+
+using velmora::data::IniFile;
+
+namespace {
+
+// A band reaches up to just below the next band's lower end; the table is
+// written in metres, so "just below" is one metre.
+constexpr double BandGapKm = 0.001;
+
+QString overLimitText() { return QStringLiteral("上限値を超えています"); }
+QString bandSuffix() { return QStringLiteral("km以下"); }
+
+} // namespace
+
+CBugakariData::CBugakariData(const QString& className)
+    : name(className)
+{
+    LoadBands(IniFile::load(TablePath(), IniFile::Decode::AlwaysUtf16Le));
+}
+
+CBugakariData::CBugakariData(const QString& className, const IniFile& table)
+    : name(className)
+{
+    LoadBands(table);
+}
+
+QString CBugakariData::TablePath()
+{
+    const QString dir = velmora::data::Paths::dataDirectory();
+    return dir + FindDataFileName(QStringLiteral("DB01"), dir);
+}
+
+void CBugakariData::LoadBands(const IniFile& table)
+{
+    const QStringList lines = table.sectionLines(name);
+    for (const QString& line : lines) {
+        const QStringList fields = velmora::data::SplitCommaText(line);
+        if (fields.size() < 2) {
+            throw velmora::ConvertError(
+                QStringLiteral("歩掛表の「%1」の行 '%2' に距離と数量がありません。").arg(name, line));
+        }
+        lowerBounds << fields.at(0);
+        quantities << fields.at(1);
+    }
+    for (qsizetype j = 1; j < lowerBounds.size(); ++j)
+        upperBounds << FloatToStr(StrToFloat(lowerBounds.at(j)) - BandGapKm);
+    if (!lowerBounds.isEmpty())
+        upperBounds << FloatToStr(DistanceLimitKm);
+}
+
+int CBugakariData::BandIndexAt(double km) const
+{
+    for (qsizetype i = 0; i < lowerBounds.size(); ++i) {
+        if (StrToFloat(lowerBounds.at(i)) <= km && km <= StrToFloat(upperBounds.at(i)))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+double CBugakariData::QuantityAt(double km) const
+{
+    if (km > DistanceLimitKm)
+        return OverLimitQuantity;
+    const int i = BandIndexAt(km);
+    return i < 0 ? 0 : StrToFloat(quantities.at(i));
+}
+
+QString CBugakariData::BandTextAt(double km) const
+{
+    if (km > DistanceLimitKm)
+        return overLimitText();
+    const int i = BandIndexAt(km);
+    if (i < 0)
+        return bandSuffix();
+    return FloatToStr(StrToFloat(upperBounds.at(i))) + bandSuffix();
+}

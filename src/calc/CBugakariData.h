@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace velmora::data {
+class IniFile;
+}
+
+// One truck class of the labour-rate table "DB01": its distance bands with the
+// quantity of truck work per 10 m³ or per 100 m³. The figures stay the texts
+// of the table and are converted at every lookup.
+class CBugakariData
+{
+public:
+    // The end of the table: beyond it there is no price, and QuantityAt says
+    // so with a quantity no band can carry.
+    static constexpr double DistanceLimitKm = 60;
+    static constexpr double OverLimitQuantity = 99999;
+
+    // Loads the section `name` of "DB01" in the data directory. A missing file
+    // or section gives a class without bands; a band line without a quantity
+    // or a lower end that is not a number raises velmora::ConvertError.
+    explicit CBugakariData(const QString& name);
+    // The same from a table already in memory.
+    CBugakariData(const QString& name, const velmora::data::IniFile& table);
+
+    const QString& GetName() const { return name; }
+    int BandCount() const { return static_cast<int>(lowerBounds.size()); }
+    const QStringList& LowerBounds() const { return lowerBounds; }
+    const QStringList& UpperBounds() const { return upperBounds; }
+    const QStringList& Quantities() const { return quantities; }
+
+    // 99999 beyond 60 km, 0 when no band holds km.
+    double QuantityAt(double km) const;
+    // "0.3km以下"; "上限値を超えています" beyond 60 km; "km以下" when no band holds km.
+    QString BandTextAt(double km) const;
+
+    static QString TablePath();
+
+private:
+    void LoadBands(const velmora::data::IniFile& table);
+    // Index of the first band with lower ≤ km ≤ upper, or -1.
+    int BandIndexAt(double km) const;
+
+    QString name;
+    QStringList upperBounds;
+    QStringList lowerBounds;
+    QStringList quantities;
+};

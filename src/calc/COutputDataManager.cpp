@@ -1,0 +1,319 @@
+#include "COutputDataManager.h"
+
+#include "Decimal.h"
+#include "Rounding.h"
+#include "data/Error.h"
+#include "data/IniFile.h"
+#include "data/NumberText.h"
+
+#include <cmath>
+
+namespace {
+
+// Sector limits of the 16-point compass, in degrees from west (see DirectionFor).
+constexpr double DirectionLimits[] = {0, 11.25, 33.75, 56.25, 78.75, 101.25, 123.75, 146.25, 168.75};
+
+} // namespace
+
+COutputDataManager::COutputDataManager()
+    : results(std::make_unique<CDisplayCalcResultList>())
+    , truckClasses(std::make_unique<CBugakariList>())
+    , jobSite(std::make_unique<CJobSiteCoordinatesData>())
+    , unitPrices(std::make_unique<CDistrictUnitPrice>())
+    , registers{std::make_unique<CSyobunjoList>(0), std::make_unique<CSyobunjoList>(1),
+                std::make_unique<CSyobunjoList>(2)}
+    , packageTable(std::make_unique<CSekouPackageData>())
+{
+}
+
+COutputDataManager::COutputDataManager(Parts parts)
+    : results(std::make_unique<CDisplayCalcResultList>())
+    , truckClasses(std::move(parts.truckClasses))
+    , jobSite(std::make_unique<CJobSiteCoordinatesData>())
+    , unitPrices(std::move(parts.unitPrices))
+    , registers(std::move(parts.registers))
+    , packageTable(std::move(parts.packageTable))
+{
+    if (!truckClasses)
+        truckClasses = std::make_unique<CBugakariList>(velmora::data::IniFile());
+    if (!unitPrices)
+        unitPrices = std::make_unique<CDistrictUnitPrice>(CDistrictUnitPrice::NoFiles{});
+    for (auto& reg : registers) {
+        if (!reg)
+            reg = std::make_unique<CSyobunjoList>(-1);
+    }
+    if (!packageTable)
+        packageTable = std::make_unique<CSekouPackageData>(QStringList());
+}
+
+COutputDataManager::~COutputDataManager() = default;
+
+void COutputDataManager::SelectRegister(int costItemIndex)
+{
+    currentRegister = costItemIndex >= 0 && costItemIndex < RegisterCount
+                          ? registers[static_cast<std::size_t>(costItemIndex)].get()
+                          : nullptr;
+    if (currentRegister)
+        currentRegister->MoveFirst();
+}
+
+void COutputDataManager::SetLabourRateConditions(int district, bool did, int costItemIndex, int transportTypeIndex)
+{
+    // The price is the one step that can fail (missing quantities, a district
+    // beyond the table); taking it first keeps a failed run from switching the
+    // method under rows that were priced by the other one.
+    const int price = unitPrices->GetDumpTruckCost(district, costItemIndex, transportTypeIndex);
+
+    calcMode = 0;
+    truckUnitPrice = price;
+    truckClasses->SelectTruckClass(did, costItemIndex, transportTypeIndex);
+
+    if (costItemIndex == 0)
+        loadCoefficient = 1.37;
+    else if (costItemIndex == 2 && transportTypeIndex == 4)
+        loadCoefficient = 1.0;
+    else
+        loadCoefficient = 1.3;
+
+    // The 10-tonne classes are tabled per 100 m³, the smaller trucks per 10 m³.
+    bool perTen = false;
+    bool known = true;
+    if (costItemIndex == 0 || costItemIndex == 1)
+        perTen = transportTypeIndex >= 1 && transportTypeIndex <= 3;
+    else if (costItemIndex == 2)
+        perTen = transportTypeIndex == 1 || transportTypeIndex == 2;
+    else
+        known = false;
+    if (known) {
+        costRoundDigit = perTen ? -1 : -2;
+        costDivisor = perTen ? 10 : 100;
+    }
+
+    SelectRegister(costItemIndex);
+}
+
+void COutputDataManager::SetPackageConditions(const QString& k1, const QString& k2)
+{
+    SetPackageConditions(QStringList{k1, k2});
+}
+
+void COutputDataManager::SetPackageConditions(const QString& k1, const QString& k2, const QString& k3)
+{
+    SetPackageConditions(QStringList{k1, k2, k3});
+}
+
+void COutputDataManager::SetPackageConditions(const QString& k1, const QString& k2, const QString& k3,
+                                              const QString& k4)
+{
+    SetPackageConditions(QStringList{k1, k2, k3, k4});
+}
+
+void COutputDataManager::SetPackageConditions(const QStringList& keys)
+{
+    // Pricing the user's conditions with whatever group was chosen before
+    // would show plausible but wrong figures; say so instead.
+    if (!packageTable->SelectPackageGroup(keys)) {
+        throw velmora::Error(QStringLiteral("施工パッケージ単価表に条件 '%1' に合う単価がありません。")
+                                 .arg(keys.join(QStringLiteral("／"))));
+    }
+    calcMode = 1;
+}
+
+void COutputDataManager::SetPackageDistrict(int district)
+{
+    const int price1 = unitPrices->GetPriceS24(packageTable->GetTruckClassIndex());
+    const int price2 = unitPrices->GetPriceR01();
+    const double price3 = unitPrices->GetPriceT02(district);
+    packageTable->SetLocalPrices(price1, price2, price3);
+}
+
+void COutputDataManager::SetJobSite(double latitude, double longitude, double x, double y)
+{
+    jobSite->SetLatitudeText(FloatToStr(latitude));
+    jobSite->SetLongitudeText(FloatToStr(longitude));
+    jobSite->SetXText(FloatToStr(x));
+    jobSite->SetYText(FloatToStr(y));
+}
+
+CDisplayCalcResultList& COutputDataManager::Calculate(bool costItemChanged)
+{
+    if (!currentRegister)
+        throw velmora::Error(QStringLiteral("処分費目が選択されていません。"));
+
+    const bool missing = AnySiteMissing(costItemChanged);
+    currentRegister->MoveFirst();
+    const bool sameSite = jobSite->GetXText() == lastJobX && jobSite->GetYText() == lastJobY;
+
+    // Rows are built aside and take the list's place only once every one of
+    // them is priced, so an error never leaves the grid's list half rebuilt.
+    Rows rows;
+    bool recalculated = false;
+    if (sameSite && !missing)
+        recalculated = Recalculate(costItemChanged, rows);
+    if (!recalculated)
+        rows = CalculateAfresh();
+    results->Assign(std::move(rows));
+
+    lastJobX = jobSite->GetXText();
+    lastJobY = jobSite->GetYText();
+    results->RankByTotal();
+    if (sortMode == 1)
+        results->SortByDistance();
+    return *results;
+}
+
+bool COutputDataManager::Recalculate(bool costItemChanged, Rows& rows)
+{
+    rows.clear();
+    rows.reserve(static_cast<std::size_t>(results->Count()));
+    for (results->MoveFirst(); !results->IsEnd(); results->MoveNext()) {
+        auto row = std::make_unique<CDisplayCalcResultData>(results->Current());
+        const CSyobunjoData* site = currentRegister->FindByCoordinates(row->GetSiteX(), row->GetSiteY());
+        // Only possible when the register changed without the cost item
+        // counting as changed; the listed rows then belong to other sites.
+        if (!site)
+            return false;
+        row->SetRank(0);
+        row->SetDisposalFee(site->GetDisposalFee());
+        if (costItemChanged)
+            row->SetManualFee(0);
+        row->UpdateConfirmedFee();
+        row->UpdateConfirmedDistance();
+        PriceRow(*row);
+        rows.push_back(std::move(row));
+    }
+    return true;
+}
+
+COutputDataManager::Rows COutputDataManager::CalculateAfresh()
+{
+    if (jobSite->GetXText().isEmpty() || jobSite->GetYText().isEmpty())
+        throw velmora::Error(QStringLiteral("工事現場の座標が設定されていません。"));
+
+    Rows rows;
+    for (currentRegister->MoveFirst(); !currentRegister->IsEnd(); currentRegister->MoveNext()) {
+        const CSyobunjoData& site = currentRegister->Current();
+        if (StraightDistance(site) > SearchRadiusKm)
+            continue;
+        auto row = std::make_unique<CDisplayCalcResultData>();
+        row->SetSiteName(site.GetSiteName());
+        row->SetStraightDistance(StraightDistance(site));
+        row->UpdateConfirmedDistance();
+        row->SetDirection(DirectionText());
+        row->SetDisposalFee(site.GetDisposalFee());
+        row->UpdateConfirmedFee();
+        row->SetFeeUnit(site.GetFeeUnit());
+        row->SetPriceSource(site.GetPriceSource());
+        PriceRow(*row);
+        row->SetSiteX(site.GetX());
+        row->SetSiteY(site.GetY());
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+void COutputDataManager::PriceRow(CDisplayCalcResultData& row) const
+{
+    const double d = row.GetConfirmedDistance();
+    if (calcMode == 1) {
+        row.SetTransportCost(PackageCost(d));
+        row.SetBandText(PackageBandText(d));
+    } else {
+        row.SetTransportCost(LabourRateCost(d));
+        row.SetBandText(LabourRateBandText(d));
+    }
+    // A missing cost or fee leaves the row unpriced rather than ranked on half
+    // a price.
+    const bool priced = row.GetTransportCost() != 0 && row.GetConfirmedFee() != 0;
+    row.SetTotal(priced ? row.GetTransportCost() + row.GetConfirmedFee() : 0);
+}
+
+bool COutputDataManager::AnySiteMissing(bool costItemChanged)
+{
+    if (!costItemChanged)
+        return false;
+    for (results->MoveFirst(); !results->IsEnd(); results->MoveNext()) {
+        const CDisplayCalcResultData& row = results->Current();
+        if (!currentRegister->FindByCoordinates(row.GetSiteX(), row.GetSiteY()))
+            return true;
+    }
+    return false;
+}
+
+double COutputDataManager::StraightDistance(const CSyobunjoData& site)
+{
+    const double jobX = StrToFloat(jobSite->GetXText());
+    const double jobY = StrToFloat(jobSite->GetYText());
+    northDiff = static_cast<double>(static_cast<long double>(jobX) - site.GetX());
+    eastDiff = static_cast<double>(static_cast<long double>(jobY) - site.GetY());
+    const long double squares = static_cast<long double>(northDiff) * northDiff
+                                + static_cast<long double>(eastDiff) * eastDiff;
+    const double sum = static_cast<double>(squares);
+    const double km = static_cast<double>(std::sqrt(static_cast<long double>(sum)) * static_cast<long double>(0.001));
+    return RoundHalfAt(km, 1);
+}
+
+QString COutputDataManager::DirectionText() const
+{
+    return DirectionFor(northDiff, eastDiff);
+}
+
+QString COutputDataManager::DirectionFor(double north, double east)
+{
+    static const QString southward[] = {
+        QStringLiteral("西"), QStringLiteral("西南西"), QStringLiteral("南西"),
+        QStringLiteral("南南西"), QStringLiteral("南"), QStringLiteral("南南東"),
+        QStringLiteral("南東"), QStringLiteral("東南東"), QStringLiteral("東"),
+    };
+    static const QString northward[] = {
+        QStringLiteral("西"), QStringLiteral("西北西"), QStringLiteral("北西"),
+        QStringLiteral("北北西"), QStringLiteral("北"), QStringLiteral("北北東"),
+        QStringLiteral("北東"), QStringLiteral("東北東"), QStringLiteral("東"),
+    };
+    // The angle of the vector from the site to the job site, from east toward
+    // north; its size is the site's angle away from due west.
+    const double theta = RadiansToDegrees(std::atan2(north, east));
+    const double a = std::fabs(theta);
+    int k = -1;
+    for (double limit : DirectionLimits) {
+        if (limit < a)
+            ++k;
+    }
+    if (k < 0)
+        k = 0;
+    return theta >= 0 ? southward[k] : northward[k];
+}
+
+int COutputDataManager::LabourRateCost(double km) const
+{
+    const double q = truckClasses->QuantityAt(km);
+    if (q == CBugakariData::OverLimitQuantity)
+        return 0;
+    if (costDivisor == 0)
+        throw velmora::Error(QStringLiteral("歩掛方式の計算条件が設定されていません。"));
+
+    double p = static_cast<double>(static_cast<long double>(q) * loadCoefficient);
+    // The quantity is held to six decimals before the half-up rounding; the
+    // nearest double of that decimal may sit just below a half (8.905).
+    p = ReduceToDecimal(p, 10, 6).toDouble();
+    const double r = RoundHalfAt(p, 2);
+    const long double product = static_cast<long double>(truckUnitPrice) * r;
+    const double basisCost = static_cast<double>(static_cast<long long>(product));
+    const int rounded = static_cast<int>(RoundUpAt(basisCost, costRoundDigit));
+    return rounded / costDivisor;
+}
+
+QString COutputDataManager::LabourRateBandText(double km) const
+{
+    return truckClasses->BandTextAt(km);
+}
+
+int COutputDataManager::PackageCost(double km) const
+{
+    return packageTable->PackageCost(km);
+}
+
+QString COutputDataManager::PackageBandText(double km) const
+{
+    return packageTable->PackageBandText(km);
+}

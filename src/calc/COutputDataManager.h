@@ -1,0 +1,113 @@
+#pragma once
+
+#include "CBugakariList.h"
+#include "CDisplayCalcResultList.h"
+#include "CJobSiteCoordinatesData.h"
+#include "CSekouPackageData.h"
+#include "data/CDistrictUnitPrice.h"
+#include "data/CSyobunjoList.h"
+
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <memory>
+
+// The calculation driver: owns the master tables, the job site, the chosen
+// method with its parameters and the result list, and turns a job site into a
+// ranked list of every disposal site within 60 km.
+class COutputDataManager
+{
+public:
+    static constexpr int RegisterCount = 3;
+    static constexpr double SearchRadiusKm = 60;
+
+    // The tables a driver works with, for drivers built from tables already in
+    // memory (tools, tests, benchmarks). A missing part is replaced by an
+    // empty one.
+    struct Parts
+    {
+        std::unique_ptr<CBugakariList> truckClasses;
+        std::unique_ptr<CDistrictUnitPrice> unitPrices;
+        std::array<std::unique_ptr<CSyobunjoList>, RegisterCount> registers;
+        std::unique_ptr<CSekouPackageData> packageTable;
+    };
+
+    // Loads every table from the working files in the data directory.
+    COutputDataManager();
+    explicit COutputDataManager(Parts parts);
+    ~COutputDataManager();
+    COutputDataManager(const COutputDataManager&) = delete;
+    COutputDataManager& operator=(const COutputDataManager&) = delete;
+
+    void SetSortMode(int mode) { sortMode = mode; }
+    // 0, 1 or 2; any other index leaves no register chosen.
+    void SelectRegister(int costItemIndex);
+
+    void SetLabourRateConditions(int district, bool did, int costItemIndex, int transportTypeIndex);
+    // The transport type first and the DID text last. When no group of the
+    // table holds the texts, velmora::Error is raised and the method, the
+    // group and its prices stay as they were.
+    void SetPackageConditions(const QString& k1, const QString& k2);
+    void SetPackageConditions(const QString& k1, const QString& k2, const QString& k3);
+    void SetPackageConditions(const QString& k1, const QString& k2, const QString& k3, const QString& k4);
+    void SetPackageConditions(const QStringList& keys);
+    void SetPackageDistrict(int district);
+
+    void SetJobSite(double latitude, double longitude, double x, double y);
+
+    // A fresh calculation, or a recalculation of the listed rows in place
+    // while the job site is unchanged. An error leaves the list as it was.
+    CDisplayCalcResultList& Calculate(bool costItemChanged);
+
+    int LabourRateCost(double km) const;
+    QString LabourRateBandText(double km) const;
+    int PackageCost(double km) const;
+    QString PackageBandText(double km) const;
+
+    // The 16-point direction of a site as seen from the job site, for the
+    // differences job − site (northing, easting) in metres.
+    static QString DirectionFor(double northDiff, double eastDiff);
+
+    CDisplayCalcResultList& Results() { return *results; }
+    const CJobSiteCoordinatesData& JobSite() const { return *jobSite; }
+    CBugakariList& TruckClasses() { return *truckClasses; }
+    CDistrictUnitPrice& UnitPrices() { return *unitPrices; }
+    CSyobunjoList& Register(int costItemIndex) { return *registers.at(static_cast<std::size_t>(costItemIndex)); }
+    CSekouPackageData& PackageTable() { return *packageTable; }
+    const CSyobunjoList* CurrentRegister() const { return currentRegister; }
+    int GetCalcMode() const { return calcMode; }
+    int GetSortMode() const { return sortMode; }
+    int GetTruckUnitPrice() const { return truckUnitPrice; }
+    double GetLoadCoefficient() const { return loadCoefficient; }
+    int GetCostRoundDigit() const { return costRoundDigit; }
+    int GetCostDivisor() const { return costDivisor; }
+
+private:
+    using Rows = std::vector<std::unique_ptr<CDisplayCalcResultData>>;
+
+    double StraightDistance(const CSyobunjoData& site);
+    QString DirectionText() const;
+    bool AnySiteMissing(bool costItemChanged);
+    // False when a row's site is no longer in the register.
+    bool Recalculate(bool costItemChanged, Rows& rows);
+    Rows CalculateAfresh();
+    void PriceRow(CDisplayCalcResultData& row) const;
+
+    std::unique_ptr<CDisplayCalcResultList> results;
+    std::unique_ptr<CBugakariList> truckClasses;
+    std::unique_ptr<CJobSiteCoordinatesData> jobSite;
+    std::unique_ptr<CDistrictUnitPrice> unitPrices;
+    std::array<std::unique_ptr<CSyobunjoList>, RegisterCount> registers;
+    std::unique_ptr<CSekouPackageData> packageTable;
+    CSyobunjoList* currentRegister = nullptr;
+    double loadCoefficient = 0;
+    int costRoundDigit = 0;
+    int costDivisor = 0;
+    double northDiff = 0;
+    double eastDiff = 0;
+    int truckUnitPrice = 0;
+    QString lastJobX = QStringLiteral("0");
+    QString lastJobY = QStringLiteral("0");
+    int calcMode = 1;
+    int sortMode = 1;
+};

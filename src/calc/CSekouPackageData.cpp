@@ -1,0 +1,217 @@
+#include "CSekouPackageData.h"
+
+#include "Decimal.h"
+#include "Rounding.h"
+#include "data/Error.h"
+#include "data/FindDataFileName.h"
+#include "data/MatchesCostItem.h"
+#include "data/Notifier.h"
+#include "data/NumberText.h"
+#include "data/Paths.h"
+#include "data/TextFiles.h"
+
+#include <climits>
+
+using velmora::calc::Decimal;
+
+namespace {
+
+constexpr double DistanceLimitKm = 60;
+constexpr int FirstRowFieldCount = 15;
+constexpr int RowFieldCount = 6;
+
+QString overLimitText() { return QStringLiteral("上限値を超えています"); }
+
+QStringList rowFields(const QString& line, int needed)
+{
+    QStringList fields = velmora::data::SplitCommaText(line);
+    if (fields.size() < needed) {
+        throw velmora::ConvertError(
+            QStringLiteral("施工パッケージ単価表の行 '%1' の項目が足りません。").arg(line));
+    }
+    return fields;
+}
+
+// One adjustment term. The factor order matters: the weight cancels only in
+// exact arithmetic, and the published figures were made with this order in
+// extended precision, stored once as a double.
+double adjustmentTerm(double ratio, double weight, long double localPrice, double basePrice)
+{
+    const long double share = static_cast<long double>(0.01) * static_cast<long double>(weight);
+    const long double priceRatio = localPrice / static_cast<long double>(basePrice);
+    const long double weighted = share * priceRatio;
+    const long double spread = static_cast<long double>(ratio) / static_cast<long double>(weight);
+    const double term = static_cast<double>(weighted * spread);
+    return RoundHalfAt(ReduceToDecimal(term, 10, 7).toDouble(), 5);
+}
+
+int toWholeYen(double value)
+{
+    if (!(value > static_cast<double>(INT_MIN) - 1 && value < static_cast<double>(INT_MAX) + 1))
+        throw velmora::OverflowError(QStringLiteral("施工パッケージ単価 %1 が大きすぎます。").arg(FloatToStr(value)));
+    return static_cast<int>(value);
+}
+
+} // namespace
+
+CSekouPackageData::CSekouPackageData()
+{
+    LoadPackageTable();
+}
+
+CSekouPackageData::CSekouPackageData(const QStringList& tableLines)
+    : lines(tableLines)
+{
+}
+
+bool CSekouPackageData::LoadPackageTable()
+{
+    const QString dir = velmora::data::Paths::dataDirectory();
+    const QString path = dir + FindDataFileName(QStringLiteral("DSP2"), dir);
+    try {
+        lines = velmora::data::ReadLineFile(path);
+    } catch (const velmora::FileOpenError& e) {
+        velmora::data::notifier().warning(e.message(), QString());
+        return false;
+    }
+    return true;
+}
+
+bool CSekouPackageData::SelectPackageGroup(const QString& k1, const QString& k2)
+{
+    return SelectPackageGroup(QStringList{k1, k2});
+}
+
+bool CSekouPackageData::SelectPackageGroup(const QString& k1, const QString& k2, const QString& k3)
+{
+    return SelectPackageGroup(QStringList{k1, k2, k3});
+}
+
+bool CSekouPackageData::SelectPackageGroup(const QString& k1, const QString& k2, const QString& k3,
+                                           const QString& k4)
+{
+    return SelectPackageGroup(QStringList{k1, k2, k3, k4});
+}
+
+bool CSekouPackageData::SelectPackageGroup(const QStringList& keys)
+{
+    // Without texts every line would "hold them all" and the first line of the
+    // file would pass for a key line.
+    if (keys.isEmpty())
+        return false;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        bool all = true;
+        for (const QString& key : keys) {
+            if (!MatchesCostItem(lines.at(i), key)) {
+                all = false;
+                break;
+            }
+        }
+        if (all) {
+            LoadGroup(static_cast<int>(i + 1));
+            return true;
+        }
+    }
+    return false;
+}
+
+void CSekouPackageData::LoadGroup(int firstRow)
+{
+    if (firstRow < 0 || firstRow >= lines.size() || lines.at(firstRow).isEmpty()) {
+        const QString key = firstRow > 0 && firstRow <= lines.size() ? lines.at(firstRow - 1) : QString();
+        throw velmora::Error(
+            QStringLiteral("施工パッケージ単価表の条件 '%1' の下に単価の行がありません。").arg(key));
+    }
+
+    // Everything is read aside first: a bad row must not leave half a group
+    // behind for the recalculations that follow.
+    const QStringList first = rowFields(lines.at(firstRow), FirstRowFieldCount);
+    const int classIndex = StrToInt(first.at(2));
+    double figures[9];
+    for (int k = 0; k < 9; ++k)
+        figures[k] = StrToFloat(first.at(6 + k));
+    // Zero weights or base prices would divide by zero in every price.
+    for (int k : {1, 3, 5, 6, 7, 8}) {
+        if (figures[k] == 0) {
+            throw velmora::Error(
+                QStringLiteral("施工パッケージ単価表の行 '%1' の構成比または基準単価が 0 です。").arg(lines.at(firstRow)));
+        }
+    }
+
+    QStringList limits{first.at(1)};
+    QStringList prices{first.at(5)};
+    for (qsizetype i = firstRow + 1; i < lines.size() && !lines.at(i).isEmpty(); ++i) {
+        const QStringList fields = rowFields(lines.at(i), RowFieldCount);
+        limits << fields.at(1);
+        prices << fields.at(5);
+    }
+
+    truckClassIndex = classIndex;
+    ratio1 = figures[0];
+    weight1 = figures[1];
+    ratio2 = figures[2];
+    weight2 = figures[3];
+    ratio3 = figures[4];
+    weight3 = figures[5];
+    basePrice1 = figures[6];
+    basePrice2 = figures[7];
+    basePrice3 = figures[8];
+    bandLimits = limits;
+    bandPrices = prices;
+    groupLoaded = true;
+}
+
+void CSekouPackageData::SetLocalPrices(int price1, int price2, double price3)
+{
+    localPrice1 = price1;
+    localPrice2 = price2;
+    localPrice3 = price3;
+}
+
+int CSekouPackageData::BandIndexAt(double km) const
+{
+    for (qsizetype i = 0; i < bandLimits.size(); ++i) {
+        if (StrToFloat(bandLimits.at(i)) >= km)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+int CSekouPackageData::PackageCost(double km) const
+{
+    if (!groupLoaded)
+        throw velmora::Error(QStringLiteral("施工パッケージの単価表が選択されていません。"));
+    if (km > DistanceLimitKm)
+        return 0;
+    const int band = BandIndexAt(km);
+    if (band < 0)
+        return 0;
+    const double price = RoundUpSignificant(StrToFloat(bandPrices.at(band)), 4);
+
+    const double t1 = adjustmentTerm(ratio1, weight1, localPrice1, basePrice1);
+    const double t2 = adjustmentTerm(ratio2, weight2, localPrice2, basePrice2);
+    const double t3 = adjustmentTerm(ratio3, weight3, localPrice3, basePrice3);
+
+    const double ratioSum = static_cast<double>(static_cast<long double>(ratio1) + ratio2 + ratio3);
+    const Decimal shares = ReduceToDecimal(ratioSum, 10, 7);
+    const Decimal rest = (Decimal::fromInt(100) - shares).dividedBy100();
+
+    double total = static_cast<double>(static_cast<long double>(t1) + t2);
+    total = static_cast<double>(static_cast<long double>(total) + t3);
+
+    const Decimal factor = ReduceToDecimal(total, 32, 8) + rest;
+    const Decimal unitPrice = ReduceToDecimal(price, 32, 8) * factor;
+    if (Decimal::fromInt(-1) < unitPrice && unitPrice < Decimal::fromInt(1))
+        return toWholeYen(RoundDownSignificant(unitPrice.toDouble(), 1));
+    return toWholeYen(RoundDownAt(unitPrice.toDouble(), 0));
+}
+
+QString CSekouPackageData::PackageBandText(double km) const
+{
+    if (km > DistanceLimitKm)
+        return overLimitText();
+    const int band = BandIndexAt(km);
+    if (band < 0)
+        return overLimitText();
+    return bandLimits.at(band) + QStringLiteral("km以下");
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The construction-package table "DSP2": groups of rows, one group for each
+// combination of conditions, each row a distance band with its standard unit
+// price; the group's first row also carries the shares and base prices that
+// adjust the price to the district. Band figures stay texts and are converted
+// at every lookup.
+class CSekouPackageData
+{
+public:
+    // Reads "DSP2" from the data directory; a file that cannot be opened is
+    // reported through the notifier and leaves the table empty.
+    CSekouPackageData();
+    // A table already in memory, one entry per line.
+    explicit CSekouPackageData(const QStringList& tableLines);
+
+    bool LoadPackageTable();
+
+    // Selects the group under the first line holding every text (half-width
+    // katakana comparison). Without a match the previous group stays and the
+    // result is false.
+    bool SelectPackageGroup(const QString& k1, const QString& k2);
+    bool SelectPackageGroup(const QString& k1, const QString& k2, const QString& k3);
+    bool SelectPackageGroup(const QString& k1, const QString& k2, const QString& k3, const QString& k4);
+    bool SelectPackageGroup(const QStringList& keys);
+    // Reads the group whose first row is line `firstRow`. A group without
+    // rows, a row without its fields, a figure that is not a number or a zero
+    // share or base price raises velmora::Error and keeps the group selected
+    // before.
+    void LoadGroup(int firstRow);
+
+    bool HasGroup() const { return groupLoaded; }
+    int GetTruckClassIndex() const { return truckClassIndex; }
+    void SetLocalPrices(int price1, int price2, double price3);
+
+    // Unit price in whole yen; 0 beyond 60 km or beyond the group's last band.
+    // velmora::Error while no group has been selected.
+    int PackageCost(double km) const;
+    // "<limit as written>km以下", or "上限値を超えています".
+    QString PackageBandText(double km) const;
+
+    const QStringList& Lines() const { return lines; }
+    const QStringList& BandLimits() const { return bandLimits; }
+    const QStringList& BandPrices() const { return bandPrices; }
+    int GetLocalPrice1() const { return localPrice1; }
+    int GetLocalPrice2() const { return localPrice2; }
+    double GetLocalPrice3() const { return localPrice3; }
+
+private:
+    int BandIndexAt(double km) const;
+
+    QStringList lines;
+    QStringList bandLimits;
+    QStringList bandPrices;
+    int localPrice1 = 0;
+    int truckClassIndex = 0;
+    int localPrice2 = 0;
+    double localPrice3 = 0;
+    double ratio1 = 0;
+    double weight1 = 0;
+    double ratio2 = 0;
+    double weight2 = 0;
+    double ratio3 = 0;
+    double weight3 = 0;
+    double basePrice1 = 0;
+    double basePrice2 = 0;
+    double basePrice3 = 0;
+    bool groupLoaded = false;
+};
