@@ -4,7 +4,10 @@ add_library(velmora_options INTERFACE)
 target_compile_features(velmora_options INTERFACE cxx_std_17)
 target_compile_options(velmora_options INTERFACE
   -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wcast-align
-  -Woverloaded-virtual -Wformat=2 -Wimplicit-fallthrough)
+  -Woverloaded-virtual -Wformat=2 -Wimplicit-fallthrough
+  # A fused multiply-add skips the rounding of the product, and the yen
+  # figures are defined by exactly those roundings.
+  -ffp-contract=off)
 # Strings never convert silently between 8-bit and UTF-16: every literal says
 # what it is. Yen figures depend on x87 extended precision, so nothing here may
 # ever add -ffast-math, -mfpmath=sse for long double or similar flags.

@@ -5,9 +5,11 @@
 
 namespace velmora::calc {
 
-// An exact decimal: mantissa × 10^-scale on an arbitrary-size integer. Sums,
-// differences, products and the quotient by 100 are exact; a result with more
-// than MaxDigits significant digits raises OverflowError.
+// An exact decimal: mantissa × 10^-scale on an arbitrary-size integer, with
+// scale ≥ 0. Sums, differences, products and the quotient by 100 are exact;
+// a value that needs more than MaxDigits digits (integer digits plus
+// decimals up to the last non-zero one) raises OverflowError, the limit of
+// the decimal arithmetic the estimating rules were written against.
 class Decimal
 {
 public:
@@ -15,9 +17,11 @@ public:
     static constexpr int MaxDigits = 64;
 
     Decimal() = default;
+    // A negative scale is folded into the mantissa.
     Decimal(Integer mantissa, int scale);
     static Decimal fromInt(long long value);
-    // Parses "-123.4500"; ConvertError on anything else.
+    // Parses "-123.4500", "+7", "0.5"; ConvertError on anything else
+    // (exponents, blanks, empty text).
     static Decimal fromString(const QString& text);
 
     Decimal operator+(const Decimal& other) const;
@@ -28,10 +32,12 @@ public:
     int compare(const Decimal& other) const;
     bool operator<(const Decimal& o) const { return compare(o) < 0; }
     bool operator>(const Decimal& o) const { return compare(o) > 0; }
+    bool operator<=(const Decimal& o) const { return compare(o) <= 0; }
+    bool operator>=(const Decimal& o) const { return compare(o) >= 0; }
     bool operator==(const Decimal& o) const { return compare(o) == 0; }
     bool operator!=(const Decimal& o) const { return compare(o) != 0; }
 
-    // The double nearest to the exact value (round half to even).
+    // The double nearest to the exact value (ties to even).
     double toDouble() const;
     // Plain decimal text without exponent, trailing zeros removed ("1.5", "-3", "0").
     QString toString() const;
@@ -47,9 +53,10 @@ private:
 
 } // namespace velmora::calc
 
-// x as an exact decimal of at most `precision` digits, `scale` of them
-// decimals: x's 18 significant digits, rounded half away from zero at its
-// min(precision, 18)-th significant digit or its scale-th decimal, whichever
-// comes first. OverflowError when the integer part needs more than
-// precision - scale digits.
+// x as an exact decimal with `scale` decimals and at most `precision` digits
+// (0 ≤ scale ≤ precision ≤ Decimal::MaxDigits). x is first cut to 18 significant digits, then
+// rounded at its min(precision, 18)-th significant digit or at its scale-th
+// decimal, whichever is coarser; both roundings go half away from zero.
+// OverflowError (Japanese message) when the integer part then needs more than
+// precision - scale digits, or when x is not finite.
 velmora::calc::Decimal ReduceToDecimal(double x, int precision, int scale);
