@@ -50,10 +50,10 @@ TEST_F(DefaultDistrictTest, ListDropsTheHeadingAndFallsBackToTheFourthDistrict)
 TEST_F(DefaultDistrictTest, SavedDistrictMatchesWholeTextWithoutCaseFirstMatchWins)
 {
     QStringList list = districts();
-    list.append(QStringLiteral("TSU-SHI"));
-    dep.writeIni(QStringLiteral("F_chiku.ini"), QStringLiteral("[velmora]\r\n地区 = tsu-shi\r\n"));
-    EXPECT_EQ(ChooseDistrictIndex(list, ReadSavedDistrict()), 3);
-    EXPECT_EQ(ChooseDistrictIndex(list, QStringLiteral("Tsu")), 3); // no partial match: the fallback
+    list << QStringLiteral("Kuwana-Shi") << QStringLiteral("KUWANA-SHI");
+    dep.writeIni(QStringLiteral("F_chiku.ini"), QStringLiteral("[velmora]\r\n地区 = kuwana-shi\r\n"));
+    EXPECT_EQ(ChooseDistrictIndex(list, ReadSavedDistrict()), 5);
+    EXPECT_EQ(ChooseDistrictIndex(list, QStringLiteral("Kuwana")), 3); // no partial match: the fallback
     EXPECT_EQ(ChooseDistrictIndex(list, QStringLiteral("南勢")), 4);
 }
 

@@ -1,0 +1,33 @@
+#include "data/MatchesCostItem.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(MatchesCostItem, KanaAndFullWidthFormsMatchTheirHalfWidthForms)
+{
+    EXPECT_TRUE(MatchesCostItem(QStringLiteral("無筋ｺﾝｸﾘｰﾄ塊(有筋含む)"), QStringLiteral("無筋コンクリート")));
+    EXPECT_TRUE(MatchesCostItem(QStringLiteral("無筋コンクリート塊"), QStringLiteral("無筋ｺﾝｸﾘｰﾄ")));
+    EXPECT_TRUE(MatchesCostItem(QStringLiteral("ｱｽｺﾝ塊"), QStringLiteral("あすこん")));
+    EXPECT_TRUE(MatchesCostItem(QStringLiteral("ﾀﾞﾝﾌﾟ・ﾊﾟｲﾌﾟ"), QStringLiteral("ダンプ･パイプ")));
+    EXPECT_TRUE(MatchesCostItem(QStringLiteral("Ａｓ　殻"), QStringLiteral("As 殻")));
+    EXPECT_TRUE(MatchesCostItem(QStringLiteral("ｳﾞｨ"), QStringLiteral("ヴィ")));
+}
+
+TEST(MatchesCostItem, OtherDifferencesStillCount)
+{
+    EXPECT_FALSE(MatchesCostItem(QStringLiteral("AS殻"), QStringLiteral("As殻"))); // Latin case
+    EXPECT_FALSE(MatchesCostItem(QStringLiteral("鉄筋ｺﾝｸﾘｰﾄ塊"), QStringLiteral("無筋ｺﾝｸﾘｰﾄ")));
+    EXPECT_FALSE(MatchesCostItem(QStringLiteral("ｶﾞﾗ"), QStringLiteral("カラ"))); // voiced mark stays
+    EXPECT_FALSE(MatchesCostItem(QStringLiteral("anything"), QString()));
+    EXPECT_FALSE(MatchesCostItem(QString(), QStringLiteral("a")));
+}
+
+TEST(MatchesCostItem, HalfWidthHelpers)
+{
+    EXPECT_EQ(ToHalfWidth(QStringLiteral("ＡＢＣ１２３　（）")), QStringLiteral("ABC123 ()"));
+    EXPECT_EQ(ToHalfWidth(QStringLiteral("漢字")), QStringLiteral("漢字"));
+    EXPECT_EQ(velmora::data::ToHalfWidthKatakana(QStringLiteral("がぱー")), QStringLiteral("ｶﾞﾊﾟｰ"));
+}
+
+} // namespace
