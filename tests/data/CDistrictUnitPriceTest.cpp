@@ -3,13 +3,15 @@
 #include "support/TempDeployment.h"
 #include "RecordingNotifier.h"
 
+#include "TestTexts.h"
+
 #include <gtest/gtest.h>
 
 using velmora::test::TempDeployment;
 
-namespace {
+using velmora::test::crlfLines;
 
-QString lines(const QStringList& l) { return l.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"); }
+namespace {
 
 // Each section carries its own DR01 quantity so a test can tell which was read.
 const QString Quantities = QStringLiteral(
@@ -26,10 +28,10 @@ protected:
 
     void writePrices()
     {
-        dep.writeWorking(QStringLiteral("DR01"), lines({QStringLiteral("単価"), QStringLiteral("20000"), QStringLiteral("ignored")}));
-        dep.writeWorking(QStringLiteral("DT02"), lines({QStringLiteral("地区単価"), QStringLiteral("100"), QStringLiteral("150")}));
-        dep.writeWorking(QStringLiteral("DS24"), lines({QStringLiteral("h"), QStringLiteral("12345"), QStringLiteral("8000"), QStringLiteral("6000")}));
-        dep.writeWorking(QStringLiteral("DS22"), lines({QStringLiteral("h"), QStringLiteral("678"), QStringLiteral("500"), QStringLiteral("400")}));
+        dep.writeWorking(QStringLiteral("DR01"), crlfLines({QStringLiteral("単価"), QStringLiteral("20000"), QStringLiteral("ignored")}));
+        dep.writeWorking(QStringLiteral("DT02"), crlfLines({QStringLiteral("地区単価"), QStringLiteral("100"), QStringLiteral("150")}));
+        dep.writeWorking(QStringLiteral("DS24"), crlfLines({QStringLiteral("h"), QStringLiteral("12345"), QStringLiteral("8000"), QStringLiteral("6000")}));
+        dep.writeWorking(QStringLiteral("DS22"), crlfLines({QStringLiteral("h"), QStringLiteral("678"), QStringLiteral("500"), QStringLiteral("400")}));
         dep.writeIni(QStringLiteral("dat/DTTankaSuryo.ini"), Quantities);
     }
 };
@@ -103,7 +105,7 @@ TEST_F(DistrictUnitPriceTest, BrokenQuantitiesAndOutOfRangeLookupsRaise)
 
 TEST_F(DistrictUnitPriceTest, EachMissingPriceFileIsReportedInLoadingOrderAndStartUpGoesOn)
 {
-    dep.writeWorking(QStringLiteral("DT02"), lines({QStringLiteral("h"), QStringLiteral("1")}));
+    dep.writeWorking(QStringLiteral("DT02"), crlfLines({QStringLiteral("h"), QStringLiteral("1")}));
     CDistrictUnitPrice prices;
     ASSERT_EQ(notes.warnings.size(), 3u);
     for (const auto& w : notes.warnings) {
@@ -123,9 +125,9 @@ TEST_F(DistrictUnitPriceTest, EachMissingPriceFileIsReportedInLoadingOrderAndSta
 TEST_F(DistrictUnitPriceTest, MalformedPriceFilesRaise)
 {
     writePrices();
-    dep.writeWorking(QStringLiteral("DR01"), lines({QStringLiteral("単価のみ")}));
+    dep.writeWorking(QStringLiteral("DR01"), crlfLines({QStringLiteral("単価のみ")}));
     EXPECT_THROW(CDistrictUnitPrice(), velmora::Error);
-    dep.writeWorking(QStringLiteral("DR01"), lines({QStringLiteral("h"), QStringLiteral("2万")}));
+    dep.writeWorking(QStringLiteral("DR01"), crlfLines({QStringLiteral("h"), QStringLiteral("2万")}));
     EXPECT_THROW(CDistrictUnitPrice(), velmora::ConvertError);
     writePrices();
     dep.writeWorking(QStringLiteral("DS24"), QString());

@@ -3,11 +3,15 @@
 #include "support/TempDeployment.h"
 #include "RecordingNotifier.h"
 
+#include "TestTexts.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 using velmora::test::TempDeployment;
+
+using velmora::test::crlfLines;
 
 namespace {
 
@@ -30,8 +34,6 @@ QString siteLine(const QString& key, const QString& costItem, const QString& nam
     return f.join(u',');
 }
 
-QString lines(const QStringList& l) { return l.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"); }
-
 QStringList walkNames(CSyobunjoList& list)
 {
     QStringList out;
@@ -53,14 +55,14 @@ TEST_F(SyobunjoListTest, SelectsTheLinesOfItsCostItemInFileOrderWithTheirFields)
 {
     writeNames();
     dep.writeWorking(QStringLiteral("DT19.txt"),
-                     lines({QStringLiteral("番号,a,b,c,d,コード,処分費目,名称"), // heading: too few fields
+                     crlfLines({QStringLiteral("番号,a,b,c,d,コード,処分費目,名称"), // heading: too few fields
                             siteLine(QStringLiteral("K1"), QStringLiteral("無筋ｺﾝｸﾘｰﾄ塊"), QStringLiteral("一号"), QStringLiteral("1500")),
                             siteLine(QStringLiteral("K2"), QStringLiteral("鉄筋ｺﾝｸﾘｰﾄ塊"), QStringLiteral("鉄筋の場"), QStringLiteral("9")),
                             siteLine(QStringLiteral("K3"), QStringLiteral("無筋ｺﾝｸﾘｰﾄ"), QStringLiteral("短い"), QStringLiteral("1"), 21),
                             // full-width katakana in the table still matches the half-width name
                             siteLine(QStringLiteral("K4"), QStringLiteral("無筋コンクリート"), QStringLiteral("二号"), QString()),
                             siteLine(QStringLiteral("K5"), QStringLiteral("(無筋ｺﾝｸﾘｰﾄ殻)"), QStringLiteral("三号"), QStringLiteral("-20"))}));
-    dep.writeWorking(QStringLiteral("DC01.txt"), lines({QStringLiteral("1,K1,-123.5,456.25")}));
+    dep.writeWorking(QStringLiteral("DC01.txt"), crlfLines({QStringLiteral("1,K1,-123.5,456.25")}));
 
     CSyobunjoList list(1);
     EXPECT_EQ(list.CostItemName(), QStringLiteral("無筋ｺﾝｸﾘｰﾄ"));
@@ -88,7 +90,7 @@ TEST_F(SyobunjoListTest, HalfWidthNameInTheTableMatchesAFullWidthName)
 {
     dep.writeIni(QStringLiteral("dat/SyobunjoKikakuSource.ini"),
                  QStringLiteral("[処分費目]\r\nアスファルト\r\n"), velmora::data::IniEncoding::Utf8Bom);
-    dep.writeWorking(QStringLiteral("DT19"), lines({siteLine(QStringLiteral("A"), QStringLiteral("ｱｽﾌｧﾙﾄ殻"), QStringLiteral("x"), QStringLiteral("1")),
+    dep.writeWorking(QStringLiteral("DT19"), crlfLines({siteLine(QStringLiteral("A"), QStringLiteral("ｱｽﾌｧﾙﾄ殻"), QStringLiteral("x"), QStringLiteral("1")),
                                                     siteLine(QStringLiteral("B"), QStringLiteral("ｱｽﾌｧ"), QStringLiteral("y"), QStringLiteral("1"))}));
     CSyobunjoList list(0);
     EXPECT_EQ(walkNames(list), QStringList{QStringLiteral("x")});
@@ -98,11 +100,11 @@ TEST_F(SyobunjoListTest, CoordinateKeysIgnoreCaseFirstLineWinsAndUnknownKeysStay
 {
     writeNames();
     dep.writeWorking(QStringLiteral("DT19"),
-                     lines({siteLine(QStringLiteral("ab1"), QStringLiteral("鉄筋ｺﾝｸﾘｰﾄ"), QStringLiteral("p"), QStringLiteral("1")),
+                     crlfLines({siteLine(QStringLiteral("ab1"), QStringLiteral("鉄筋ｺﾝｸﾘｰﾄ"), QStringLiteral("p"), QStringLiteral("1")),
                             siteLine(QStringLiteral("zz"), QStringLiteral("鉄筋ｺﾝｸﾘｰﾄ"), QStringLiteral("q"), QStringLiteral("1")),
                             siteLine(QStringLiteral("c 2"), QStringLiteral("鉄筋ｺﾝｸﾘｰﾄ"), QStringLiteral("r"), QStringLiteral("1"))}));
     dep.writeWorking(QStringLiteral("DC01"),
-                     lines({QStringLiteral("no,key,X,Y"), // a header is only matched by a site called "key"
+                     crlfLines({QStringLiteral("no,key,X,Y"), // a header is only matched by a site called "key"
                             QStringLiteral("1,AB1,10.5,20.5"),
                             QStringLiteral("2,ab1,99,99"),
                             QStringLiteral(" 3 , \"c 2\" , 1e3 ,\"-7\"")}));
@@ -125,10 +127,10 @@ TEST_F(SyobunjoListTest, AFeeThatIsNoNumberEndsTheLoadQuietlyAndKeepsEarlierSite
 {
     writeNames();
     dep.writeWorking(QStringLiteral("DT19"),
-                     lines({siteLine(QStringLiteral("K1"), QStringLiteral("鉄筋ｺﾝｸﾘｰﾄ"), QStringLiteral("before"), QStringLiteral("5")),
+                     crlfLines({siteLine(QStringLiteral("K1"), QStringLiteral("鉄筋ｺﾝｸﾘｰﾄ"), QStringLiteral("before"), QStringLiteral("5")),
                             siteLine(QStringLiteral("K2"), QStringLiteral("鉄筋ｺﾝｸﾘｰﾄ"), QStringLiteral("bad"), QStringLiteral("5円")),
                             siteLine(QStringLiteral("K3"), QStringLiteral("鉄筋ｺﾝｸﾘｰﾄ"), QStringLiteral("after"), QStringLiteral("5"))}));
-    dep.writeWorking(QStringLiteral("DC01"), lines({QStringLiteral("1,K1,1,2")}));
+    dep.writeWorking(QStringLiteral("DC01"), crlfLines({QStringLiteral("1,K1,1,2")}));
     CSyobunjoList list(0);
     EXPECT_EQ(walkNames(list), QStringList{QStringLiteral("before")});
     list.MoveFirst();
@@ -153,7 +155,7 @@ TEST_F(SyobunjoListTest, MissingFilesGiveQuietlyIncompleteRegisters)
     EXPECT_EQ(beyond.Count(), 0);
 
     // Sites without a coordinate table keep 0/0.
-    dep.writeWorking(QStringLiteral("DT19"), lines({siteLine(QStringLiteral("K1"), QStringLiteral("ｱｽﾌｧﾙﾄ"), QStringLiteral("n"), QStringLiteral("1"))}));
+    dep.writeWorking(QStringLiteral("DT19"), crlfLines({siteLine(QStringLiteral("K1"), QStringLiteral("ｱｽﾌｧﾙﾄ"), QStringLiteral("n"), QStringLiteral("1"))}));
     CSyobunjoList noCoordinates(-1);
     EXPECT_FALSE(noCoordinates.LoadSites(2));
     ASSERT_EQ(noCoordinates.Count(), 1);
@@ -165,15 +167,15 @@ TEST_F(SyobunjoListTest, MissingFilesGiveQuietlyIncompleteRegisters)
 TEST_F(SyobunjoListTest, MalformedCoordinateTableRaises)
 {
     writeNames();
-    dep.writeWorking(QStringLiteral("DT19"), lines({siteLine(QStringLiteral("K1"), QStringLiteral("ｱｽﾌｧﾙﾄ"), QStringLiteral("n"), QStringLiteral("1"))}));
+    dep.writeWorking(QStringLiteral("DT19"), crlfLines({siteLine(QStringLiteral("K1"), QStringLiteral("ｱｽﾌｧﾙﾄ"), QStringLiteral("n"), QStringLiteral("1"))}));
 
-    dep.writeWorking(QStringLiteral("DC01"), lines({QStringLiteral("1,K1,1,x2")}));
+    dep.writeWorking(QStringLiteral("DC01"), crlfLines({QStringLiteral("1,K1,1,x2")}));
     EXPECT_THROW(CSyobunjoList(2), velmora::ConvertError);
 
-    dep.writeWorking(QStringLiteral("DC01"), lines({QStringLiteral("1,K1,1")}));
+    dep.writeWorking(QStringLiteral("DC01"), crlfLines({QStringLiteral("1,K1,1")}));
     EXPECT_THROW(CSyobunjoList(2), velmora::Error);
 
-    dep.writeWorking(QStringLiteral("DC01"), lines({QStringLiteral("1,K0,1,2"), QStringLiteral("lonely")}));
+    dep.writeWorking(QStringLiteral("DC01"), crlfLines({QStringLiteral("1,K0,1,2"), QStringLiteral("lonely")}));
     EXPECT_THROW(CSyobunjoList(2), velmora::Error);
 }
 

@@ -7,21 +7,17 @@
 #include "data/StringListTarget.h"
 #include "support/TempDeployment.h"
 
+#include "TestTexts.h"
+
 #include <gtest/gtest.h>
 
 using velmora::data::IniEncoding;
 using velmora::data::StringListTarget;
 using velmora::test::TempDeployment;
 
-namespace {
+using velmora::test::L;
 
-QStringList L(std::initializer_list<const char16_t*> items)
-{
-    QStringList out;
-    for (const char16_t* s : items)
-        out.append(QString::fromUtf16(s));
-    return out;
-}
+namespace {
 
 class SelectionListTest : public ::testing::Test
 {

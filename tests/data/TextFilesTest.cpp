@@ -2,20 +2,16 @@
 #include "data/TextFiles.h"
 #include "support/TempDeployment.h"
 
+#include "TestTexts.h"
+
 #include <gtest/gtest.h>
 
 using namespace velmora::data;
 using velmora::test::TempDeployment;
 
-namespace {
+using velmora::test::L;
 
-QStringList L(std::initializer_list<const char16_t*> items)
-{
-    QStringList out;
-    for (const char16_t* s : items)
-        out.append(QString::fromUtf16(s));
-    return out;
-}
+namespace {
 
 TEST(ReadLineFile, SplitsAtEveryKindOfLineBreakAndSkipsTheMark)
 {
