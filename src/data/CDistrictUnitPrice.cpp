@@ -98,6 +98,7 @@ int CDistrictUnitPrice::ReadQuantities(int costItem, int transportType)
 {
     // Quantities of an earlier call must never stand in for the ones asked for.
     quantities.clear();
+    quantitiesSection.clear();
 
     QString section;
     int truckClass = 0;
@@ -124,12 +125,14 @@ int CDistrictUnitPrice::ReadQuantities(int costItem, int transportType)
         section = QStringLiteral("ﾀﾞﾝﾌﾟﾄﾗｯｸ10t(路面切削)");
         truckClass = 0;
     } else {
-        throw velmora::Error(QStringLiteral("処分費目 %1 と運搬種別 %2 の組み合わせには、ダンプトラックの数量が定められていません。")
-                                 .arg(costItem + 1)
-                                 .arg(transportType + 1));
+        throw velmora::Error(QStringLiteral("処分費目 (番号 %1) と運搬種別 (番号 %2) の組み合わせには、%3 にダンプトラックの数量がありません。")
+                                 .arg(costItem)
+                                 .arg(transportType)
+                                 .arg(QuantitiesFile));
     }
 
     quantities = velmora::data::IniFile::load(Paths::dataDirectory() + QuantitiesFile).sectionLines(section);
+    quantitiesSection = section;
     return truckClass;
 }
 
@@ -137,7 +140,7 @@ int CDistrictUnitPrice::GetDumpTruckCost(int district, int costItem, int transpo
 {
     const int truckClass = ReadQuantities(costItem, transportType);
     if (quantities.size() < 4)
-        throw velmora::Error(QStringLiteral("%1 にダンプトラックの数量が 4 行そろっていません。").arg(QuantitiesFile));
+        throw velmora::Error(QStringLiteral("%1 の [%2] にダンプトラックの数量が 4 行そろっていません。").arg(QuantitiesFile, quantitiesSection));
     const int q1 = StrToInt(quantities.at(0));
     const int q2 = StrToInt(quantities.at(1));
     const double q3 = StrToFloat(quantities.at(2));

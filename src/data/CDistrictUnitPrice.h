@@ -44,4 +44,5 @@ private:
     QStringList pricesS24;
     QStringList pricesS22;
     QStringList quantities;
+    QString quantitiesSection;
 };
