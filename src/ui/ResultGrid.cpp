@@ -1,0 +1,547 @@
+#include "ResultGrid.h"
+
+#include "KeyCharacter.h"
+#include "calc/CDisplayCalcResultList.h"
+#include "calc/COutputDataManager.h"
+#include "data/NumberText.h"
+#include "platform/MessageBox.h"
+
+#include <QAbstractTableModel>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <vector>
+
+namespace velmora::ui {
+
+const std::array<QString, ResultGrid::ColumnCount> ResultGrid::HeaderTexts = {
+    QString(),
+    QStringLiteral("名称"),
+    QStringLiteral("直接\r\n参考\r\n距離"),
+    QStringLiteral("運搬\r\n距離"),
+    QStringLiteral("確定\r\n距離"),
+    QStringLiteral("方向"),
+    QStringLiteral("処分費"),
+    QStringLiteral("単位"),
+    QStringLiteral("出典"),
+    QStringLiteral("処分費\r\n手入力"),
+    QStringLiteral("確定\r\n処分費"),
+    QStringLiteral("運搬費"),
+    QStringLiteral("合計"),
+    QStringLiteral("順位"),
+    QStringLiteral("運搬費が\r\n変更となる\r\n距離"),
+};
+
+const std::array<int, ResultGrid::ColumnCount> ResultGrid::ColumnWidths = {32, 350, 45, 45, 45, 45, 54, 35,
+                                                                          175, 53, 45, 55, 45, 30, 85};
+
+QColor ResultGrid::RankColour(int rank)
+{
+    switch (rank) {
+    case 1:
+        return QColor(255, 0, 0);
+    case 2:
+        return QColor(255, 200, 40);
+    case 3:
+        return QColor(255, 255, 0);
+    default:
+        return QColor();
+    }
+}
+
+// The cell texts; model row i is grid row i + 1.
+class ResultCellModel : public QAbstractTableModel
+{
+public:
+    using Row = std::array<QString, ResultGrid::ColumnCount>;
+
+    explicit ResultCellModel(QObject* parent)
+        : QAbstractTableModel(parent)
+        , m_rows(1)
+    {
+    }
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override
+    {
+        return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+    }
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override
+    {
+        return parent.isValid() ? 0 : ResultGrid::ColumnCount;
+    }
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+            return {};
+        return text(index.row(), index.column());
+    }
+
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override
+    {
+        if (!index.isValid() || role != Qt::EditRole)
+            return false;
+        setText(index.row(), index.column(), value.toString());
+        return true;
+    }
+
+    Qt::ItemFlags flags(const QModelIndex& index) const override
+    {
+        if (!index.isValid())
+            return Qt::NoItemFlags;
+        Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+        if (index.column() == ResultGrid::DistanceColumn || index.column() == ResultGrid::ManualFeeColumn)
+            f |= Qt::ItemIsEditable;
+        return f;
+    }
+
+    QString text(int row, int col) const
+    {
+        if (row < 0 || row >= rowCount() || col < 0 || col >= ResultGrid::ColumnCount)
+            return {};
+        return m_rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)];
+    }
+
+    void setText(int row, int col, const QString& value)
+    {
+        if (row < 0 || row >= rowCount() || col < 0 || col >= ResultGrid::ColumnCount)
+            return;
+        QString& cell = m_rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)];
+        if (cell == value)
+            return;
+        cell = value;
+        const QModelIndex i = index(row, col);
+        Q_EMIT dataChanged(i, i);
+    }
+
+    void resize(int rows)
+    {
+        rows = qMax(rows, 0);
+        const int old = rowCount();
+        if (rows > old) {
+            beginInsertRows(QModelIndex(), old, rows - 1);
+            m_rows.resize(static_cast<std::size_t>(rows));
+            endInsertRows();
+        } else if (rows < old) {
+            beginRemoveRows(QModelIndex(), rows, old - 1);
+            m_rows.resize(static_cast<std::size_t>(rows));
+            endRemoveRows();
+        }
+    }
+
+    void assign(std::vector<Row> rows)
+    {
+        beginResetModel();
+        m_rows = std::move(rows);
+        endResetModel();
+    }
+
+private:
+    std::vector<Row> m_rows;
+};
+
+namespace {
+
+// Header of the grid: the fixed row 0 with its multi-line captions.
+class ResultHeader : public QHeaderView
+{
+public:
+    explicit ResultHeader(QWidget* parent)
+        : QHeaderView(Qt::Horizontal, parent)
+    {
+        setSectionsClickable(false);
+        setHighlightSections(false);
+        setSectionResizeMode(QHeaderView::Interactive);
+        setMinimumSectionSize(4);
+        setFixedHeight(ResultGrid::HeaderHeight);
+    }
+
+protected:
+    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override
+    {
+        if (!rect.isValid())
+            return;
+        painter->save();
+        const QPalette& pal = palette();
+        painter->fillRect(rect, pal.color(QPalette::Button));
+        // The raised edge of a fixed cell.
+        painter->setPen(pal.color(QPalette::Light));
+        painter->drawLine(rect.topLeft(), rect.topRight());
+        painter->drawLine(rect.topLeft(), rect.bottomLeft());
+        painter->setPen(pal.color(QPalette::Dark));
+        painter->drawLine(rect.bottomLeft(), rect.bottomRight());
+        painter->drawLine(rect.topRight(), rect.bottomRight());
+
+        if (logicalIndex >= 0 && logicalIndex < ResultGrid::ColumnCount) {
+            painter->setFont(font());
+            painter->setPen(pal.color(QPalette::ButtonText));
+            // Lines as tight as the 11-pixel face allows, so three of them fit
+            // under the 4-pixel top margin of the 45-pixel row.
+            const int lineHeight = qMax(QFontInfo(font()).pixelSize() + 2, 1);
+            const QStringList lines =
+                ResultGrid::HeaderTexts[static_cast<std::size_t>(logicalIndex)].split(QStringLiteral("\r\n"));
+            int top = rect.top() + 4;
+            for (const QString& line : lines) {
+                const QRect lineRect(rect.left(), top, rect.width(), lineHeight);
+                painter->drawText(lineRect, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, line);
+                top += lineHeight;
+            }
+        }
+        painter->restore();
+    }
+};
+
+// Paints the cells in their column and rank colours and edits the two
+// editable columns. The editor writes through on every keystroke, so a
+// cell's text is always what the estimator sees, also while editing.
+class ResultCellDelegate : public QStyledItemDelegate
+{
+public:
+    explicit ResultCellDelegate(ResultGrid* grid)
+        : QStyledItemDelegate(grid)
+        , m_grid(grid)
+    {
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        const QRect r = option.rect;
+        const QString text = index.data(Qt::DisplayRole).toString();
+        painter->save();
+        painter->setFont(m_grid->font());
+        painter->setPen(m_grid->palette().color(QPalette::WindowText));
+        painter->fillRect(r, m_grid->CellColour(index.column(), index.row() + 1));
+        painter->drawText(r, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+        painter->restore();
+    }
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override
+    {
+        auto* editor = new QLineEdit(parent);
+        editor->setFrame(false);
+        editor->setFont(m_grid->font());
+        // Typed characters must pass the grid's key filter; an input method
+        // would hand in text that never went through it.
+        editor->setAttribute(Qt::WA_InputMethodEnabled, false);
+        auto* self = const_cast<ResultCellDelegate*>(this);
+        QObject::connect(editor, &QLineEdit::textEdited, self, [self, editor] { Q_EMIT self->commitData(editor); });
+        return editor;
+    }
+
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override
+    {
+        auto* line = static_cast<QLineEdit*>(editor);
+        const QString text = index.data(Qt::EditRole).toString();
+        // Rewriting the same text would throw the cursor to the end.
+        if (line->text() != text)
+            line->setText(text);
+    }
+
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
+    {
+        model->setData(index, static_cast<QLineEdit*>(editor)->text(), Qt::EditRole);
+    }
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        // The view installs this filter on the editor, so the grid's key
+        // rules run before the editor or the default Enter handling.
+        if (event->type() == QEvent::KeyPress && m_grid->filterKey(static_cast<QKeyEvent*>(event)))
+            return true;
+        return QStyledItemDelegate::eventFilter(object, event);
+    }
+
+private:
+    ResultGrid* m_grid;
+};
+
+// Repainting stays off while the rows are rebuilt and comes back on every
+// way out, an error in the calculation included.
+class RepaintSuspension
+{
+public:
+    explicit RepaintSuspension(QWidget* w)
+        : m_widget(w)
+    {
+        m_widget->setUpdatesEnabled(false);
+    }
+    ~RepaintSuspension() { resume(); }
+    void resume()
+    {
+        if (m_widget) {
+            m_widget->setUpdatesEnabled(true);
+            m_widget = nullptr;
+        }
+    }
+
+private:
+    QWidget* m_widget;
+};
+
+} // namespace
+
+ResultGrid::ResultGrid(MainWindowState& state, QWidget* parent)
+    : QTableView(parent)
+    , m_state(state)
+    , m_model(new ResultCellModel(this))
+{
+    setObjectName(QStringLiteral("StringGrid"));
+    setHorizontalHeader(new ResultHeader(this));
+    setModel(m_model);
+    setItemDelegate(new ResultCellDelegate(this));
+    verticalHeader()->hide();
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(RowHeight);
+    setShowGrid(true);
+    setWordWrap(false);
+    // The current row is painted by the cell drawing; a selection band would
+    // paint over it in the style's colours.
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setTabKeyNavigation(false);
+    setEditTriggers(QAbstractItemView::CurrentChanged | QAbstractItemView::DoubleClicked |
+                    QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setCurrentIndex(m_model->index(0, 0));
+}
+
+ResultGrid::~ResultGrid() = default;
+
+void ResultGrid::SetupLayout()
+{
+    horizontalHeader()->setFixedHeight(HeaderHeight);
+    verticalHeader()->setDefaultSectionSize(RowHeight);
+    for (int c = 0; c < ColumnCount; ++c)
+        setColumnWidth(c, ColumnWidths[static_cast<std::size_t>(c)]);
+}
+
+int ResultGrid::RowCount() const
+{
+    return m_model->rowCount() + 1;
+}
+
+void ResultGrid::SetRowCount(int rows)
+{
+    m_model->resize(qMax(rows, 2) - 1);
+}
+
+QString ResultGrid::Cell(int col, int row) const
+{
+    return m_model->text(row - 1, col);
+}
+
+void ResultGrid::SetCell(int col, int row, const QString& text)
+{
+    m_model->setText(row - 1, col, text);
+}
+
+int ResultGrid::Row() const
+{
+    const QModelIndex i = currentIndex();
+    return i.isValid() ? i.row() + 1 : 0;
+}
+
+int ResultGrid::Col() const
+{
+    const QModelIndex i = currentIndex();
+    return i.isValid() ? i.column() : 0;
+}
+
+void ResultGrid::SetCurrentCell(int col, int row)
+{
+    const QModelIndex i = m_model->index(row - 1, col);
+    if (i.isValid())
+        setCurrentIndex(i);
+}
+
+int ResultGrid::ColWidth(int col) const
+{
+    return columnWidth(col);
+}
+
+void ResultGrid::SetColWidth(int col, int width)
+{
+    setColumnWidth(col, width);
+}
+
+QStringList ResultGrid::RowTexts(const CDisplayCalcResultData& row, int position)
+{
+    auto optional = [](int value) { return value == 0 ? QString() : IntToStr(value); };
+    return {
+        IntToStr(position),
+        row.GetSiteName(),
+        FloatToStr(row.GetStraightDistance()),
+        FloatToStr(row.GetTransportDistance()),
+        FloatToStr(row.GetConfirmedDistance()),
+        row.GetDirection(),
+        IntToStr(row.GetDisposalFee()),
+        row.GetFeeUnit(),
+        row.GetPriceSource(),
+        IntToStr(row.GetManualFee()),
+        IntToStr(row.GetConfirmedFee()),
+        IntToStr(row.GetTransportCost()),
+        optional(row.GetTotal()),
+        optional(row.GetRank()),
+        row.GetBandText(),
+    };
+}
+
+void ResultGrid::ShowCalcResult(bool costItemChanged)
+{
+    if (!m_driver)
+        return;
+    const QString previousName = Cell(1, m_state.selectedRow);
+    ClearResultGrid();
+    m_driver->SetSortMode(m_state.sortMode);
+
+    RepaintSuspension suspension(this);
+    m_state.resultList = &m_driver->Calculate(costItemChanged);
+
+    std::vector<ResultCellModel::Row> rows;
+    int position = 1;
+    for (m_state.resultList->MoveFirst(); !m_state.resultList->IsEnd(); m_state.resultList->MoveNext()) {
+        const QStringList texts = RowTexts(m_state.resultList->Current(), position++);
+        ResultCellModel::Row row;
+        for (int c = 0; c < ColumnCount; ++c)
+            row[static_cast<std::size_t>(c)] = texts.at(c);
+        rows.push_back(std::move(row));
+    }
+
+    if (rows.empty()) {
+        suspension.resume();
+        platform::ShowMessage(QStringLiteral("60km以内に登録された処分場が見つかりませんでした。\r\n"
+                                             "入力された座標を確認してください。"),
+                              QStringLiteral("計算結果"), platform::MessageButtons::Ok,
+                              platform::MessageIcon::Information);
+        return;
+    }
+
+    const int col = Col();
+    m_model->assign(std::move(rows));
+    setCurrentIndex(m_model->index(0, col));
+    RestoreSelectedRow(previousName);
+    suspension.resume();
+    viewport()->repaint();
+    if (m_showResultPage)
+        m_showResultPage();
+}
+
+void ResultGrid::ClearResultGrid()
+{
+    const int col = Col();
+    m_model->assign(std::vector<ResultCellModel::Row>(1));
+    setCurrentIndex(m_model->index(0, col));
+}
+
+void ResultGrid::RestoreSelectedRow(const QString& previousName)
+{
+    int row = 1;
+    if (!previousName.isEmpty()) {
+        for (int r = 1; r < RowCount(); ++r) {
+            if (Cell(1, r) == previousName) {
+                row = r;
+                break;
+            }
+        }
+    }
+    m_state.selectedRow = row;
+    SetCurrentCell(Col(), row);
+}
+
+QColor ResultGrid::CellColour(int col, int row) const
+{
+    if (row == Row())
+        return palette().color(QPalette::Active, QPalette::Highlight);
+    if (col == DistanceColumn || col == ManualFeeColumn)
+        return EditableColour();
+    if (col == RankColumn)
+        return RankColumnColour();
+    const QString rank = Cell(RankColumn, row);
+    if (rank == QStringLiteral("1"))
+        return RankColour(1);
+    if (rank == QStringLiteral("2"))
+        return RankColour(2);
+    if (rank == QStringLiteral("3"))
+        return RankColour(3);
+    return PlainColour();
+}
+
+void ResultGrid::StringGridSelectCell(int col, int row)
+{
+    if (!Cell(1, row).isEmpty())
+        m_state.selectedRow = row;
+    viewport()->update();
+    Q_EMIT cellSelected(col, row);
+}
+
+void ResultGrid::StringGridKeyPress(QChar& key)
+{
+    const int r = m_state.selectedRow;
+    const int c = Col();
+
+    if (key == u'\r') {
+        // Without a shown result there is no row to write into.
+        if (!m_state.resultList || r < 1 || r >= RowCount())
+            return;
+        const double d = StrToFloatDefault(Cell(DistanceColumn, r), 0);
+        if (d > MaxDistanceKm || d < 0) {
+            platform::ShowMessage(QStringLiteral("運搬距離は0km以上60km以下を入力してください。"),
+                                  QStringLiteral("無効な値"), platform::MessageButtons::Ok,
+                                  platform::MessageIcon::Exclamation);
+            SetCell(DistanceColumn, r, QStringLiteral("0"));
+            return;
+        }
+        CDisplayCalcResultData* row = m_state.resultList->FindByName(Cell(1, r));
+        if (!row)
+            return;
+        row->SetTransportDistance(d);
+        row->SetManualFee(StrToIntDefault(Cell(ManualFeeColumn, r), 0));
+        ShowCalcResult(false);
+        return;
+    }
+    if (key == u'\b') {
+        if (Cell(c, r).size() == 1) {
+            SetCell(c, r, QStringLiteral("0"));
+            key = QChar();
+        }
+        return;
+    }
+    if (key == u'.') {
+        if (Cell(c, r).contains(u'.'))
+            key = QChar();
+        return;
+    }
+    if (key >= u'0' && key <= u'9')
+        return;
+    key = QChar();
+}
+
+bool ResultGrid::filterKey(QKeyEvent* event)
+{
+    QChar key = TypedCharacter(event);
+    if (key.isNull())
+        return false;
+    const bool enter = key == u'\r';
+    StringGridKeyPress(key);
+    // Enter has done its work: the grid was rebuilt and its editor with it.
+    return enter || key.isNull();
+}
+
+void ResultGrid::keyPressEvent(QKeyEvent* event)
+{
+    if (filterKey(event))
+        return;
+    QTableView::keyPressEvent(event);
+}
+
+void ResultGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    if (current.isValid())
+        StringGridSelectCell(current.column(), current.row() + 1);
+}
+
+} // namespace velmora::ui
