@@ -1,0 +1,549 @@
+#include "TMainForm.h"
+
+#include "CQuillonVersionIniManager.h"
+#include "PageControl.h"
+#include "TWaitStartForm.h"
+#include "calc/CCalcConditionData.h"
+#include "calc/COutputDataManager.h"
+#include "data/CEnDecryption.h"
+#include "data/CHimokuRowSource.h"
+#include "data/CSPGaraHasseiComboBox.h"
+#include "data/CSPHimokuRowSource.h"
+#include "data/CSPSyubetsuComboBox.h"
+#include "data/CSPTsumikomiComboBox.h"
+#include "data/CSyubetsuComboBox.h"
+#include "data/DefaultDistrict.h"
+#include "data/Paths.h"
+#include "data/Notifier.h"
+#include "platform/BoxNotifier.h"
+#include "platform/Desktop.h"
+#include "platform/MessageBox.h"
+#include "ui/ComboBoxTarget.h"
+#include "ui/ConditionPanel.h"
+#include "ui/DropDownComboBox.h"
+#include "ui/Placement.h"
+#include "ui/ResultGrid.h"
+#include "web/CWebDataDef.h"
+#include "web/WebDataDefNames.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QVBoxLayout>
+#include <QWebEngineView>
+#include <cmath>
+
+using velmora::platform::MessageAnswer;
+using velmora::platform::MessageButtons;
+using velmora::platform::MessageIcon;
+using velmora::platform::ShowMessage;
+using velmora::ui::MakeButton;
+using velmora::ui::MakeLabel;
+using velmora::ui::Place;
+using velmora::ui::SetTextColour;
+using velmora::ui::ShownText;
+
+namespace {
+
+// Hints appear at once; each control keeps its own hint for 60 seconds.
+class HintStyle : public QProxyStyle
+{
+public:
+    using QProxyStyle::QProxyStyle;
+
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == QStyle::SH_ToolTip_WakeUpDelay)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+void installHintStyle()
+{
+    if (dynamic_cast<HintStyle*>(QApplication::style()))
+        return;
+    QApplication::setStyle(new HintStyle(QApplication::style()->name()));
+}
+
+QString updateCheckerPath()
+{
+#ifdef Q_OS_WIN
+    return velmora::data::Paths::exeDirectory() + QStringLiteral("chk_verup/chk_verup.exe");
+#else
+    return velmora::data::Paths::exeDirectory() + QStringLiteral("chk_verup/chk_verup");
+#endif
+}
+
+} // namespace
+
+TMainForm::TMainForm(QWidget* parent)
+    : QMainWindow(parent)
+{
+    // 1. The state fields hold their initial values (MainWindowState).
+    BuildForm();
+
+    // 2. The owned objects, each list model filling its drop-down list once.
+    unpanSyubetsuTarget = std::make_unique<velmora::ui::ComboBoxTarget>(ComboBoxUnpanSyubetsu);
+    garaHasseiTarget = std::make_unique<velmora::ui::ComboBoxTarget>(ComboBoxGaraHassei);
+    tsumikomiTarget = std::make_unique<velmora::ui::ComboBoxTarget>(ComboBoxTsumikomi);
+    himokuSource = std::make_unique<CHimokuRowSource>();
+    spHimokuSource = std::make_unique<CSPHimokuRowSource>();
+    syubetsuModel = std::make_unique<CSyubetsuComboBox>(unpanSyubetsuTarget.get());
+    spSyubetsuModel = std::make_unique<CSPSyubetsuComboBox>(unpanSyubetsuTarget.get());
+    spGaraHasseiModel = std::make_unique<CSPGaraHasseiComboBox>(garaHasseiTarget.get());
+    spTsumikomiModel = std::make_unique<CSPTsumikomiComboBox>(tsumikomiTarget.get());
+    conditions = std::make_unique<CCalcConditionData>();
+    conditionPanel->bind({himokuSource.get(), spHimokuSource.get(), syubetsuModel.get(), spSyubetsuModel.get(),
+                          spGaraHasseiModel.get(), spTsumikomiModel.get(), conditions.get()});
+
+    // The readers' warnings come as boxes from here on, the splash still up.
+    static velmora::platform::BoxNotifier readerWarnings;
+    velmora::data::setNotifier(&readerWarnings);
+
+    // 3. Hint behaviour (the window is laid out in pixels; nothing scales it).
+    installHintStyle();
+
+    // 4. Events: the condition panel binds its own; the close buttons here.
+    for (QPushButton* b : {ButtonCloseMainTab, ButtonCloseCalcResultTab, ButtonCloseGoogleMapTab})
+        connect(b, &QPushButton::clicked, this, &TMainForm::ButtonCloseClick);
+
+    // 5. The web-site definitions; without them the program cannot work at all.
+    try {
+        CreateSharedWebDataDef(velmora::web::DefaultWebDataDefPath());
+    } catch (const velmora::web::WebDataDefMissing& missing) {
+        ShowMessage(missing.message(), QStringLiteral("起動エラー"), MessageButtons::Ok, MessageIcon::Exclamation);
+        m_startupExitCode = 1;
+        return;
+    }
+
+    FormCreate();
+}
+
+TMainForm::~TMainForm()
+{
+    resultList = nullptr;
+    conditionPanel->setDriver(nullptr);
+    StringGrid->setDriver(nullptr);
+    conditionPanel->bind({});
+    driver.reset();
+    conditions.reset();
+    spTsumikomiModel.reset();
+    spGaraHasseiModel.reset();
+    spSyubetsuModel.reset();
+    syubetsuModel.reset();
+    spHimokuSource.reset();
+    himokuSource.reset();
+}
+
+void TMainForm::BuildForm()
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("Velmora"));
+    setFont(velmora::ui::WindowFont(11));
+    resize(ClientWidth, ClientHeight);
+
+    StatusBar = new QStatusBar(this);
+    StatusBar->setObjectName(QStringLiteral("StatusBar"));
+    StatusBar->setSizeGripEnabled(false);
+    setStatusBar(StatusBar);
+
+    PageControl = new velmora::app::PageControl(this);
+    setCentralWidget(PageControl);
+    BuildMainPage();
+    BuildCalcResultPage();
+    BuildGoogleMapPage();
+    PageControl->addTab(TabSheetMain, QStringLiteral("メイン"));
+    PageControl->addTab(TabSheetCalcResult, QStringLiteral("計算結果"));
+    PageControl->addTab(TabSheetGoogleMap, QStringLiteral("GoogleMap"));
+}
+
+void TMainForm::BuildMainPage()
+{
+    TabSheetMain = new QWidget;
+    TabSheetMain->setObjectName(QStringLiteral("TabSheetMain"));
+    auto* row = new QHBoxLayout(TabSheetMain);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+
+    conditionPanel = new velmora::ui::ConditionPanel(*this, TabSheetMain);
+    row->addWidget(conditionPanel);
+
+    auto* browserSide = new QWidget(TabSheetMain);
+    browserSide->setObjectName(QStringLiteral("PanelBrowserSide"));
+    auto* column = new QVBoxLayout(browserSide);
+    column->setContentsMargins(4, 0, 4, 4);
+    column->setSpacing(2);
+    auto* bar = new QWidget(browserSide);
+    bar->setObjectName(QStringLiteral("PanelBrowserBar"));
+    bar->setFixedHeight(36);
+    ButtonPrev = MakeButton(QStringLiteral("ButtonPrev"), QStringLiteral("戻る"), bar, QRect(0, 6, 60, 25));
+    ButtonNext = MakeButton(QStringLiteral("ButtonNext"), QStringLiteral("進む"), bar, QRect(64, 6, 60, 25));
+    LabelAttention = Place(new QLabel(bar), QStringLiteral("LabelAttention"), QRect(136, 2, 520, 32));
+    SetTextColour(LabelAttention, Qt::red);
+    column->addWidget(bar);
+
+    PanelBrowser = new QWidget(browserSide);
+    PanelBrowser->setObjectName(QStringLiteral("PanelBrowser"));
+    auto* browserLayout = new QVBoxLayout(PanelBrowser);
+    browserLayout->setContentsMargins(0, 0, 0, 0);
+    BrowserNyusatsuInfo = new QWebEngineView(PanelBrowser);
+    BrowserNyusatsuInfo->setObjectName(QStringLiteral("BrowserNyusatsuInfo"));
+    browserLayout->addWidget(BrowserNyusatsuInfo);
+    column->addWidget(PanelBrowser, 1);
+    row->addWidget(browserSide, 1);
+
+    velmora::ui::ConditionPanel* p = conditionPanel;
+    LabelVerJa = p->LabelVerJa;
+    LabelVerEn = p->LabelVerEn;
+    GroupBoxCalcMode = p->GroupBoxCalcMode;
+    RadioButtonSP = p->RadioButtonSP;
+    RadioButtonBugakari = p->RadioButtonBugakari;
+    LabelArea = p->LabelArea;
+    ComboBoxArea = p->ComboBoxArea;
+    ButtonAreaSave = p->ButtonAreaSave;
+    LabelX = p->LabelX;
+    EditX = p->EditX;
+    LabelY = p->LabelY;
+    EditY = p->EditY;
+    ButtonGetCoord = p->ButtonGetCoord;
+    LabelSyobunHimoku = p->LabelSyobunHimoku;
+    ComboBoxSyobunHimoku = p->ComboBoxSyobunHimoku;
+    LabelUnpanSyubetsu = p->LabelUnpanSyubetsu;
+    ComboBoxUnpanSyubetsu = p->ComboBoxUnpanSyubetsu;
+    PanelGaraUnpan = p->PanelGaraUnpan;
+    ComboBoxGaraHassei = p->ComboBoxGaraHassei;
+    ComboBoxTsumikomi = p->ComboBoxTsumikomi;
+    PanelDensen = p->PanelDensen;
+    ComboBoxSekisai = p->ComboBoxSekisai;
+    PanelJinkai = p->PanelJinkai;
+    ComboBoxJinkai = p->ComboBoxJinkai;
+    RadioButtonDTCarry = p->RadioButtonDTCarry;
+    RadioButtonDTLend = p->RadioButtonDTLend;
+    PanelCommon = p->PanelCommon;
+    RadioButtonDIDTrue = p->RadioButtonDIDTrue;
+    RadioButtonDIDFalse = p->RadioButtonDIDFalse;
+    ButtonCalc = p->ButtonCalc;
+    ButtonCloseMainTab = p->ButtonCloseMainTab;
+    ButtonNyusatsuInfo = p->ButtonNyusatsuInfo;
+    LabelExplain = p->LabelExplain;
+}
+
+void TMainForm::BuildCalcResultPage()
+{
+    TabSheetCalcResult = new QWidget;
+    TabSheetCalcResult->setObjectName(QStringLiteral("TabSheetCalcResult"));
+    auto* column = new QVBoxLayout(TabSheetCalcResult);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    PanelCalcResult = new QWidget(TabSheetCalcResult);
+    PanelCalcResult->setObjectName(QStringLiteral("PanelCalcResult"));
+    PanelCalcResult->setFixedHeight(TopPanelHeight);
+    QWidget* top = PanelCalcResult;
+    ButtonCloseCalcResultTab = MakeButton(QStringLiteral("ButtonCloseCalcResultTab"), QStringLiteral("プログラムの終了"), top,
+                                      QRect(6, 6, 130, 30));
+    ButtonToMain = MakeButton(QStringLiteral("ButtonToMain"), QStringLiteral("計算条件再選択"), top, QRect(6, 44, 130, 30));
+    ButtonSendLaLo = MakeButton(QStringLiteral("ButtonSendLaLo"), QStringLiteral("GoogleMapsサイトを開き、座標情報を送る"), top,
+                            QRect(146, 6, 300, 30));
+    LabelCalcResult1 = MakeLabel(QStringLiteral("LabelCalcResult1"),
+                             QStringLiteral("※距離を調べたい処分場にカーソルをあわせてから上のボタンを押してください。"), top,
+                             {146, 48});
+    SetTextColour(LabelCalcResult1, Qt::blue);
+    LabelCalcResult2 = MakeLabel(QStringLiteral("LabelCalcResult2"), QStringLiteral("上位"), top, {466, 14});
+    EditGetLowest = Place(new QLineEdit(top), QStringLiteral("EditGetLowest"), QRect(494, 10, 36, 21));
+    LabelCalcResult3 = MakeLabel(QStringLiteral("LabelCalcResult3"), QStringLiteral("件"), top, {534, 14});
+    BitBtnGetLowest = MakeButton(QStringLiteral("BitBtnGetLowest"), QString(), top, QRect(552, 4, 190, 36));
+
+    RadioGroupSortMode = Place(new QGroupBox(QStringLiteral("並び替えの方法"), top), QStringLiteral("RadioGroupSortMode"),
+                               QRect(760, 4, 170, 66));
+    sortModeButtons = new QButtonGroup(RadioGroupSortMode);
+    auto* byAmount = Place(new QRadioButton(QStringLiteral("金額で並び替え"), RadioGroupSortMode),
+                           QStringLiteral("RadioGroupSortModeItem0"), QRect(10, 20, 150, 20));
+    auto* byDistance = Place(new QRadioButton(QStringLiteral("距離で並び替え"), RadioGroupSortMode),
+                             QStringLiteral("RadioGroupSortModeItem1"), QRect(10, 42, 150, 20));
+    sortModeButtons->addButton(byAmount, 0);
+    sortModeButtons->addButton(byDistance, 1);
+    byAmount->setChecked(true);
+    connect(sortModeButtons, &QButtonGroup::idClicked, this, &TMainForm::RadioGroupSortModeClick);
+    connect(ButtonToMain, &QPushButton::clicked, this, &TMainForm::ButtonToMainClick);
+    column->addWidget(PanelCalcResult);
+
+    StringGrid = new velmora::ui::ResultGrid(*this, TabSheetCalcResult);
+    StringGrid->setShowResultPage([this] { SetActivePage(PageCalcResult); });
+    conditionPanel->setShowCalcResult([this](bool changed) { ShowCalcResult(changed); });
+    column->addWidget(StringGrid, 1);
+}
+
+void TMainForm::BuildGoogleMapPage()
+{
+    TabSheetGoogleMap = new QWidget;
+    TabSheetGoogleMap->setObjectName(QStringLiteral("TabSheetGoogleMap"));
+    auto* column = new QVBoxLayout(TabSheetGoogleMap);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    PanelGoogleMap = new QWidget(TabSheetGoogleMap);
+    PanelGoogleMap->setObjectName(QStringLiteral("PanelGoogleMap"));
+    PanelGoogleMap->setFixedHeight(TopPanelHeight);
+    ButtonCloseGoogleMapTab = MakeButton(QStringLiteral("ButtonCloseGoogleMapTab"), QStringLiteral("プログラムの終了"),
+                                     PanelGoogleMap, QRect(6, 6, 130, 30));
+    ButtonGetDistance = MakeButton(QStringLiteral("ButtonGetDistance"), QStringLiteral("GoogleMapsサイトから距離を取得する"),
+                               PanelGoogleMap, QRect(146, 6, 300, 30));
+    LabelGoogleMaps = MakeLabel(QStringLiteral("LabelGoogleMaps"),
+                            QStringLiteral("※GoogleMapsサイトにてルート調整をしてから上のボタンを押してください。"),
+                            PanelGoogleMap, {146, 48});
+    SetTextColour(LabelGoogleMaps, Qt::blue);
+    column->addWidget(PanelGoogleMap);
+
+    BrowserGoogleMaps = new QWebEngineView(TabSheetGoogleMap);
+    BrowserGoogleMaps->setObjectName(QStringLiteral("BrowserGoogleMaps"));
+    column->addWidget(BrowserGoogleMaps, 1);
+}
+
+void TMainForm::FormCreate()
+{
+    auto splash = std::make_unique<TWaitStartForm>();
+    splash->showAndPaint();
+    auto version = std::make_unique<CQuillonVersionIniManager>();
+    LabelVerJa->setText(version->EditionText());
+    LabelVerEn->setText(version->VersionText());
+    LabelExplain->setText(version->ExplainText());
+    velmora::platform::StartDetached(updateCheckerPath());
+
+    QString error;
+    bool failed = false;
+    try {
+        InitializeMainWindow();
+        FitToScreen();
+    } catch (...) {
+        failed = true;
+        error = velmora::platform::CurrentExceptionMessage();
+    }
+    version.reset();
+    splash.reset();
+    // As the framework would: the box comes once the creation step is left.
+    if (failed)
+        velmora::platform::ShowErrorBox(error);
+    // Failures the readers could only note while loading (sites left out, a
+    // working file that could not be made) are told once, with everything.
+    const QStringList deferred = velmora::data::takeDeferredWarnings();
+    if (!deferred.isEmpty())
+        ShowMessage(deferred.join(QStringLiteral("\r\n\r\n")), velmora::data::Paths::exeFileName(), MessageButtons::Ok,
+                    MessageIcon::Exclamation);
+}
+
+void TMainForm::InitializeMainWindow()
+{
+    using namespace velmora::data;
+
+    CEnDecryption decoder;
+    decoder.DecryptDataFiles();
+    {
+        // No working file may outlive this block, whatever happens in it.
+        struct WorkFileCleanup
+        {
+            CEnDecryption& decoder;
+            ~WorkFileCleanup() { decoder.DeleteWorkFiles(); }
+        } cleanup{decoder};
+
+        driver = std::make_unique<COutputDataManager>();
+        conditionPanel->setDriver(driver.get());
+        StringGrid->setDriver(driver.get());
+
+        const QStringList districts = LoadDistrictList(Paths::dataDirectory());
+        ComboBoxArea->clear();
+        ComboBoxArea->addItems(districts);
+        ComboBoxArea->setCurrentIndex(ChooseDistrictIndex(districts, ReadSavedDistrict(Paths::exeDirectory())));
+    }
+
+    StringGrid->SetupLayout();
+
+    velmora::ui::ComboBoxTarget himoku(ComboBoxSyobunHimoku);
+    spHimokuSource->CopyItemsTo(himoku);
+    ComboBoxSyobunHimoku->setCurrentIndex(ComboBoxSyobunHimoku->count() > 0 ? 0 : -1);
+    lastCalcCostItem = ComboBoxSyobunHimoku->currentIndex();
+
+    ComboBoxJinkai->clear();
+    ComboBoxJinkai->addItem(QStringLiteral("ｺﾝｸﾘｰﾄ塊等の重量物"));
+    ComboBoxJinkai->setCurrentIndex(0);
+    ComboBoxSekisai->clear();
+    ComboBoxSekisai->addItem(QStringLiteral("ｱｽﾌｧﾙﾄ塊"));
+    ComboBoxSekisai->setCurrentIndex(0);
+
+    RadioButtonSP->setChecked(true);
+    conditionPanel->RadioButtonSPClick();
+    RadioButtonDIDFalse->setChecked(true);
+    RadioButtonDTCarry->setChecked(true);
+
+    BitBtnGetLowest->setText(ShownText(QStringLiteral("の道のり距離を取得し、\r\n最安値を計算")));
+    ButtonCalc->setEnabled(false);
+    LabelAttention->setText(ShownText(QStringLiteral("[座標取得]ボタンは、MieClickMapsの地図が\r\n"
+                                                     "完全に表示されてからクリックしてください。")));
+    SetActivePage(PageMain);
+
+    const QString home = GetSharedWebDataDef()->ReadValue(velmora::web::names::section::URL, velmora::web::names::key::home);
+    BrowserNyusatsuInfo->load(QUrl(home));
+}
+
+QSize TMainForm::OuterSize() const
+{
+    const QSize frame = frameGeometry().size() - geometry().size();
+    // Before the window is mapped the window system has not told us its
+    // frame; the design's frame stands in.
+    if (frame.width() > 0 || frame.height() > 0)
+        return size() + frame;
+    return size() + QSize(DesignWidth - ClientWidth, DesignHeight - ClientHeight);
+}
+
+int TMainForm::TaskbarHeight() const
+{
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    return velmora::platform::TaskbarHeight(s);
+}
+
+void TMainForm::FitToScreen()
+{
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s)
+        return;
+    FitToScreen(s->geometry().size(), TaskbarHeight());
+}
+
+void TMainForm::FitToScreen(const QSize& screenSize, int taskbarHeight)
+{
+    const QSize frame = OuterSize() - size();
+    if (screenSize.width() < DesignWidth) {
+        // The window system keeps a window no wider than the screen.
+        if (OuterSize().width() > screenSize.width())
+            resize(screenSize.width() - frame.width(), height());
+        const int outerWidth = OuterSize().width();
+        const double f = static_cast<double>(DesignWidth) / outerWidth;
+        NarrowBrowserPanel(DesignWidth - outerWidth);
+        for (int c = 0; c < velmora::ui::ResultGrid::ColumnCount; ++c)
+            StringGrid->SetColWidth(c, static_cast<int>(std::trunc(StringGrid->ColWidth(c) / f)));
+    }
+    if (screenSize.height() < DesignHeight) {
+        const int outerHeight = screenSize.height() - static_cast<int>(std::trunc(taskbarHeight / 2.0));
+        resize(width(), outerHeight - frame.height());
+        const double ratio = static_cast<double>(DesignHeight) / outerHeight;
+        const int panelHeight = static_cast<int>(std::trunc(PanelCalcResult->height() / ratio));
+        PanelCalcResult->setFixedHeight(panelHeight);
+        PanelGoogleMap->setFixedHeight(panelHeight);
+    }
+}
+
+void TMainForm::NarrowBrowserPanel(int pixels)
+{
+    if (pixels <= 0)
+        return;
+    m_browserRightMargin += pixels;
+    QLayout* layout = TabSheetMain->layout();
+    QMargins m = layout->contentsMargins();
+    m.setRight(m_browserRightMargin);
+    layout->setContentsMargins(m);
+}
+
+void TMainForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TMainForm::FormShow()
+{
+    velmora::platform::BringToForeground(this);
+}
+
+void TMainForm::ButtonCloseClick()
+{
+    close();
+}
+
+bool TMainForm::FormCloseQuery()
+{
+    return ShowMessage(QStringLiteral("Velmoraを終了しますか？"), QStringLiteral("Velmora終了"), MessageButtons::YesNo,
+                       MessageIcon::Question) == MessageAnswer::Yes;
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    if (FormCloseQuery())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TMainForm::ApplyCalcMode()
+{
+    conditionPanel->ApplyCalcMode();
+}
+
+void TMainForm::UpdateCalcButton()
+{
+    conditionPanel->UpdateCalcButton();
+}
+
+void TMainForm::SaveConditions()
+{
+    conditionPanel->SaveConditions();
+}
+
+void TMainForm::RunCalculation()
+{
+    conditionPanel->RunCalculation();
+}
+
+void TMainForm::ShowCalcResult(bool costItemChanged)
+{
+    StringGrid->ShowCalcResult(costItemChanged);
+}
+
+void TMainForm::ClearResultGrid()
+{
+    StringGrid->ClearResultGrid();
+}
+
+void TMainForm::RestoreSelectedRow(const QString& previousName)
+{
+    StringGrid->RestoreSelectedRow(previousName);
+}
+
+void TMainForm::RadioGroupSortModeClick(int item)
+{
+    sortMode = item;
+    // Before the first calculation there are no rows to put in order.
+    if (resultList)
+        ShowCalcResult(false);
+}
+
+void TMainForm::ButtonToMainClick()
+{
+    SetActivePage(PageMain);
+}
+
+void TMainForm::ButtonAreaSaveClick()
+{
+    conditionPanel->ButtonAreaSaveClick();
+}
+
+void TMainForm::SetActivePage(int index)
+{
+    PageControl->setCurrentIndex(index);
+}
+
+int TMainForm::ActivePage() const
+{
+    return PageControl->currentIndex();
+}

@@ -1,0 +1,193 @@
+#pragma once
+
+#include "ui/MainWindowState.h"
+
+#include <QMainWindow>
+#include <QSize>
+#include <memory>
+
+class QButtonGroup;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QStatusBar;
+class QWebEngineView;
+class CCalcConditionData;
+class CHimokuRowSource;
+class COutputDataManager;
+class CSPGaraHasseiComboBox;
+class CSPHimokuRowSource;
+class CSPSyubetsuComboBox;
+class CSPTsumikomiComboBox;
+class CSyubetsuComboBox;
+
+namespace velmora::ui {
+class ComboBoxTarget;
+class ConditionPanel;
+class DropDownComboBox;
+class ResultGrid;
+} // namespace velmora::ui
+
+namespace velmora::app {
+class PageControl;
+}
+
+// The main window: a frame of three pages around the condition panel, the
+// result grid and the two browsers. It owns the selection lists, the
+// remembered conditions and the calculation driver, and shares its state
+// fields (selectedRow, calcMode, sortMode, resultList, …) with every handler.
+// Members stay public so the web handlers, which are members too, and the
+// widget tests reach every control by the name the estimators' manual uses.
+class TMainForm : public QMainWindow, public velmora::ui::MainWindowState
+{
+    Q_OBJECT
+
+public:
+    static constexpr int ClientWidth = 1162;
+    static constexpr int ClientHeight = 631;
+    static constexpr int DesignWidth = 1178;
+    static constexpr int DesignHeight = 669;
+    static constexpr int TopPanelHeight = 91;
+    static constexpr int PageMain = 0;
+    static constexpr int PageCalcResult = 1;
+    static constexpr int PageGoogleMap = 2;
+
+    // Runs the whole construction and creation sequence. When the web-site
+    // definitions are missing, the box has been shown and startupExitCode()
+    // is 1: the caller must end the process without showing the window.
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    int startupExitCode() const { return m_startupExitCode; }
+
+    // Start-up.
+    void FormCreate();
+    void InitializeMainWindow();
+    void FitToScreen();
+    // The same for a given screen size and taskbar height (small screens).
+    void FitToScreen(const QSize& screen, int taskbarHeight);
+    int TaskbarHeight() const;
+    // The window's size including the frame the window system adds.
+    QSize OuterSize() const;
+
+    // Closing.
+    void ButtonCloseClick();
+    // Asks "Velmoraを終了しますか？"; true when the window may close.
+    bool FormCloseQuery();
+
+    // Condition panel and result grid, as the handlers call them.
+    void ApplyCalcMode();
+    void UpdateCalcButton();
+    void SaveConditions();
+    void RunCalculation();
+    void ShowCalcResult(bool costItemChanged);
+    void ClearResultGrid();
+    void RestoreSelectedRow(const QString& previousName);
+    void RadioGroupSortModeClick(int item);
+    void ButtonToMainClick();
+    void ButtonAreaSaveClick();
+
+    // Makes a page the active one without counting as the user's switch.
+    void SetActivePage(int index);
+    int ActivePage() const;
+
+    // Owned objects, destroyed in the reverse order of this list.
+    std::unique_ptr<velmora::ui::ComboBoxTarget> unpanSyubetsuTarget;
+    std::unique_ptr<velmora::ui::ComboBoxTarget> garaHasseiTarget;
+    std::unique_ptr<velmora::ui::ComboBoxTarget> tsumikomiTarget;
+    std::unique_ptr<CHimokuRowSource> himokuSource;
+    std::unique_ptr<CSPHimokuRowSource> spHimokuSource;
+    std::unique_ptr<CSyubetsuComboBox> syubetsuModel;
+    std::unique_ptr<CSPSyubetsuComboBox> spSyubetsuModel;
+    std::unique_ptr<CSPGaraHasseiComboBox> spGaraHasseiModel;
+    std::unique_ptr<CSPTsumikomiComboBox> spTsumikomiModel;
+    std::unique_ptr<CCalcConditionData> conditions;
+    std::unique_ptr<COutputDataManager> driver;
+
+    // Frame.
+    velmora::app::PageControl* PageControl;
+    QWidget* TabSheetMain;
+    QWidget* TabSheetCalcResult;
+    QWidget* TabSheetGoogleMap;
+    QStatusBar* StatusBar;
+
+    // Page "メイン".
+    velmora::ui::ConditionPanel* conditionPanel;
+    QLabel* LabelVerJa;
+    QLabel* LabelVerEn;
+    QGroupBox* GroupBoxCalcMode;
+    QRadioButton* RadioButtonSP;
+    QRadioButton* RadioButtonBugakari;
+    QPushButton* ButtonPrev;
+    QPushButton* ButtonNext;
+    QLabel* LabelAttention;
+    QWidget* PanelBrowser;
+    QWebEngineView* BrowserNyusatsuInfo;
+    QLabel* LabelArea;
+    velmora::ui::DropDownComboBox* ComboBoxArea;
+    QPushButton* ButtonAreaSave;
+    QLabel* LabelX;
+    QLineEdit* EditX;
+    QLabel* LabelY;
+    QLineEdit* EditY;
+    QPushButton* ButtonGetCoord;
+    QLabel* LabelSyobunHimoku;
+    velmora::ui::DropDownComboBox* ComboBoxSyobunHimoku;
+    QLabel* LabelUnpanSyubetsu;
+    velmora::ui::DropDownComboBox* ComboBoxUnpanSyubetsu;
+    QWidget* PanelGaraUnpan;
+    velmora::ui::DropDownComboBox* ComboBoxGaraHassei;
+    velmora::ui::DropDownComboBox* ComboBoxTsumikomi;
+    QWidget* PanelDensen;
+    velmora::ui::DropDownComboBox* ComboBoxSekisai;
+    QWidget* PanelJinkai;
+    velmora::ui::DropDownComboBox* ComboBoxJinkai;
+    QRadioButton* RadioButtonDTCarry;
+    QRadioButton* RadioButtonDTLend;
+    QWidget* PanelCommon;
+    QRadioButton* RadioButtonDIDTrue;
+    QRadioButton* RadioButtonDIDFalse;
+    QPushButton* ButtonCalc;
+    QPushButton* ButtonCloseMainTab;
+    QPushButton* ButtonNyusatsuInfo;
+    QLabel* LabelExplain;
+
+    // Page "計算結果".
+    QWidget* PanelCalcResult;
+    QPushButton* ButtonCloseCalcResultTab;
+    QPushButton* ButtonToMain;
+    QPushButton* ButtonSendLaLo;
+    QLabel* LabelCalcResult1;
+    QLabel* LabelCalcResult2;
+    QLineEdit* EditGetLowest;
+    QLabel* LabelCalcResult3;
+    QPushButton* BitBtnGetLowest;
+    QGroupBox* RadioGroupSortMode;
+    QButtonGroup* sortModeButtons;
+    velmora::ui::ResultGrid* StringGrid;
+
+    // Page "GoogleMap".
+    QWidget* PanelGoogleMap;
+    QPushButton* ButtonCloseGoogleMapTab;
+    QPushButton* ButtonGetDistance;
+    QLabel* LabelGoogleMaps;
+    QWebEngineView* BrowserGoogleMaps;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildForm();
+    void BuildMainPage();
+    void BuildCalcResultPage();
+    void BuildGoogleMapPage();
+    void FormShow();
+    // The extra room kept right of the bid-information browser on a narrow screen.
+    void NarrowBrowserPanel(int pixels);
+
+    int m_startupExitCode = 0;
+    int m_browserRightMargin = 0;
+};
