@@ -1,0 +1,352 @@
+#include "app/MainWindowFixture.h"
+#include "calc/CCalcConditionData.h"
+#include "calc/COutputDataManager.h"
+#include "data/CHimokuRowSource.h"
+#include "data/CSPSyubetsuComboBox.h"
+#include "data/CSPTsumikomiComboBox.h"
+#include "data/NumberText.h"
+#include "ui/ConditionPanel.h"
+#include "ui/DropDownComboBox.h"
+
+#include <QAbstractItemView>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace velmora::test;
+using velmora::platform::MessageIcon;
+
+namespace {
+
+using ConditionPanelTest = MainWindowFixture;
+
+constexpr int Asphalt = 2;
+
+// Which detail panel shows, as a short name.
+QString visibleDetail(const TMainForm& f)
+{
+    QStringList shown;
+    if (!f.PanelGaraUnpan->isHidden())
+        shown << QStringLiteral("GaraUnpan");
+    if (!f.PanelJinkai->isHidden())
+        shown << QStringLiteral("Jinkai");
+    if (!f.PanelDensen->isHidden())
+        shown << QStringLiteral("Densen");
+    return shown.join(u'+');
+}
+
+} // namespace
+
+TEST_F(ConditionPanelTest, TransportTypeDecidesTheDetailPanelAndWhereTheCommonPanelSits)
+{
+    TMainForm& f = start();
+    pick(f.ComboBoxSyobunHimoku, Asphalt);
+    ASSERT_GE(f.ComboBoxUnpanSyubetsu->count(), 4);
+    EXPECT_EQ(f.ComboBoxUnpanSyubetsu->currentIndex(), 0);
+
+    const struct
+    {
+        int type;
+        QString panel;
+        int commonTop;
+    } layouts[] = {{1, QStringLiteral("Jinkai"), 336},
+                   {2, QString(), 280},
+                   {3, QStringLiteral("Densen"), 312},
+                   {0, QStringLiteral("GaraUnpan"), 360}};
+    for (const auto& l : layouts) {
+        pick(f.ComboBoxUnpanSyubetsu, l.type);
+        EXPECT_EQ(visibleDetail(f), l.panel) << l.type;
+        EXPECT_EQ(f.PanelCommon->y(), l.commonTop) << l.type;
+    }
+    // Fixed places of the panels themselves.
+    EXPECT_EQ(f.PanelGaraUnpan->geometry().topLeft(), QPoint(1, 275));
+    EXPECT_EQ(f.PanelGaraUnpan->height(), 82);
+    EXPECT_EQ(f.PanelDensen->geometry(), QRect(0, 272, 289, 33));
+    EXPECT_EQ(f.PanelJinkai->geometry(), QRect(0, 272, 289, 65));
+    EXPECT_EQ(f.PanelCommon->height(), 137);
+    EXPECT_EQ(f.ComboBoxTsumikomi->width(), 276);
+    EXPECT_EQ(f.conditionPanel->width(), 289);
+}
+
+TEST_F(ConditionPanelTest, CostItemChangeRefillsTransportTypesAndDetails)
+{
+    TMainForm& f = start();
+    pick(f.ComboBoxSyobunHimoku, Asphalt);
+    pick(f.ComboBoxUnpanSyubetsu, 2);
+    EXPECT_EQ(visibleDetail(f), QString());
+
+    // A new cost item starts again at its first transport type.
+    pick(f.ComboBoxSyobunHimoku, 1);
+    EXPECT_EQ(f.ComboBoxUnpanSyubetsu->currentIndex(), 0);
+    EXPECT_EQ(visibleDetail(f), QStringLiteral("GaraUnpan"));
+    EXPECT_EQ(f.PanelCommon->y(), 360);
+    EXPECT_EQ(f.ComboBoxGaraHassei->currentIndex(), 0);
+    EXPECT_EQ(f.ComboBoxTsumikomi->currentIndex(), 0);
+    EXPECT_EQ(f.conditionPanel->lastSpCostItem, 1);
+
+    // Another debris-generating work offers its own loading methods (for
+    // asphalt the cable-duct work has a shorter list).
+    pick(f.ComboBoxSyobunHimoku, Asphalt);
+    ASSERT_GE(f.ComboBoxGaraHassei->count(), 2);
+    pick(f.ComboBoxGaraHassei, 1);
+    EXPECT_EQ(f.ComboBoxTsumikomi->currentIndex(), 0);
+    QStringList shown;
+    for (int i = 0; i < f.ComboBoxTsumikomi->count(); ++i)
+        shown << f.ComboBoxTsumikomi->itemText(i);
+    EXPECT_EQ(shown, f.spTsumikomiModel->Items(Asphalt, 1));
+    EXPECT_NE(shown, f.spTsumikomiModel->Items(Asphalt, 0));
+}
+
+TEST_F(ConditionPanelTest, PickingTheSameCostItemAgainChangesNothing)
+{
+    TMainForm& f = start();
+    pick(f.ComboBoxSyobunHimoku, 1);
+    pick(f.ComboBoxUnpanSyubetsu, 1);
+    f.ComboBoxTsumikomi->setToolTip(QStringLiteral("marker"));
+    pick(f.ComboBoxSyobunHimoku, 1);
+    EXPECT_EQ(f.ComboBoxUnpanSyubetsu->currentIndex(), 1);
+    EXPECT_EQ(visibleDetail(f), QStringLiteral("Jinkai"));
+    EXPECT_EQ(f.ComboBoxTsumikomi->toolTip(), QStringLiteral("marker"));
+}
+
+TEST_F(ConditionPanelTest, LabourRateModeShowsItsListsAndNoDetailPanel)
+{
+    TMainForm& f = start();
+    QTest::mouseClick(f.RadioButtonBugakari, Qt::LeftButton);
+    EXPECT_EQ(f.calcMode, 0);
+    EXPECT_EQ(visibleDetail(f), QString());
+    EXPECT_EQ(f.PanelCommon->y(), 280);
+
+    const CHimokuRowSource labourItems;
+    ASSERT_EQ(f.ComboBoxSyobunHimoku->count(), labourItems.Items().size());
+    for (int i = 0; i < f.ComboBoxSyobunHimoku->count(); ++i)
+        EXPECT_EQ(f.ComboBoxSyobunHimoku->itemText(i), labourItems.Items().at(i));
+    EXPECT_EQ(f.ComboBoxSyobunHimoku->currentIndex(), 0);
+    EXPECT_EQ(f.ComboBoxUnpanSyubetsu->currentIndex(), 0);
+    EXPECT_TRUE(f.RadioButtonDIDFalse->isChecked());
+
+    // Transport types and cost items of this method move no panel.
+    pick(f.ComboBoxUnpanSyubetsu, 1);
+    pick(f.ComboBoxSyobunHimoku, Asphalt);
+    EXPECT_EQ(f.ComboBoxUnpanSyubetsu->currentIndex(), 0);
+    EXPECT_EQ(visibleDetail(f), QString());
+    EXPECT_EQ(f.PanelCommon->y(), 280);
+
+    // Clicking the active method again does nothing.
+    QTest::mouseClick(f.RadioButtonBugakari, Qt::LeftButton);
+    EXPECT_EQ(f.ComboBoxSyobunHimoku->currentIndex(), Asphalt);
+}
+
+TEST_F(ConditionPanelTest, SwitchingBackRestoresTheLastCalculatedChoicesNotTheLastShown)
+{
+    TMainForm& f = startShown();
+    // Before any calculation: first items and "DID区間無".
+    pick(f.ComboBoxSyobunHimoku, 1);
+    QTest::mouseClick(f.RadioButtonDIDTrue, Qt::LeftButton);
+    QTest::mouseClick(f.RadioButtonBugakari, Qt::LeftButton);
+    QTest::mouseClick(f.RadioButtonSP, Qt::LeftButton);
+    EXPECT_EQ(f.ComboBoxSyobunHimoku->currentIndex(), 0);
+    EXPECT_EQ(f.ComboBoxUnpanSyubetsu->currentIndex(), 0);
+    EXPECT_TRUE(f.RadioButtonDIDFalse->isChecked());
+
+    // Calculate with asphalt, type 3 (load class) and DID.
+    pick(f.ComboBoxSyobunHimoku, Asphalt);
+    pick(f.ComboBoxUnpanSyubetsu, 3);
+    QTest::mouseClick(f.RadioButtonDIDTrue, Qt::LeftButton);
+    calculateAt(tsuX(), tsuY());
+    ASSERT_TRUE(boxes.records.empty()) << boxes.records.front().text.toStdString();
+    EXPECT_EQ(f.conditions->GetSpCostItem(), Asphalt);
+    EXPECT_EQ(f.conditions->GetSpTransportType(), 3);
+    EXPECT_TRUE(f.conditions->GetSpDid());
+
+    // Show other choices without calculating, then switch away and back.
+    pick(f.ComboBoxSyobunHimoku, 1);
+    QTest::mouseClick(f.RadioButtonDIDFalse, Qt::LeftButton);
+    QTest::mouseClick(f.RadioButtonBugakari, Qt::LeftButton);
+    QTest::mouseClick(f.RadioButtonSP, Qt::LeftButton);
+    EXPECT_EQ(f.ComboBoxSyobunHimoku->currentIndex(), Asphalt);
+    EXPECT_EQ(f.ComboBoxUnpanSyubetsu->currentIndex(), 3);
+    EXPECT_EQ(visibleDetail(f), QStringLiteral("Densen"));
+    EXPECT_EQ(f.PanelCommon->y(), 312);
+    EXPECT_TRUE(f.RadioButtonDIDTrue->isChecked());
+
+    // A labour-rate calculation leaves the construction-package half alone.
+    QTest::mouseClick(f.RadioButtonBugakari, Qt::LeftButton);
+    QTest::mouseClick(f.ButtonCalc, Qt::LeftButton);
+    EXPECT_EQ(f.conditions->GetSpCostItem(), Asphalt);
+    EXPECT_EQ(f.conditions->GetSpTransportType(), 3);
+}
+
+TEST_F(ConditionPanelTest, RefuseAndDumpTruckChoicesComeBackWithTheirPanel)
+{
+    TMainForm& f = startShown();
+    pick(f.ComboBoxSyobunHimoku, 1);
+    pick(f.ComboBoxUnpanSyubetsu, 1);
+    QTest::mouseClick(f.RadioButtonDTLend, Qt::LeftButton);
+    calculateAt(tsuX(), tsuY());
+    EXPECT_FALSE(f.conditions->GetSpDumpTruckCarry());
+    QTest::mouseClick(f.RadioButtonBugakari, Qt::LeftButton);
+    QTest::mouseClick(f.RadioButtonSP, Qt::LeftButton);
+    EXPECT_EQ(visibleDetail(f), QStringLiteral("Jinkai"));
+    EXPECT_EQ(f.PanelCommon->y(), 336);
+    EXPECT_TRUE(f.RadioButtonDTLend->isChecked());
+}
+
+TEST_F(ConditionPanelTest, LongTextBecomesTheHintAndAShortOneGivesNone)
+{
+    TMainForm& f = start();
+    velmora::ui::ConditionPanel& p = *f.conditionPanel;
+    const QString longText = QStringLiteral("舗装版破砕積込み(電線共同溝)・機械施工・大型ﾌﾞﾚｰｶ使用・夜間作業");
+    ASSERT_GE(p.TextWidth(longText), f.ComboBoxTsumikomi->width() - 15);
+    f.ComboBoxTsumikomi->addItem(longText);
+    f.ComboBoxTsumikomi->addItem(QStringLiteral("短い"));
+    pick(f.ComboBoxTsumikomi, f.ComboBoxTsumikomi->count() - 2);
+    EXPECT_EQ(f.ComboBoxTsumikomi->toolTip(), longText);
+    EXPECT_EQ(f.ComboBoxTsumikomi->toolTipDuration(), 60000);
+    pick(f.ComboBoxTsumikomi, f.ComboBoxTsumikomi->count() - 1);
+    EXPECT_TRUE(f.ComboBoxTsumikomi->toolTip().isEmpty());
+
+    // The debris-generating work's hint follows its own text.
+    f.ComboBoxGaraHassei->addItem(longText);
+    pick(f.ComboBoxGaraHassei, f.ComboBoxGaraHassei->count() - 1);
+    EXPECT_EQ(f.ComboBoxGaraHassei->toolTip(), longText);
+}
+
+TEST_F(ConditionPanelTest, OpenedListIsAsWideAsItsLongestEntryPlusThirty)
+{
+    TMainForm& f = startShown();
+    velmora::ui::DropDownComboBox* combo = f.ComboBoxSekisai;
+    const QString longText = QStringLiteral("ｱｽﾌｧﾙﾄ塊（大型ﾀﾞﾝﾌﾟﾄﾗｯｸ10t積級・DID区間を含む運搬）");
+    combo->addItem(longText);
+    combo->showPopup();
+    const int expected = f.conditionPanel->TextWidth(longText) + 30;
+    EXPECT_EQ(combo->dropDownWidth(), expected);
+    EXPECT_GE(combo->view()->width(), expected);
+    combo->hidePopup();
+
+    // An empty list asks for 30; the list is never narrower than its box.
+    velmora::ui::DropDownComboBox* empty = f.ComboBoxGaraHassei;
+    empty->clear();
+    empty->showPopup();
+    EXPECT_EQ(empty->dropDownWidth(), 30);
+    EXPECT_GE(empty->view()->minimumWidth(), empty->width());
+    empty->hidePopup();
+}
+
+TEST_F(ConditionPanelTest, CoordinateFieldsAcceptOnlyANumber)
+{
+    TMainForm& f = start();
+    QLineEdit* x = f.EditX;
+    QTest::keyClicks(x, QStringLiteral("-12.5"));
+    EXPECT_EQ(x->text(), QStringLiteral("-12.5"));
+    QTest::keyClicks(x, QStringLiteral(".-a 7"));
+    EXPECT_EQ(x->text(), QStringLiteral("-12.57"));
+    QTest::keyClick(x, Qt::Key_Backspace);
+    EXPECT_EQ(x->text(), QStringLiteral("-12.5"));
+
+    QLineEdit* y = f.EditY;
+    QTest::keyClicks(y, QStringLiteral(".5"));
+    EXPECT_EQ(y->text(), QStringLiteral("5"));
+    QTest::keyClicks(y, QStringLiteral("-e+"));
+    QKeyEvent fullWidthThree(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("３"));
+    QApplication::sendEvent(y, &fullWidthThree);
+    EXPECT_EQ(y->text(), QStringLiteral("5"));
+
+    // Pasting would bring in text the filter never saw.
+    QGuiApplication::clipboard()->setText(QStringLiteral("abc"));
+    QTest::keyClick(y, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(y->text(), QStringLiteral("5"));
+
+    // Keys that type nothing still edit.
+    QTest::keyClick(y, Qt::Key_Home);
+    QTest::keyClick(y, Qt::Key_Delete);
+    EXPECT_EQ(y->text(), QString());
+}
+
+TEST_F(ConditionPanelTest, CalcButtonNeedsTwoNonZeroCoordinates)
+{
+    TMainForm& f = start();
+    EXPECT_FALSE(f.ButtonCalc->isEnabled());
+    f.EditX->setText(QStringLiteral("0"));
+    f.EditY->setText(QStringLiteral("100"));
+    EXPECT_FALSE(f.ButtonCalc->isEnabled());
+    QTest::keyClick(f.EditX, Qt::Key_5);
+    EXPECT_TRUE(f.ButtonCalc->isEnabled());
+    f.EditY->setText(QStringLiteral("-"));
+    EXPECT_FALSE(f.ButtonCalc->isEnabled());
+    f.EditY->setText(QStringLiteral("-0.0"));
+    EXPECT_FALSE(f.ButtonCalc->isEnabled());
+    f.EditY->setText(QStringLiteral("-0.1"));
+    EXPECT_TRUE(f.ButtonCalc->isEnabled());
+    f.EditX->clear();
+    EXPECT_FALSE(f.ButtonCalc->isEnabled());
+}
+
+TEST_F(ConditionPanelTest, CalculationFillsTheGridFromTheDriversRows)
+{
+    TMainForm& f = startShown();
+    calculateAt(tsuX(), tsuY());
+    ASSERT_TRUE(boxes.records.empty());
+    EXPECT_EQ(f.ActivePage(), TMainForm::PageCalcResult);
+    ASSERT_NE(f.resultList, nullptr);
+    EXPECT_EQ(f.resultList, &f.driver->Results());
+    const int n = f.resultList->Count();
+    ASSERT_GT(n, 3);
+    EXPECT_EQ(f.StringGrid->RowCount(), n + 1);
+    EXPECT_EQ(f.selectedRow, 1);
+    EXPECT_EQ(f.StringGrid->Row(), 1);
+    EXPECT_EQ(f.lastCalcCostItem, 0);
+
+    int previousRank = 0;
+    for (int r = 1; r <= n; ++r) {
+        const CDisplayCalcResultData* row = f.resultList->RowAt(r);
+        ASSERT_NE(row, nullptr);
+        EXPECT_EQ(f.StringGrid->Cell(0, r), QString::number(r));
+        EXPECT_EQ(f.StringGrid->Cell(1, r), row->GetSiteName());
+        EXPECT_EQ(f.StringGrid->Cell(2, r), FloatToStr(row->GetStraightDistance()));
+        EXPECT_EQ(f.StringGrid->Cell(3, r), QStringLiteral("0"));
+        EXPECT_EQ(f.StringGrid->Cell(5, r), row->GetDirection());
+        EXPECT_EQ(f.StringGrid->Cell(9, r), QStringLiteral("0"));
+        EXPECT_EQ(f.StringGrid->Cell(11, r), QString::number(row->GetTransportCost()));
+        EXPECT_EQ(f.StringGrid->Cell(14, r), row->GetBandText());
+        EXPECT_LE(row->GetStraightDistance(), 60.0);
+        // Sorted by amount: ranks run 1, 2, 3 … down the ranked rows.
+        if (row->GetRank() != 0) {
+            EXPECT_EQ(row->GetRank(), previousRank + 1);
+            previousRank = row->GetRank();
+            EXPECT_EQ(f.StringGrid->Cell(12, r), QString::number(row->GetTotal()));
+        } else {
+            EXPECT_TRUE(f.StringGrid->Cell(13, r).isEmpty());
+        }
+    }
+    EXPECT_GE(previousRank, 3);
+}
+
+TEST_F(ConditionPanelTest, NoSiteInReachKeepsTheMainPageAndSaysSo)
+{
+    TMainForm& f = startShown();
+    calculateAt(QStringLiteral("-300000"), QStringLiteral("-100000"));
+    ASSERT_EQ(boxes.records.size(), 1u);
+    EXPECT_EQ(boxes.records[0].text, QStringLiteral("60km以内に登録された処分場が見つかりませんでした。\r\n"
+                                                    "入力された座標を確認してください。"));
+    EXPECT_EQ(boxes.records[0].caption, QStringLiteral("計算結果"));
+    EXPECT_EQ(boxes.records[0].icon, MessageIcon::Information);
+    EXPECT_EQ(f.ActivePage(), TMainForm::PageMain);
+    EXPECT_EQ(f.StringGrid->RowCount(), 2);
+    EXPECT_TRUE(f.StringGrid->updatesEnabled());
+}
+
+TEST_F(ConditionPanelTest, NewCostItemIsPassedAsAChangeOnce)
+{
+    TMainForm& f = startShown();
+    calculateAt(tsuX(), tsuY());
+    pick(f.ComboBoxSyobunHimoku, Asphalt);
+    QTest::mouseClick(f.ButtonCalc, Qt::LeftButton);
+    EXPECT_EQ(f.lastCalcCostItem, Asphalt);
+    ASSERT_NE(f.resultList, nullptr);
+    EXPECT_GT(f.resultList->Count(), 0);
+    EXPECT_TRUE(boxes.records.empty());
+}

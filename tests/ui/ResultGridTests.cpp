@@ -1,0 +1,260 @@
+#include "app/MainWindowFixture.h"
+#include "calc/CDisplayCalcResultList.h"
+#include "calc/COutputDataManager.h"
+#include "data/NumberText.h"
+#include "ui/KeyCharacter.h"
+
+#include <QButtonGroup>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QRadioButton>
+
+using namespace velmora::test;
+using velmora::ui::ResultGrid;
+
+namespace {
+
+class ResultGridTest : public MainWindowFixture
+{
+protected:
+    // A calculated window with the grid on show.
+    void SetUp() override
+    {
+        MainWindowFixture::SetUp();
+        startShown();
+        calculateAt(tsuX(), tsuY());
+        ASSERT_TRUE(boxes.records.empty());
+        grid = form->StringGrid;
+        ASSERT_GT(grid->RowCount(), 5);
+    }
+
+    // The open cell editor, if any.
+    QLineEdit* editor() const
+    {
+        for (QLineEdit* e : grid->viewport()->findChildren<QLineEdit*>())
+            if (e->isVisible())
+                return e;
+        return nullptr;
+    }
+
+    // Makes (col, row) current and types into it, as the estimator does.
+    QLineEdit* typeInto(int col, int row, const QString& text)
+    {
+        grid->SetCurrentCell(col, row);
+        QLineEdit* e = editor();
+        if (e) {
+            e->selectAll();
+            QTest::keyClicks(e, text);
+        }
+        return e;
+    }
+
+    int rowOf(const QString& site) const
+    {
+        for (int r = 1; r < grid->RowCount(); ++r)
+            if (grid->Cell(1, r) == site)
+                return r;
+        return -1;
+    }
+
+    const CDisplayCalcResultData* resultFor(const QString& site) const
+    {
+        return form->resultList->FindByName(site);
+    }
+
+    ResultGrid* grid = nullptr;
+};
+
+QColor pixelIn(const QImage& image, const ResultGrid* grid, int col, int row)
+{
+    const QRect r = grid->visualRect(grid->model()->index(row - 1, col));
+    // The right end of the cell: text is drawn from the left edge.
+    return image.pixelColor(r.right() - 2, r.center().y());
+}
+
+} // namespace
+
+TEST_F(ResultGridTest, EnterWithSixtyRecalculatesAndSixtyPointFiveIsRefused)
+{
+    const QString site = grid->Cell(1, 2);
+    QLineEdit* e = typeInto(ResultGrid::DistanceColumn, 2, QStringLiteral("60"));
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(grid->Cell(ResultGrid::DistanceColumn, 2), QStringLiteral("60"));
+    QTest::keyClick(e, Qt::Key_Return);
+    EXPECT_TRUE(boxes.records.empty());
+    EXPECT_EQ(resultFor(site)->GetTransportDistance(), 60.0);
+    EXPECT_EQ(resultFor(site)->GetConfirmedDistance(), 60.0);
+    // The rebuilt grid shows the site's new figures and keeps it selected.
+    const int r = rowOf(site);
+    ASSERT_GT(r, 0);
+    EXPECT_EQ(grid->Cell(4, r), QStringLiteral("60"));
+    EXPECT_EQ(form->selectedRow, r);
+    EXPECT_EQ(grid->Row(), r);
+
+    const QString other = grid->Cell(1, 1);
+    const double before = resultFor(other)->GetTransportDistance();
+    e = typeInto(ResultGrid::DistanceColumn, 1, QStringLiteral("60.5"));
+    ASSERT_NE(e, nullptr);
+    QTest::keyClick(e, Qt::Key_Return);
+    ASSERT_EQ(boxes.records.size(), 1u);
+    EXPECT_EQ(boxes.records[0].text, QStringLiteral("運搬距離は0km以上60km以下を入力してください。"));
+    EXPECT_EQ(boxes.records[0].caption, QStringLiteral("無効な値"));
+    EXPECT_EQ(boxes.records[0].icon, velmora::platform::MessageIcon::Exclamation);
+    EXPECT_EQ(grid->Cell(ResultGrid::DistanceColumn, 1), QStringLiteral("0"));
+    EXPECT_EQ(resultFor(other)->GetTransportDistance(), before);
+    EXPECT_EQ(grid->Cell(1, 1), other);
+}
+
+TEST_F(ResultGridTest, EnterInTheFeeColumnCommitsTheDistanceToo)
+{
+    const QString site = grid->Cell(1, 3);
+    ASSERT_NE(typeInto(ResultGrid::DistanceColumn, 3, QStringLiteral("12.3")), nullptr);
+    QLineEdit* e = typeInto(ResultGrid::ManualFeeColumn, 3, QStringLiteral("7000"));
+    ASSERT_NE(e, nullptr);
+    QTest::keyClick(e, Qt::Key_Return);
+    const CDisplayCalcResultData* row = resultFor(site);
+    EXPECT_EQ(row->GetTransportDistance(), 12.3);
+    EXPECT_EQ(row->GetManualFee(), 7000);
+    EXPECT_EQ(row->GetConfirmedFee(), 7000);
+    EXPECT_EQ(grid->Cell(ResultGrid::ManualFeeColumn, rowOf(site)), QStringLiteral("7000"));
+
+    // A fee with a decimal point is no whole number: no typed fee.
+    e = typeInto(ResultGrid::ManualFeeColumn, rowOf(site), QStringLiteral("70.5"));
+    ASSERT_NE(e, nullptr);
+    QTest::keyClick(e, Qt::Key_Return);
+    EXPECT_EQ(resultFor(site)->GetManualFee(), 0);
+    EXPECT_EQ(resultFor(site)->GetConfirmedFee(), resultFor(site)->GetDisposalFee());
+}
+
+TEST_F(ResultGridTest, KeysInTheEditableCells)
+{
+    QLineEdit* e = typeInto(ResultGrid::DistanceColumn, 2, QStringLiteral("7"));
+    ASSERT_NE(e, nullptr);
+    // Backspace on a single character leaves "0", never an empty cell.
+    QTest::keyClick(e, Qt::Key_Backspace);
+    EXPECT_EQ(grid->Cell(ResultGrid::DistanceColumn, 2), QStringLiteral("0"));
+    EXPECT_EQ(e->text(), QStringLiteral("0"));
+    // On a longer text Backspace edits as usual.
+    e->selectAll();
+    QTest::keyClicks(e, QStringLiteral("12"));
+    QTest::keyClick(e, Qt::Key_Backspace);
+    EXPECT_EQ(grid->Cell(ResultGrid::DistanceColumn, 2), QStringLiteral("1"));
+    // A second "." and anything but digits are refused.
+    QTest::keyClicks(e, QStringLiteral(".5.x-+ 3"));
+    EXPECT_EQ(grid->Cell(ResultGrid::DistanceColumn, 2), QStringLiteral("1.53"));
+}
+
+TEST_F(ResultGridTest, OnlyColumnsThreeAndNineOpenAnEditor)
+{
+    for (int c = 0; c < ResultGrid::ColumnCount; ++c) {
+        grid->SetCurrentCell(c, 2);
+        const bool editing = grid->isEditing() && editor() != nullptr;
+        EXPECT_EQ(editing, c == 3 || c == 9) << c;
+    }
+    // Typing into a read-only cell neither edits it nor jumps elsewhere.
+    grid->SetCurrentCell(1, 2);
+    const QString name = grid->Cell(1, 2);
+    QTest::keyClicks(grid, QStringLiteral("5a"));
+    EXPECT_EQ(grid->Cell(1, 2), name);
+    EXPECT_EQ(grid->Row(), 2);
+}
+
+TEST_F(ResultGridTest, SortByDistanceKeepsTheSelectedSite)
+{
+    grid->SetCurrentCell(1, 4);
+    const QString site = grid->Cell(1, 4);
+    EXPECT_EQ(form->selectedRow, 4);
+    QTest::mouseClick(form->findChild<QRadioButton*>(QStringLiteral("RadioGroupSortModeItem1")), Qt::LeftButton);
+    EXPECT_EQ(form->sortMode, 1);
+    for (int r = 2; r < grid->RowCount(); ++r)
+        EXPECT_LE(StrToFloat(grid->Cell(4, r - 1)), StrToFloat(grid->Cell(4, r))) << r;
+    EXPECT_EQ(grid->Cell(1, form->selectedRow), site);
+    EXPECT_EQ(grid->Row(), form->selectedRow);
+
+    QTest::mouseClick(form->findChild<QRadioButton*>(QStringLiteral("RadioGroupSortModeItem0")), Qt::LeftButton);
+    EXPECT_EQ(form->sortMode, 0);
+    EXPECT_EQ(grid->Cell(13, 1), QStringLiteral("1"));
+    EXPECT_EQ(grid->Cell(1, form->selectedRow), site);
+}
+
+TEST_F(ResultGridTest, RowsAreColouredByColumnRankAndCurrentRow)
+{
+    // Put the current row below the top three so they show their rank colours.
+    const int last = grid->RowCount() - 1;
+    grid->SetCurrentCell(0, last);
+    ASSERT_EQ(grid->Cell(13, 1), QStringLiteral("1"));
+    ASSERT_EQ(grid->Cell(13, 2), QStringLiteral("2"));
+    ASSERT_EQ(grid->Cell(13, 3), QStringLiteral("3"));
+    const QImage image = grid->viewport()->grab().toImage();
+
+    const QColor red(255, 0, 0), orange(255, 200, 40), yellow(255, 255, 0);
+    const QColor green(0, 255, 0), pink(255, 197, 255), cyan(217, 255, 255);
+    EXPECT_EQ(pixelIn(image, grid, 1, 1), red);
+    EXPECT_EQ(pixelIn(image, grid, 8, 2), orange);
+    EXPECT_EQ(pixelIn(image, grid, 14, 3), yellow);
+    for (int r = 1; r <= 4; ++r) {
+        EXPECT_EQ(pixelIn(image, grid, 3, r), green) << r;
+        EXPECT_EQ(pixelIn(image, grid, 9, r), green) << r;
+        EXPECT_EQ(pixelIn(image, grid, 13, r), pink) << r;
+    }
+    EXPECT_EQ(pixelIn(image, grid, 1, 4), cyan);
+    const QColor highlight = grid->palette().color(QPalette::Active, QPalette::Highlight);
+    for (int c : {1, 3, 9, 13})
+        EXPECT_EQ(pixelIn(image, grid, c, last), highlight) << c;
+}
+
+TEST_F(ResultGridTest, HeaderRowAndRowHeights)
+{
+    EXPECT_EQ(grid->horizontalHeader()->height(), 45);
+    EXPECT_EQ(grid->rowHeight(0), 16);
+    EXPECT_EQ(grid->rowHeight(3), 16);
+    EXPECT_EQ(ResultGrid::HeaderTexts[2], QStringLiteral("直接\r\n参考\r\n距離"));
+    // The header is painted apart from the cells: no cell of row 0 holds text.
+    EXPECT_TRUE(grid->Cell(1, 0).isEmpty());
+}
+
+TEST_F(ResultGridTest, ZeroTotalAndRankCellsAreEmptyWhileAZeroFeeShows)
+{
+    CDisplayCalcResultData row;
+    row.SetSiteName(QStringLiteral("試験処分場"));
+    row.SetStraightDistance(12.3);
+    row.SetDisposalFee(5);
+    const QStringList texts = ResultGrid::RowTexts(row, 7);
+    ASSERT_EQ(texts.size(), ResultGrid::ColumnCount);
+    EXPECT_EQ(texts[0], QStringLiteral("7"));
+    EXPECT_EQ(texts[2], QStringLiteral("12.3"));
+    EXPECT_EQ(texts[3], QStringLiteral("0"));
+    EXPECT_EQ(texts[6], QStringLiteral("5"));
+    EXPECT_EQ(texts[9], QStringLiteral("0"));
+    EXPECT_EQ(texts[12], QString());
+    EXPECT_EQ(texts[13], QString());
+}
+
+TEST_F(ResultGridTest, EnterWithoutAMatchingSiteDoesNothing)
+{
+    // An empty row (after a search that found nothing) has no site to write into.
+    calculateAt(QStringLiteral("-300000"), QStringLiteral("-100000"));
+    boxes.records.clear();
+    QLineEdit* e = typeInto(ResultGrid::DistanceColumn, 1, QStringLiteral("5"));
+    ASSERT_NE(e, nullptr);
+    QTest::keyClick(e, Qt::Key_Return);
+    EXPECT_TRUE(boxes.records.empty());
+    EXPECT_EQ(grid->RowCount(), 2);
+}
+
+TEST(KeyCharacterTest, KeysThatTypeAndKeysThatDoNot)
+{
+    auto typed = [](int key, const QString& text, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QKeyEvent e(QEvent::KeyPress, key, mods, text);
+        return velmora::ui::TypedCharacter(&e);
+    };
+    EXPECT_EQ(typed(Qt::Key_Return, QStringLiteral("\r")), QChar(u'\r'));
+    EXPECT_EQ(typed(Qt::Key_Enter, QString()), QChar(u'\r'));
+    EXPECT_EQ(typed(Qt::Key_Backspace, QStringLiteral("\b")), QChar(u'\b'));
+    EXPECT_EQ(typed(Qt::Key_5, QStringLiteral("5")), QChar(u'5'));
+    EXPECT_EQ(typed(Qt::Key_V, QStringLiteral("v"), Qt::ControlModifier), QChar(char16_t(0x16)));
+    EXPECT_TRUE(typed(Qt::Key_Delete, QString(QChar(char16_t(0x7f)))).isNull());
+    EXPECT_TRUE(typed(Qt::Key_Left, QString()).isNull());
+    EXPECT_TRUE(typed(Qt::Key_Tab, QStringLiteral("\t")).isNull());
+}
