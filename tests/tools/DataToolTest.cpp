@@ -94,6 +94,22 @@ TEST_F(DataToolTest, ScramblingTwiceRestoresAnyFileAndTheProgramDecodesTheResult
               (QStringList{QStringLiteral("地区"), QStringLiteral("桑名"), QStringLiteral("津")}));
 }
 
+TEST_F(DataToolTest, TheFileRoutineTransformsInPlaceWithoutLosingTheFile)
+{
+    const QByteArray bytes("\x11\x22\x33\x44\x55", 5);
+    write(QStringLiteral("table.dat"), bytes);
+    QString error;
+    ASSERT_TRUE(CEnDecryption::TransformFile(path(QStringLiteral("table.dat")), path(QStringLiteral("table.dat")), &error))
+        << error.toStdString();
+    EXPECT_EQ(read(QStringLiteral("table.dat")), CEnDecryption::Transform(bytes));
+    ASSERT_TRUE(CEnDecryption::TransformFile(path(QStringLiteral("table.dat")), path(QStringLiteral("table.dat"))));
+    EXPECT_EQ(read(QStringLiteral("table.dat")), bytes);
+
+    EXPECT_FALSE(CEnDecryption::TransformFile(path(QStringLiteral("absent.dat")), path(QStringLiteral("out.dat")), &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("out.dat"))));
+}
+
 TEST_F(DataToolTest, EveryEncodingRoundTripsAndTheIniReaderReadsWhatIsShipped)
 {
     write(QStringLiteral("source.txt"), QByteArray("\xEF\xBB\xBF") + sampleText().toUtf8());
