@@ -10,7 +10,7 @@
 
 namespace {
 
-// Sector limits of the 16-point compass, in degrees from west (see DirectionFor).
+// Sector limits of the 16-point compass, in degrees away from due west.
 constexpr double DirectionLimits[] = {0, 11.25, 33.75, 56.25, 78.75, 101.25, 123.75, 146.25, 168.75};
 
 } // namespace
@@ -140,9 +140,10 @@ CDisplayCalcResultList& COutputDataManager::Calculate(bool costItemChanged)
     if (!currentRegister)
         throw velmora::Error(QStringLiteral("処分費目が選択されていません。"));
 
-    const bool missing = AnySiteMissing(costItemChanged);
+    const bool sameSite =
+        calculatedBefore && jobSite->GetXText() == lastJobX && jobSite->GetYText() == lastJobY;
+    const bool missing = sameSite && AnySiteMissing(costItemChanged);
     currentRegister->MoveFirst();
-    const bool sameSite = jobSite->GetXText() == lastJobX && jobSite->GetYText() == lastJobY;
 
     // Rows are built aside and take the list's place only once every one of
     // them is priced, so an error never leaves the grid's list half rebuilt.
@@ -156,6 +157,7 @@ CDisplayCalcResultList& COutputDataManager::Calculate(bool costItemChanged)
 
     lastJobX = jobSite->GetXText();
     lastJobY = jobSite->GetYText();
+    calculatedBefore = true;
     results->RankByTotal();
     if (sortMode == 1)
         results->SortByDistance();
@@ -237,7 +239,19 @@ bool COutputDataManager::AnySiteMissing(bool costItemChanged)
         if (!currentRegister->FindByCoordinates(row.GetSiteX(), row.GetSiteY()))
             return true;
     }
-    return false;
+    // Keeping the rows is only right when the new register has no further
+    // site within reach: otherwise the cheapest site could be left out.
+    return SitesWithinReach() != results->Count();
+}
+
+int COutputDataManager::SitesWithinReach()
+{
+    int count = 0;
+    for (currentRegister->MoveFirst(); !currentRegister->IsEnd(); currentRegister->MoveNext()) {
+        if (StraightDistance(currentRegister->Current()) <= SearchRadiusKm)
+            ++count;
+    }
+    return count;
 }
 
 double COutputDataManager::StraightDistance(const CSyobunjoData& site)
@@ -260,6 +274,11 @@ QString COutputDataManager::DirectionText() const
 
 QString COutputDataManager::DirectionFor(double north, double east)
 {
+    return DirectionForDegrees(RadiansToDegrees(std::atan2(north, east)));
+}
+
+QString COutputDataManager::DirectionForDegrees(double theta)
+{
     static const QString southward[] = {
         QStringLiteral("西"), QStringLiteral("西南西"), QStringLiteral("南西"),
         QStringLiteral("南南西"), QStringLiteral("南"), QStringLiteral("南南東"),
@@ -270,9 +289,8 @@ QString COutputDataManager::DirectionFor(double north, double east)
         QStringLiteral("北北西"), QStringLiteral("北"), QStringLiteral("北北東"),
         QStringLiteral("北東"), QStringLiteral("東北東"), QStringLiteral("東"),
     };
-    // The angle of the vector from the site to the job site, from east toward
-    // north; its size is the site's angle away from due west.
-    const double theta = RadiansToDegrees(std::atan2(north, east));
+    // |θ| is the site's angle away from due west as seen from the job site;
+    // a bearing on a limit belongs to the sector nearer to west.
     const double a = std::fabs(theta);
     int k = -1;
     for (double limit : DirectionLimits) {

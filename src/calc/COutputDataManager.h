@@ -67,6 +67,9 @@ public:
     // The 16-point direction of a site as seen from the job site, for the
     // differences job − site (northing, easting) in metres.
     static QString DirectionFor(double northDiff, double eastDiff);
+    // The same for the angle of the vector site → job site in degrees, from
+    // east toward north (−180 to 180).
+    static QString DirectionForDegrees(double theta);
 
     CDisplayCalcResultList& Results() { return *results; }
     const CJobSiteCoordinatesData& JobSite() const { return *jobSite; }
@@ -88,6 +91,7 @@ private:
     double StraightDistance(const CSyobunjoData& site);
     QString DirectionText() const;
     bool AnySiteMissing(bool costItemChanged);
+    int SitesWithinReach();
     // False when a row's site is no longer in the register.
     bool Recalculate(bool costItemChanged, Rows& rows);
     Rows CalculateAfresh();
@@ -110,4 +114,7 @@ private:
     QString lastJobY = QStringLiteral("0");
     int calcMode = 1;
     int sortMode = 1;
+    // The "0" above would otherwise let a first job site at X 0, Y 0 pass for
+    // an unchanged one and "recalculate" an empty list.
+    bool calculatedBefore = false;
 };

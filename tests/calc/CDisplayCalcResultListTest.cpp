@@ -1,4 +1,4 @@
-#include "calc/CDisplayCalcResultList.h"
+#include "CalcTestTables.h"
 
 #include "data/Error.h"
 
@@ -16,14 +16,6 @@ std::unique_ptr<CDisplayCalcResultData> makeRow(const QString& name, int total, 
     row->SetConfirmedDistance(distance);
     row->SetRank(rank);
     return row;
-}
-
-QStringList namesInOrder(CDisplayCalcResultList& list)
-{
-    QStringList names;
-    for (list.MoveFirst(); !list.IsEnd(); list.MoveNext())
-        names << list.Current().GetSiteName();
-    return names;
 }
 
 QList<int> ranksInOrder(CDisplayCalcResultList& list)
@@ -79,14 +71,14 @@ TEST(CDisplayCalcResultList, RankByTotalOrdersByAmountThenDistanceAndLeavesUnpri
     CDisplayCalcResultList list;
     fillExample(list);
     list.RankByTotal();
-    EXPECT_EQ(namesInOrder(list),
+    EXPECT_EQ(calctest::rowNames(list),
               (QStringList{QStringLiteral("C4000near"), QStringLiteral("B4000far"), QStringLiteral("A5000"),
                            QStringLiteral("Dzero")}));
     EXPECT_EQ(ranksInOrder(list), (QList<int>{1, 2, 3, 0}));
 
     // Ordering by distance afterwards keeps the amount ranks.
     list.SortByDistance();
-    EXPECT_EQ(namesInOrder(list),
+    EXPECT_EQ(calctest::rowNames(list),
               (QStringList{QStringLiteral("Dzero"), QStringLiteral("C4000near"), QStringLiteral("B4000far"),
                            QStringLiteral("A5000")}));
     EXPECT_EQ(ranksInOrder(list), (QList<int>{0, 1, 2, 3}));
@@ -101,7 +93,7 @@ TEST(CDisplayCalcResultList, EqualKeysKeepTheirOrderAndUnpricedRowsKeepTheirRank
     list.Add(makeRow(QStringLiteral("second"), 4000, 2.0, 1));
     list.Add(makeRow(QStringLiteral("zero-tie"), 0, 1.0, 0));
     list.RankByTotal();
-    EXPECT_EQ(namesInOrder(list),
+    EXPECT_EQ(calctest::rowNames(list),
               (QStringList{QStringLiteral("first"), QStringLiteral("second"), QStringLiteral("zero-near"),
                            QStringLiteral("zero-tie"), QStringLiteral("zero-far")}));
     // Ranks are rewritten for priced rows only.
@@ -109,7 +101,7 @@ TEST(CDisplayCalcResultList, EqualKeysKeepTheirOrderAndUnpricedRowsKeepTheirRank
 
     // Sorting by distance again must not swap the two rows tied at 1.0 km.
     list.SortByDistance();
-    EXPECT_EQ(namesInOrder(list),
+    EXPECT_EQ(calctest::rowNames(list),
               (QStringList{QStringLiteral("zero-near"), QStringLiteral("zero-tie"), QStringLiteral("first"),
                            QStringLiteral("second"), QStringLiteral("zero-far")}));
 }

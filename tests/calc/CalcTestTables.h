@@ -67,6 +67,41 @@ inline std::unique_ptr<CDistrictUnitPrice> unitPrices()
     return prices;
 }
 
+// DSP2: five groups; the second carries the hand-worked example.
+inline QStringList packageLines()
+{
+    return QStringList{
+        QStringLiteral("施工パッケージ単価表"),
+        QStringLiteral("【殻運搬(路面切削)／DID区間:無し】"),
+        QStringLiteral("1,0.3,0,,,500,10,10,80,80,10,10,11000,45000,150"),
+        QStringLiteral("2,60,,,,900"),
+        QString(),
+        QStringLiteral("【殻運搬／ｺﾝｸﾘｰﾄ(無筋･鉄筋)構造物とりこわし／機械積込／DID区間:無し】"),
+        QStringLiteral("1,0.3,0,a,b,672.4,27.5,25.7,55.2,55.2,17.3,17.3,10800,26200,149"),
+        QStringLiteral("2,5.0,,,,1406.2"),
+        QStringLiteral("3,60,,,,6141"),
+        QString(),
+        QStringLiteral("【殻運搬／ｺﾝｸﾘｰﾄ(無筋･鉄筋)構造物とりこわし／機械積込／DID区間:有り】"),
+        QStringLiteral("1,10,1,,,1234.5,20,10,20,20,10,10,10000,45000,150"),
+        QStringLiteral("2,60,,,,12345.6"),
+        QString(),
+        QStringLiteral("【塵芥処理／可燃物／持込／DID区間:無し】"),
+        QStringLiteral("1,60,2,,,1234.5,0,5,0,5,0,5,1,1,1"),
+        QString(),
+        QStringLiteral("【殻運搬(電線共同溝)／機械積込／DID区間:無し】"),
+        QStringLiteral("1,60,0,,,6141,27.5,27.5,55.2,55.2,17.3,17.3,11000,45000,150"),
+    };
+}
+
+// The site names of the rows in list order.
+inline QStringList rowNames(CDisplayCalcResultList& list)
+{
+    QStringList out;
+    for (list.MoveFirst(); !list.IsEnd(); list.MoveNext())
+        out << list.Current().GetSiteName();
+    return out;
+}
+
 struct SiteSpec
 {
     QString name;

@@ -231,3 +231,22 @@ TEST(LabourRateTable, LoadsFromTheWorkingFile)
     ASSERT_TRUE(list.SelectTruckClass(false, 1, 0));
     EXPECT_EQ(list.Selected()->BandCount(), 4);
 }
+
+TEST(LabourRateTable, TruckDayProductIsTruncatedInExtendedPrecision)
+{
+    velmora::test::TempDeployment deployment;
+    calctest::writeQuantities(deployment);
+    COutputDataManager::Parts parts;
+    parts.truckClasses = std::make_unique<CBugakariList>(truckTable(QStringLiteral("[4t DID無]\r\n0,3.154\r\n")));
+    parts.unitPrices = calctest::unitPrices();
+    parts.unitPrices->SetPrices(40010, {QStringLiteral("150")}, {QStringLiteral("11000"), QStringLiteral("6400")},
+                                {QStringLiteral("731"), QStringLiteral("256")});
+    COutputDataManager driver(std::move(parts));
+    // 4 t, plain concrete: 3.154 × 1.3 = 4.1002 → 4.1. In decimals 40,010 × 4.1
+    // is 164,041, but 4.1 is held as 4.0999999999999996447: the extended
+    // product 164,040.99999999999858 truncates to 164,040, already whole tens,
+    // so 16,404 per m³. A product rounded to double would give 164,041 → 16,405.
+    driver.SetLabourRateConditions(0, false, 1, 1);
+    EXPECT_EQ(driver.GetTruckUnitPrice(), 40010);
+    EXPECT_EQ(driver.LabourRateCost(1), 16404);
+}
