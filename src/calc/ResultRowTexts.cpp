@@ -1,0 +1,53 @@
+#include "ResultRowTexts.h"
+
+#include "CDisplayCalcResultData.h"
+#include "data/NumberText.h"
+
+namespace velmora::calc {
+
+const std::array<QString, ResultColumnCount>& ResultHeaderTexts()
+{
+    static const std::array<QString, ResultColumnCount> texts = {
+        QString(),
+        QStringLiteral("名称"),
+        QStringLiteral("直接\r\n参考\r\n距離"),
+        QStringLiteral("運搬\r\n距離"),
+        QStringLiteral("確定\r\n距離"),
+        QStringLiteral("方向"),
+        QStringLiteral("処分費"),
+        QStringLiteral("単位"),
+        QStringLiteral("出典"),
+        QStringLiteral("処分費\r\n手入力"),
+        QStringLiteral("確定\r\n処分費"),
+        QStringLiteral("運搬費"),
+        QStringLiteral("合計"),
+        QStringLiteral("順位"),
+        QStringLiteral("運搬費が\r\n変更となる\r\n距離"),
+    };
+    return texts;
+}
+
+QStringList ResultRowTexts(const CDisplayCalcResultData& row, int position)
+{
+    // An unranked row has neither total nor rank; a 0 there would read as a price.
+    const auto blankWhenZero = [](int value) { return value == 0 ? QString() : IntToStr(value); };
+    return {
+        IntToStr(position),
+        row.GetSiteName(),
+        FloatToStr(row.GetStraightDistance()),
+        FloatToStr(row.GetTransportDistance()),
+        FloatToStr(row.GetConfirmedDistance()),
+        row.GetDirection(),
+        IntToStr(row.GetDisposalFee()),
+        row.GetFeeUnit(),
+        row.GetPriceSource(),
+        IntToStr(row.GetManualFee()),
+        IntToStr(row.GetConfirmedFee()),
+        IntToStr(row.GetTransportCost()),
+        blankWhenZero(row.GetTotal()),
+        blankWhenZero(row.GetRank()),
+        row.GetBandText(),
+    };
+}
+
+} // namespace velmora::calc

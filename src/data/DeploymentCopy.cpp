@@ -1,0 +1,57 @@
+#include "DeploymentCopy.h"
+
+#include "CEnDecryption.h"
+#include "Error.h"
+#include "Paths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace velmora::data {
+
+DeploymentCopy::DeploymentCopy(const QString& deployment)
+{
+    const QDir source(QDir(deployment).filePath(QStringLiteral("dat")));
+    if (!source.exists())
+        throw velmora::Error(QStringLiteral("データフォルダ %1 が見つかりません。")
+                                 .arg(QDir::toNativeSeparators(source.absolutePath())));
+    m_deployment = QFileInfo(deployment).absoluteFilePath() + u'/';
+    if (!m_dir.isValid())
+        throw velmora::Error(QStringLiteral("作業フォルダを作成できません。 %1").arg(m_dir.errorString()));
+    const QString target = dataDirectory();
+    if (!QDir().mkpath(target))
+        throw velmora::Error(QStringLiteral("作業フォルダ %1 を作成できません。").arg(QDir::toNativeSeparators(target)));
+    const auto files = source.entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo& file : files) {
+        QFile in(file.absoluteFilePath());
+        if (!in.copy(target + file.fileName()))
+            throw velmora::Error(QStringLiteral("ファイル %1 を作業フォルダにコピーできません。 %2")
+                                     .arg(QDir::toNativeSeparators(file.absoluteFilePath()), in.errorString()));
+        // A read-only deployment gives read-only copies; the decoder replaces
+        // working files of the same name left in the deployment.
+        QFile(target + file.fileName()).setPermissions(in.permissions() | QFileDevice::WriteOwner);
+    }
+    Paths::setExeDirectory(m_dir.path());
+    Paths::setDataDirectory(target);
+    m_decoder = std::make_unique<CEnDecryption>();
+    m_decoder->DecryptDataFiles();
+}
+
+DeploymentCopy::~DeploymentCopy()
+{
+    m_decoder.reset();
+    Paths::reset();
+}
+
+QString DeploymentCopy::dataDirectory() const
+{
+    return QDir(m_dir.path()).filePath(QStringLiteral("dat")) + u'/';
+}
+
+void DeploymentCopy::deleteWorkFiles()
+{
+    m_decoder->DeleteWorkFiles();
+}
+
+} // namespace velmora::data

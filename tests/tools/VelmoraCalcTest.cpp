@@ -1,0 +1,341 @@
+// velmora-calc as estimators and scripts run it: a separate process on the
+// sample deployment, judged by its exit status, its table and its messages.
+
+#include "data/CEnDecryption.h"
+#include "support/TempDeployment.h"
+
+#include <gtest/gtest.h>
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QMap>
+#include <QProcess>
+
+using velmora::test::TempDeployment;
+
+namespace {
+
+constexpr int kColumns = 15;
+enum Col { Position = 0, Name = 1, Straight = 2, Transport = 3, Confirmed = 4, Fee = 9, ConfirmedFee = 10,
+           Cost = 11, Total = 12, Rank = 13 };
+
+// A job site between Tsu and Suzuka with sites of every cost item within reach.
+const QStringList kJobSite = {QStringLiteral("--x"), QStringLiteral("-120000"), QStringLiteral("--y"), QStringLiteral("20000")};
+
+struct CalcRun
+{
+    int exitCode = -1;
+    QByteArray out;
+    QString err;
+
+    // TSV lines split into cells; the header is line 0.
+    QList<QStringList> table() const
+    {
+        QList<QStringList> lines;
+        for (const QString& line : QString::fromUtf8(out).split(u'\n', Qt::SkipEmptyParts))
+            lines.append(line.split(u'\t'));
+        return lines;
+    }
+};
+
+CalcRun Calc(const QStringList& args)
+{
+    QProcess p;
+    p.start(QStringLiteral(VELMORA_BIN_DIR) + QStringLiteral("/velmora-calc"), args);
+    EXPECT_TRUE(p.waitForFinished(60000)) << "velmora-calc did not finish";
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+CalcRun CalcAt(const QStringList& extra)
+{
+    return Calc(kJobSite + extra);
+}
+
+// Every file below a folder with a digest of its bytes.
+QMap<QString, QByteArray> Snapshot(const QString& folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
+        files.insert(QDir(folder).relativeFilePath(path), QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256));
+    }
+    return files;
+}
+
+void ExpectWellFormed(const CalcRun& run, int sortMode)
+{
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QList<QStringList> lines = run.table();
+    ASSERT_GE(lines.size(), 2) << "no result rows";
+    EXPECT_EQ(lines.at(0).size(), kColumns);
+    EXPECT_EQ(lines.at(0).at(Name), QStringLiteral("名称"));
+    EXPECT_EQ(lines.at(0).at(14), QStringLiteral("運搬費が変更となる距離"));
+    int previousTotal = 0;
+    double previousDistance = 0;
+    for (int i = 1; i < lines.size(); ++i) {
+        const QStringList& row = lines.at(i);
+        ASSERT_EQ(row.size(), kColumns) << i;
+        EXPECT_EQ(row.at(Position), QString::number(i));
+        EXPECT_LE(row.at(Straight).toDouble(), 60.0);
+        const int fee = row.at(ConfirmedFee).toInt();
+        const int cost = row.at(Cost).toInt();
+        if (row.at(Total).isEmpty()) {
+            EXPECT_TRUE(row.at(Rank).isEmpty());
+            EXPECT_TRUE(fee == 0 || cost == 0);
+        } else {
+            EXPECT_EQ(row.at(Total).toInt(), fee + cost);
+        }
+        if (sortMode == 0 && !row.at(Total).isEmpty()) {
+            EXPECT_EQ(row.at(Rank), QString::number(i));
+            EXPECT_GE(row.at(Total).toInt(), previousTotal);
+            previousTotal = row.at(Total).toInt();
+        }
+        if (sortMode == 1) {
+            EXPECT_GE(row.at(Confirmed).toDouble(), previousDistance);
+            previousDistance = row.at(Confirmed).toDouble();
+        }
+    }
+}
+
+TEST(VelmoraCalc, RanksEveryDistrictInBothMethods)
+{
+    for (int district = 0; district < 10; ++district) {
+        const QString d = QString::number(district);
+        ExpectWellFormed(CalcAt({QStringLiteral("--district"), d}), 0);
+        ExpectWellFormed(CalcAt({QStringLiteral("--district"), d, QStringLiteral("--method"), QStringLiteral("labour"),
+                                 QStringLiteral("--sort"), QStringLiteral("distance")}),
+                         1);
+        if (HasFailure())
+            return;
+    }
+}
+
+TEST(VelmoraCalc, EveryTransportTypeOfThePackageMethodFindsItsGroup)
+{
+    for (const auto& [costItem, types] : {std::pair{0, 2}, {1, 2}, {2, 4}}) {
+        for (int type = 0; type < types; ++type) {
+            const CalcRun run = CalcAt({QStringLiteral("--cost-item"), QString::number(costItem), QStringLiteral("--transport-type"),
+                                    QString::number(type), QStringLiteral("--did")});
+            ExpectWellFormed(run, 0);
+        }
+    }
+    ExpectWellFormed(CalcAt({QStringLiteral("--transport-type"), QStringLiteral("1"), QStringLiteral("--dump-truck"),
+                             QStringLiteral("lend")}),
+                     0);
+}
+
+TEST(VelmoraCalc, DistrictChangesOnlyTheTransportCost)
+{
+    const QList<QStringList> a = CalcAt({QStringLiteral("--district"), QStringLiteral("0"), QStringLiteral("--sort"),
+                                         QStringLiteral("distance")}).table();
+    const QList<QStringList> b = CalcAt({QStringLiteral("--district"), QStringLiteral("9"), QStringLiteral("--sort"),
+                                         QStringLiteral("distance")}).table();
+    ASSERT_EQ(a.size(), b.size());
+    bool costDiffers = false;
+    for (int i = 1; i < a.size(); ++i) {
+        EXPECT_EQ(a.at(i).at(Name), b.at(i).at(Name));
+        EXPECT_EQ(a.at(i).at(Fee), b.at(i).at(Fee));
+        costDiffers = costDiffers || a.at(i).at(Cost) != b.at(i).at(Cost);
+    }
+    EXPECT_TRUE(costDiffers) << "district prices have no effect";
+}
+
+TEST(VelmoraCalc, TypedDistanceRecalculatesThatRow)
+{
+    for (const QString& method : {QStringLiteral("package"), QStringLiteral("labour")}) {
+        const QStringList base = {QStringLiteral("--method"), method};
+        const QList<QStringList> before = CalcAt(base).table();
+        ASSERT_GE(before.size(), 3);
+        const QString name = before.at(1).at(Name);
+
+        // Typing the straight distance back changes nothing but that cell.
+        const QString same = name + u'=' + before.at(1).at(Straight);
+        const QList<QStringList> echoed = CalcAt(base + QStringList{QStringLiteral("--distance"), same}).table();
+        ASSERT_EQ(echoed.size(), before.size());
+        for (int i = 1; i < before.size(); ++i) {
+            QStringList expected = before.at(i);
+            if (i == 1)
+                expected[Transport] = before.at(1).at(Straight);
+            EXPECT_EQ(echoed.at(i), expected) << method.toStdString() << " row " << i;
+        }
+
+        // 59 km lies in the last band: the cost rises and the row drops.
+        const QList<QStringList> far = CalcAt(base + QStringList{QStringLiteral("--distance"), name + QStringLiteral("=59")}).table();
+        ASSERT_EQ(far.size(), before.size());
+        int found = 0;
+        for (int i = 1; i < far.size(); ++i) {
+            if (far.at(i).at(Name) != name)
+                continue;
+            found = i;
+            EXPECT_EQ(far.at(i).at(Transport), QStringLiteral("59"));
+            EXPECT_EQ(far.at(i).at(Confirmed), QStringLiteral("59"));
+            EXPECT_EQ(far.at(i).at(Straight), before.at(1).at(Straight));
+            EXPECT_GT(far.at(i).at(Cost).toInt(), before.at(1).at(Cost).toInt());
+        }
+        EXPECT_GT(found, 1) << method.toStdString();
+    }
+}
+
+TEST(VelmoraCalc, TypedFeeReplacesTheRegisteredOne)
+{
+    const QList<QStringList> before = CalcAt({}).table();
+    ASSERT_GE(before.size(), 3);
+    const QString second = before.at(2).at(Name);
+    const QList<QStringList> after = CalcAt({QStringLiteral("--fee"), second + QStringLiteral("=100")}).table();
+    ASSERT_GE(after.size(), 2);
+    EXPECT_EQ(after.at(1).at(Name), second);
+    EXPECT_EQ(after.at(1).at(Fee), QStringLiteral("100"));
+    EXPECT_EQ(after.at(1).at(ConfirmedFee), QStringLiteral("100"));
+    EXPECT_EQ(after.at(1).at(Total), QString::number(100 + after.at(1).at(Cost).toInt()));
+    EXPECT_EQ(after.at(1).at(Rank), QStringLiteral("1"));
+    // A later fee of 0 means no typed fee: the registered one is back.
+    const QList<QStringList> reset =
+        CalcAt({QStringLiteral("--fee"), second + QStringLiteral("=100"), QStringLiteral("--fee"), second + QStringLiteral("=0")}).table();
+    EXPECT_EQ(reset, before);
+}
+
+TEST(VelmoraCalc, CsvHasMarkCrLfAndQuotesCells)
+{
+    TempDeployment deployment;
+    deployment.copySampleDeployment();
+    // A site name with quotes, which CSV must double inside a quoted cell.
+    const QByteArray scrambled = deployment.readBytes(QStringLiteral("dat/ET19.dat"));
+    QByteArray plain = CEnDecryption::Transform(scrambled);
+    QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(plain.constData()), plain.size() / 2);
+    ASSERT_TRUE(text.contains(QStringLiteral("翠嶺再生工業(株)多度工場")));
+    text.replace(QStringLiteral("翠嶺再生工業(株)多度工場"), QStringLiteral("翠嶺\"再生\"工業(株)多度工場"));
+    deployment.writeScrambled(QStringLiteral("ET19.dat"), text);
+
+    const CalcRun run = CalcAt({QStringLiteral("--deploy"), deployment.exeDir(), QStringLiteral("--format"), QStringLiteral("csv")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    ASSERT_TRUE(run.out.startsWith("\xEF\xBB\xBF"));
+    const QString csv = QString::fromUtf8(run.out.mid(3));
+    EXPECT_TRUE(csv.startsWith(QStringLiteral("No.,名称,直接参考距離,")));
+    EXPECT_TRUE(csv.contains(QStringLiteral(",\"翠嶺\"\"再生\"\"工業(株)多度工場\",")));
+    EXPECT_TRUE(csv.endsWith(QStringLiteral("\r\n")));
+    EXPECT_EQ(csv.count(QStringLiteral("\r\n")), csv.count(u'\n'));
+
+    // The same rows as the TSV, cell for cell.
+    const QList<QStringList> tsv =
+        CalcAt({QStringLiteral("--deploy"), deployment.exeDir()}).table();
+    EXPECT_EQ(csv.count(QStringLiteral("\r\n")), tsv.size());
+}
+
+TEST(VelmoraCalc, DeploymentIsNeverTouched)
+{
+    const QString sample = TempDeployment::sampleDeploymentDir();
+    const auto before = Snapshot(sample + QStringLiteral("/dat"));
+    ASSERT_FALSE(before.isEmpty());
+    ASSERT_EQ(CalcAt({}).exitCode, 0);
+    ASSERT_EQ(CalcAt({QStringLiteral("--method"), QStringLiteral("labour")}).exitCode, 0);
+    EXPECT_EQ(Snapshot(sample + QStringLiteral("/dat")), before);
+
+    TempDeployment copy;
+    copy.copySampleDeployment();
+    const auto copyBefore = Snapshot(copy.exeDir());
+    ASSERT_EQ(CalcAt({QStringLiteral("--deploy"), copy.exeDir()}).exitCode, 0);
+    EXPECT_EQ(Snapshot(copy.exeDir()), copyBefore);
+}
+
+TEST(VelmoraCalc, BadArgumentsExitTwoNamingTheArgument)
+{
+    const struct
+    {
+        QStringList args;
+        QString named;
+    } cases[] = {
+        {{QStringLiteral("--bogus")}, QStringLiteral("--bogus")},
+        {{QStringLiteral("--district"), QStringLiteral("10")}, QStringLiteral("--district")},
+        {{QStringLiteral("--district"), QStringLiteral("x")}, QStringLiteral("--district")},
+        {{QStringLiteral("--cost-item"), QStringLiteral("3")}, QStringLiteral("--cost-item")},
+        {{QStringLiteral("--transport-type"), QStringLiteral("2")}, QStringLiteral("--transport-type")},
+        {{QStringLiteral("--loading"), QStringLiteral("-1")}, QStringLiteral("--loading")},
+        {{QStringLiteral("--method"), QStringLiteral("labour"), QStringLiteral("--debris-work"), QStringLiteral("0")},
+         QStringLiteral("--debris-work")},
+        {{QStringLiteral("--method"), QStringLiteral("bugakari")}, QStringLiteral("--method")},
+        {{QStringLiteral("--format"), QStringLiteral("xlsx")}, QStringLiteral("--format")},
+        {{QStringLiteral("--distance"), QStringLiteral("どこにもない処分場=10")}, QStringLiteral("--distance")},
+        {{QStringLiteral("--distance"), QStringLiteral("no-value")}, QStringLiteral("--distance")},
+        {{QStringLiteral("--fee"), QStringLiteral("x=1.5")}, QStringLiteral("--fee")},
+        {{QStringLiteral("--deploy"), QStringLiteral("/nonexistent/velmora")}, QStringLiteral("--deploy")},
+        {{QStringLiteral("--sort")}, QStringLiteral("--sort")},
+    };
+    for (const auto& c : cases) {
+        const CalcRun run = CalcAt(c.args);
+        EXPECT_EQ(run.exitCode, 2) << c.args.join(u' ').toStdString();
+        EXPECT_TRUE(run.err.contains(c.named)) << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+
+    // The job site: both coordinates, both non-zero, as the window's button.
+    EXPECT_EQ(Calc({QStringLiteral("--x"), QStringLiteral("-120000")}).exitCode, 2);
+    EXPECT_EQ(Calc({QStringLiteral("--x"), QStringLiteral("0"), QStringLiteral("--y"), QStringLiteral("5")}).exitCode, 2);
+    EXPECT_EQ(Calc({QStringLiteral("--x"), QStringLiteral("1e"), QStringLiteral("--y"), QStringLiteral("5")}).exitCode, 2);
+}
+
+TEST(VelmoraCalc, DistanceLimitsOfTheGrid)
+{
+    const QString name = CalcAt({}).table().at(1).at(Name);
+    const CalcRun over = CalcAt({QStringLiteral("--distance"), name + QStringLiteral("=60.5")});
+    EXPECT_EQ(over.exitCode, 2);
+    EXPECT_TRUE(over.err.contains(QStringLiteral("運搬距離は0km以上60km以下を入力してください。")));
+    EXPECT_EQ(CalcAt({QStringLiteral("--distance"), name + QStringLiteral("=-1")}).exitCode, 2);
+    EXPECT_EQ(CalcAt({QStringLiteral("--distance"), name + QStringLiteral("=60")}).exitCode, 0);
+    EXPECT_EQ(CalcAt({QStringLiteral("--distance=") + name + QStringLiteral("=0")}).exitCode, 0);
+}
+
+TEST(VelmoraCalc, HelpAndEmptyResult)
+{
+    const CalcRun help = Calc({QStringLiteral("--help")});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.contains("--distance NAME=KM"));
+
+    // Far out at sea: the header alone, and the window's message on stderr.
+    const CalcRun none = Calc({QStringLiteral("--x"), QStringLiteral("-400000"), QStringLiteral("--y"), QStringLiteral("20000")});
+    EXPECT_EQ(none.exitCode, 0);
+    EXPECT_EQ(none.table().size(), 1);
+    EXPECT_TRUE(none.err.contains(QStringLiteral("60km以内に登録された処分場が見つかりませんでした。")));
+}
+
+TEST(VelmoraCalc, GivenDeploymentSuppliesEveryTable)
+{
+    // The dump-truck quantities are read when the labour-rate conditions are
+    // set, after loading: they too must come from the given deployment.
+    TempDeployment deployment;
+    deployment.copySampleDeployment();
+    deployment.writeIni(QStringLiteral("dat/DTTankaSuryo.ini"),
+                        QStringLiteral("[ﾀﾞﾝﾌﾟﾄﾗｯｸ10t数量]\n3\n55\n1.13\n1.13\n"
+                                       "[ﾀﾞﾝﾌﾟﾄﾗｯｸ4t数量]\n3\n31\n1.13\n1.13\n"
+                                       "[ﾀﾞﾝﾌﾟﾄﾗｯｸ2t数量]\n3\n18\n1.13\n1.13\n"
+                                       "[ﾀﾞﾝﾌﾟﾄﾗｯｸ10t(路面切削)]\n3\n48\n1.13\n1.13\n"),
+                        velmora::data::IniEncoding::Utf8Bom);
+    const QStringList labour = {QStringLiteral("--method"), QStringLiteral("labour"), QStringLiteral("--sort"),
+                                QStringLiteral("distance")};
+    const QList<QStringList> sample = CalcAt(labour).table();
+    const CalcRun run = CalcAt(labour + QStringList{QStringLiteral("--deploy"), deployment.exeDir()});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QList<QStringList> own = run.table();
+    ASSERT_EQ(own.size(), sample.size());
+    ASSERT_GE(own.size(), 2);
+    // Three drivers a day instead of one: every cost rises.
+    EXPECT_GT(own.at(1).at(Cost).toInt(), sample.at(1).at(Cost).toInt());
+}
+
+TEST(VelmoraCalc, BrokenDataExitsOne)
+{
+    TempDeployment deployment;
+    deployment.copySampleDeployment();
+    deployment.remove(QStringLiteral("dat/ET02.dat"));
+    const CalcRun run = CalcAt({QStringLiteral("--deploy"), deployment.exeDir()});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_FALSE(run.err.isEmpty());
+    EXPECT_TRUE(run.out.isEmpty());
+}
+
+} // namespace
