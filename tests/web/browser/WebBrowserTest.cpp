@@ -13,7 +13,7 @@
 #include <memory>
 
 using velmora::test::LocalWebServer;
-using velmora::test::RecordedBoxes;
+using velmora::test::BoxRecorder;
 using velmora::test::Settle;
 using velmora::test::WaitUntil;
 using velmora::web::WebBrowser;
@@ -339,9 +339,9 @@ TEST_F(Browser, APageAskingToCloseItsWindowCanBeRefused)
 
 TEST_F(Browser, HandlersMayRunAModalLoopOrFailWhileAskedAboutANavigation)
 {
-    RecordedBoxes boxes;
+    BoxRecorder boxes;
     // A real box runs its own event loop while it is open.
-    boxes.setWhileShown([](const auto&) { Settle(150); });
+    boxes.onBox = [](const auto&) { Settle(150); };
     QObject::connect(browser.get(), &WebBrowser::BeforeNavigate2, browser.get(),
                      [](const QString& address, bool, bool* cancel) {
                          if (address.contains(QStringLiteral("manual"))) {
@@ -356,10 +356,10 @@ TEST_F(Browser, HandlersMayRunAModalLoopOrFailWhileAskedAboutANavigation)
     const QString home = server->url(QStringLiteral("nyusatsu/index.html"));
     Load(browser.get(), home);
     Click(browser.get(), QStringLiteral("manual"));
-    ASSERT_TRUE(WaitUntil([&] { return boxes.count() == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return boxes.records.size() == 1; }));
     Click(browser.get(), QStringLiteral("attachment"));
-    ASSERT_TRUE(WaitUntil([&] { return boxes.count() == 2; }));
-    EXPECT_EQ(boxes.boxes().at(1).text, QStringLiteral("handler failed"));
+    ASSERT_TRUE(WaitUntil([&] { return boxes.records.size() == 2; }));
+    EXPECT_EQ(boxes.records.at(1).text, QStringLiteral("handler failed"));
     Settle(300);
     ASSERT_TRUE(browser->WaitForDocument(15000));
     EXPECT_EQ(browser->LocationURL(), home);
