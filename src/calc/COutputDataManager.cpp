@@ -142,7 +142,8 @@ CDisplayCalcResultList& COutputDataManager::Calculate(bool costItemChanged)
 
     const bool sameSite =
         calculatedBefore && jobSite->GetXText() == lastJobX && jobSite->GetYText() == lastJobY;
-    const bool missing = sameSite && AnySiteMissing(costItemChanged);
+    const SiteIndex sites = sameSite ? IndexCurrentRegister() : SiteIndex();
+    const bool missing = sameSite && AnySiteMissing(costItemChanged, sites);
     currentRegister->MoveFirst();
 
     // Rows are built aside and take the list's place only once every one of
@@ -150,7 +151,7 @@ CDisplayCalcResultList& COutputDataManager::Calculate(bool costItemChanged)
     Rows rows;
     bool recalculated = false;
     if (sameSite && !missing)
-        recalculated = Recalculate(costItemChanged, rows);
+        recalculated = Recalculate(costItemChanged, sites, rows);
     if (!recalculated)
         rows = CalculateAfresh();
     results->Assign(std::move(rows));
@@ -164,13 +165,41 @@ CDisplayCalcResultList& COutputDataManager::Calculate(bool costItemChanged)
     return *results;
 }
 
-bool COutputDataManager::Recalculate(bool costItemChanged, Rows& rows)
+std::size_t velmora::calc::CoordinateHash::operator()(const std::pair<double, double>& p) const noexcept
+{
+    // std::hash<double> gives 0.0 and -0.0 the same hash, as == treats them alike.
+    const std::size_t hx = std::hash<double>()(p.first);
+    return hx ^ (std::hash<double>()(p.second) + 0x9e3779b97f4a7c15ULL + (hx << 6) + (hx >> 2));
+}
+
+COutputDataManager::SiteIndex COutputDataManager::IndexCurrentRegister()
+{
+    SiteIndex index;
+    index.reserve(static_cast<std::size_t>(currentRegister->Count()));
+    for (currentRegister->MoveFirst(); !currentRegister->IsEnd(); currentRegister->MoveNext()) {
+        const CSyobunjoData& site = currentRegister->Current();
+        index.emplace(std::make_pair(site.GetX(), site.GetY()), &site);
+    }
+    return index;
+}
+
+namespace {
+
+const CSyobunjoData* findSite(const velmora::calc::SiteIndex& sites, double x, double y)
+{
+    const auto it = sites.find(std::make_pair(x, y));
+    return it == sites.end() ? nullptr : it->second;
+}
+
+} // namespace
+
+bool COutputDataManager::Recalculate(bool costItemChanged, const SiteIndex& sites, Rows& rows)
 {
     rows.clear();
     rows.reserve(static_cast<std::size_t>(results->Count()));
     for (results->MoveFirst(); !results->IsEnd(); results->MoveNext()) {
         auto row = std::make_unique<CDisplayCalcResultData>(results->Current());
-        const CSyobunjoData* site = currentRegister->FindByCoordinates(row->GetSiteX(), row->GetSiteY());
+        const CSyobunjoData* site = findSite(sites, row->GetSiteX(), row->GetSiteY());
         // Only possible when the register changed without the cost item
         // counting as changed; the listed rows then belong to other sites.
         if (!site)
@@ -230,13 +259,13 @@ void COutputDataManager::PriceRow(CDisplayCalcResultData& row) const
     row.SetTotal(priced ? row.GetTransportCost() + row.GetConfirmedFee() : 0);
 }
 
-bool COutputDataManager::AnySiteMissing(bool costItemChanged)
+bool COutputDataManager::AnySiteMissing(bool costItemChanged, const SiteIndex& sites)
 {
     if (!costItemChanged)
         return false;
     for (results->MoveFirst(); !results->IsEnd(); results->MoveNext()) {
         const CDisplayCalcResultData& row = results->Current();
-        if (!currentRegister->FindByCoordinates(row.GetSiteX(), row.GetSiteY()))
+        if (!findSite(sites, row.GetSiteX(), row.GetSiteY()))
             return true;
     }
     // Keeping the rows is only right when the new register has no further

@@ -11,10 +11,25 @@
 #include <QStringList>
 #include <array>
 #include <memory>
+#include <unordered_map>
+#include <utility>
 
 // The calculation driver: owns the master tables, the job site, the chosen
 // method with its parameters and the result list, and turns a job site into a
 // ranked list of every disposal site within 60 km.
+namespace velmora::calc {
+
+struct CoordinateHash
+{
+    std::size_t operator()(const std::pair<double, double>& p) const noexcept;
+};
+
+// A register's sites by exact coordinates, the first in register order
+// winning: what FindByCoordinates returns, without a walk per row.
+using SiteIndex = std::unordered_map<std::pair<double, double>, const CSyobunjoData*, CoordinateHash>;
+
+} // namespace velmora::calc
+
 class COutputDataManager
 {
 public:
@@ -90,10 +105,12 @@ private:
 
     double StraightDistance(const CSyobunjoData& site);
     QString DirectionText() const;
-    bool AnySiteMissing(bool costItemChanged);
+    using SiteIndex = velmora::calc::SiteIndex;
+    SiteIndex IndexCurrentRegister();
+    bool AnySiteMissing(bool costItemChanged, const SiteIndex& sites);
     int SitesWithinReach();
     // False when a row's site is no longer in the register.
-    bool Recalculate(bool costItemChanged, Rows& rows);
+    bool Recalculate(bool costItemChanged, const SiteIndex& sites, Rows& rows);
     Rows CalculateAfresh();
     void PriceRow(CDisplayCalcResultData& row) const;
 
