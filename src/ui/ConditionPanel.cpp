@@ -31,6 +31,13 @@ namespace {
 
 constexpr int HintDurationMs = 60000;
 
+// A caption left of a field: as high as the field and centred on it.
+void besideField(QLabel* label)
+{
+    label->resize(label->width(), 21);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+}
+
 void selectIndex(QComboBox* combo, int index)
 {
     combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
@@ -61,14 +68,17 @@ ConditionPanel::ConditionPanel(MainWindowState& state, QWidget* parent)
     RadioButtonBugakari = Place(new QRadioButton(QStringLiteral("歩掛方式"), GroupBoxCalcMode),
                                 QStringLiteral("RadioButtonBugakari"), QRect(150, 20, 120, 20));
 
-    LabelArea = MakeLabel(QStringLiteral("LabelArea"), QStringLiteral("地区"), this, {8, 84});
+    LabelArea = MakeLabel(QStringLiteral("LabelArea"), QStringLiteral("地区"), this, {8, 80});
+    besideField(LabelArea);
     ComboBoxArea = makeCombo(QStringLiteral("ComboBoxArea"), this, QRect(70, 80, 130, 21));
     ButtonAreaSave = Place(new QPushButton(QStringLiteral("初期地区保存"), this), QStringLiteral("ButtonAreaSave"),
                            QRect(204, 79, 80, 23));
 
-    LabelX = MakeLabel(QStringLiteral("LabelX"), QStringLiteral("X座標"), this, {8, 112});
+    LabelX = MakeLabel(QStringLiteral("LabelX"), QStringLiteral("X座標"), this, {8, 108});
+    besideField(LabelX);
     EditX = Place(new QLineEdit(this), QStringLiteral("EditX"), QRect(70, 108, 130, 21));
-    LabelY = MakeLabel(QStringLiteral("LabelY"), QStringLiteral("Y座標"), this, {8, 136});
+    LabelY = MakeLabel(QStringLiteral("LabelY"), QStringLiteral("Y座標"), this, {8, 132});
+    besideField(LabelY);
     EditY = Place(new QLineEdit(this), QStringLiteral("EditY"), QRect(70, 132, 130, 21));
     ButtonGetCoord = Place(new QPushButton(QStringLiteral("座標取得"), this), QStringLiteral("ButtonGetCoord"),
                            QRect(204, 107, 80, 47));
@@ -85,12 +95,14 @@ ConditionPanel::ConditionPanel(MainWindowState& state, QWidget* parent)
     ComboBoxTsumikomi = makeCombo(QStringLiteral("ComboBoxTsumikomi"), PanelGaraUnpan, QRect(7, 58, 276, 21));
 
     PanelDensen = Place(new QWidget(this), QStringLiteral("PanelDensen"), QRect(0, DetailTop, PanelWidth, 33));
-    LabelSekisai = MakeLabel(QStringLiteral("LabelSekisai"), QStringLiteral("積載区分"), PanelDensen, {8, 9});
+    LabelSekisai = MakeLabel(QStringLiteral("LabelSekisai"), QStringLiteral("積載区分"), PanelDensen, {8, 6});
+    besideField(LabelSekisai);
     ComboBoxSekisai = makeCombo(QStringLiteral("ComboBoxSekisai"), PanelDensen, QRect(86, 6, 198, 21));
     PanelDensen->hide();
 
     PanelJinkai = Place(new QWidget(this), QStringLiteral("PanelJinkai"), QRect(0, DetailTop, PanelWidth, 65));
-    LabelJinkai = MakeLabel(QStringLiteral("LabelJinkai"), QStringLiteral("塵芥の種類"), PanelJinkai, {8, 9});
+    LabelJinkai = MakeLabel(QStringLiteral("LabelJinkai"), QStringLiteral("塵芥の種類"), PanelJinkai, {8, 6});
+    besideField(LabelJinkai);
     ComboBoxJinkai = makeCombo(QStringLiteral("ComboBoxJinkai"), PanelJinkai, QRect(86, 6, 198, 21));
     RadioButtonDTCarry = Place(new QRadioButton(QStringLiteral("ﾀﾞﾝﾌﾟﾄﾗｯｸ持込"), PanelJinkai),
                                QStringLiteral("RadioButtonDTCarry"), QRect(8, 38, 134, 20));
