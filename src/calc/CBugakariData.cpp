@@ -56,10 +56,27 @@ void CBugakariData::LoadBands(const IniFile& table)
         upperBounds << FloatToStr(DistanceLimitKm);
 }
 
+void CBugakariData::ConvertBounds() const
+{
+    std::vector<double> lower;
+    std::vector<double> upper;
+    lower.reserve(static_cast<std::size_t>(lowerBounds.size()));
+    upper.reserve(static_cast<std::size_t>(upperBounds.size()));
+    for (qsizetype i = 0; i < lowerBounds.size(); ++i) {
+        lower.push_back(StrToFloat(lowerBounds.at(i)));
+        upper.push_back(StrToFloat(upperBounds.at(i)));
+    }
+    lowerValues = std::move(lower);
+    upperValues = std::move(upper);
+    boundsConverted = true;
+}
+
 int CBugakariData::BandIndexAt(double km) const
 {
-    for (qsizetype i = 0; i < lowerBounds.size(); ++i) {
-        if (StrToFloat(lowerBounds.at(i)) <= km && km <= StrToFloat(upperBounds.at(i)))
+    if (!boundsConverted)
+        ConvertBounds();
+    for (std::size_t i = 0; i < lowerValues.size(); ++i) {
+        if (lowerValues[i] <= km && km <= upperValues[i])
             return static_cast<int>(i);
     }
     return -1;
@@ -80,5 +97,10 @@ QString CBugakariData::BandTextAt(double km) const
     const int i = BandIndexAt(km);
     if (i < 0)
         return bandSuffix();
-    return FloatToStr(StrToFloat(upperBounds.at(i))) + bandSuffix();
+    if (bandTexts.size() != static_cast<std::size_t>(upperBounds.size()))
+        bandTexts.assign(static_cast<std::size_t>(upperBounds.size()), QString());
+    QString& text = bandTexts[static_cast<std::size_t>(i)];
+    if (text.isEmpty())
+        text = FloatToStr(upperValues[static_cast<std::size_t>(i)]) + bandSuffix();
+    return text;
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 namespace velmora::data {
 class IniFile;
@@ -43,8 +44,20 @@ private:
     // Index of the first band with lower ≤ km ≤ upper, or -1.
     int BandIndexAt(double km) const;
 
+    // Converts every band's ends at the first lookup. Only the first lower
+    // end can fail (the others were converted for the upper ends when the
+    // class was loaded); a failure is not remembered and recurs at every
+    // lookup, exactly as converting at each lookup would.
+    void ConvertBounds() const;
+
     QString name;
     QStringList upperBounds;
     QStringList lowerBounds;
     QStringList quantities;
+    // Every disposal site looks its band up; converting the texts each time
+    // made the lookup dominate a calculation. Same texts, same values.
+    mutable std::vector<double> lowerValues;
+    mutable std::vector<double> upperValues;
+    mutable bool boundsConverted = false;
+    mutable std::vector<QString> bandTexts;
 };

@@ -159,6 +159,8 @@ void CSekouPackageData::LoadGroup(int firstRow)
     bandLimits = limits;
     bandPrices = prices;
     groupLoaded = true;
+    limitValues.assign(static_cast<std::size_t>(bandLimits.size()), std::nullopt);
+    bandCosts.assign(static_cast<std::size_t>(bandLimits.size()), std::nullopt);
 }
 
 void CSekouPackageData::SetLocalPrices(int price1, int price2, double price3)
@@ -166,12 +168,18 @@ void CSekouPackageData::SetLocalPrices(int price1, int price2, double price3)
     localPrice1 = price1;
     localPrice2 = price2;
     localPrice3 = price3;
+    bandCosts.assign(bandCosts.size(), std::nullopt);
 }
 
 int CSekouPackageData::BandIndexAt(double km) const
 {
+    if (limitValues.size() != static_cast<std::size_t>(bandLimits.size()))
+        limitValues.assign(static_cast<std::size_t>(bandLimits.size()), std::nullopt);
     for (qsizetype i = 0; i < bandLimits.size(); ++i) {
-        if (StrToFloat(bandLimits.at(i)) >= km)
+        std::optional<double>& limit = limitValues[static_cast<std::size_t>(i)];
+        if (!limit)
+            limit = StrToFloat(bandLimits.at(i));
+        if (*limit >= km)
             return static_cast<int>(i);
     }
     return -1;
@@ -186,6 +194,16 @@ int CSekouPackageData::PackageCost(double km) const
     const int band = BandIndexAt(km);
     if (band < 0)
         return 0;
+    if (bandCosts.size() != static_cast<std::size_t>(bandPrices.size()))
+        bandCosts.assign(static_cast<std::size_t>(bandPrices.size()), std::nullopt);
+    std::optional<int>& cost = bandCosts[static_cast<std::size_t>(band)];
+    if (!cost)
+        cost = BandCost(band);
+    return *cost;
+}
+
+int CSekouPackageData::BandCost(int band) const
+{
     const double price = RoundUpSignificant(StrToFloat(bandPrices.at(band)), 4);
 
     const double t1 = adjustmentTerm(ratio1, weight1, localPrice1, basePrice1);

@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
+#include <vector>
 
 // The construction-package table "DSP2": groups of rows, one group for each
 // combination of conditions, each row a distance band with its standard unit
@@ -51,6 +53,8 @@ public:
 
 private:
     int BandIndexAt(double km) const;
+    // The unit price of band `band` for the current group and local prices.
+    int BandCost(int band) const;
 
     QStringList lines;
     QStringList bandLimits;
@@ -69,4 +73,10 @@ private:
     double basePrice2 = 0;
     double basePrice3 = 0;
     bool groupLoaded = false;
+    // Every disposal site asks for its band's unit price, which depends only
+    // on the band, the group and the local prices: each band's limit and
+    // price are worked out once per group and local prices. A failure (a
+    // figure that is not a number, an overflow) is not remembered.
+    mutable std::vector<std::optional<double>> limitValues;
+    mutable std::vector<std::optional<int>> bandCosts;
 };
