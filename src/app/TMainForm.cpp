@@ -128,6 +128,7 @@ TMainForm::TMainForm(QWidget* parent)
     }
 
     FormCreate();
+    CentreOnScreen();
 }
 
 TMainForm::~TMainForm()
@@ -441,6 +442,16 @@ void TMainForm::FitToScreen(const QSize& screenSize, int taskbarHeight)
         PanelCalcResult->setFixedHeight(panelHeight);
         PanelGoogleMap->setFixedHeight(panelHeight);
     }
+}
+
+void TMainForm::CentreOnScreen()
+{
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s)
+        return;
+    const QRect area = s->geometry();
+    const QSize outer = OuterSize();
+    move(area.left() + (area.width() - outer.width()) / 2, area.top() + (area.height() - outer.height()) / 2);
 }
 
 void TMainForm::NarrowBrowserPanel(int pixels)

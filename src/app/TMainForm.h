@@ -185,6 +185,8 @@ private:
     void BuildCalcResultPage();
     void BuildGoogleMapPage();
     void FormShow();
+    // Where the window first appears: the middle of the screen.
+    void CentreOnScreen();
     // The extra room kept right of the bid-information browser on a narrow screen.
     void NarrowBrowserPanel(int pixels);
 

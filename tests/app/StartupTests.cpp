@@ -53,6 +53,8 @@ TEST_F(StartupTest, SampleDeploymentGivesTheDocumentedInitialWindow)
 
     EXPECT_EQ(f.windowTitle(), QStringLiteral("Velmora"));
     EXPECT_EQ(f.size(), QSize(TMainForm::ClientWidth, TMainForm::ClientHeight));
+    // Centred on the 1280 x 1024 test screen, frame included.
+    EXPECT_EQ(f.pos(), QPoint((1280 - TMainForm::DesignWidth) / 2, (1024 - TMainForm::DesignHeight) / 2));
     EXPECT_EQ(f.PageControl->count(), 3);
     EXPECT_EQ(f.PageControl->tabText(0), QStringLiteral("メイン"));
     EXPECT_EQ(f.PageControl->tabText(1), QStringLiteral("計算結果"));
