@@ -21,11 +21,11 @@ double PowerOfTen(int n)
 
 // x × 10^n with the product formed in extended precision and then stored, so
 // that the double rounding of the estimating rules happens here and only here.
+// (Doubles live in SSE registers on x86-64, so the conversion is the store.)
 double Scale(double x, int n)
 {
     const long double product = static_cast<long double>(x) * static_cast<long double>(PowerOfTen(n));
-    volatile double stored = static_cast<double>(product);
-    return stored;
+    return static_cast<double>(product);
 }
 
 // Half away from zero to a whole number. The fraction is compared without a

@@ -17,12 +17,12 @@ namespace {
 constexpr double kWholeTolerance = 1e-10;
 
 // Both steps of the estimating rules' directed roundings store their result
-// as a double; the volatile keeps the compiler from carrying the extended
-// value on into the ceiling, floor or caller.
+// as a double before the ceiling, floor or caller sees it. Doubles live in SSE
+// registers on x86-64, so the conversion is that store; nothing carries the
+// extended value further.
 double StoreAsDouble(long double value)
 {
-    volatile double stored = static_cast<double>(value);
-    return stored;
+    return static_cast<double>(value);
 }
 
 double ProductWithPower(double value, double power)
@@ -33,6 +33,23 @@ double ProductWithPower(double value, double power)
 double QuotientByPower(double value, double power)
 {
     return StoreAsDouble(static_cast<long double>(value) / static_cast<long double>(power));
+}
+
+// pow(10.0, n), the real power the directed roundings are defined with. The
+// usual exponents come from a table filled by pow itself, so the values are
+// the same bit for bit.
+double PowerOfTen(int n)
+{
+    constexpr int kLimit = 30;
+    static const std::array<double, 2 * kLimit + 1> table = [] {
+        std::array<double, 2 * kLimit + 1> t{};
+        for (int i = -kLimit; i <= kLimit; ++i)
+            t[static_cast<std::size_t>(i + kLimit)] = std::pow(10.0, i);
+        return t;
+    }();
+    if (n < -kLimit || n > kLimit)
+        return std::pow(10.0, n);
+    return table[static_cast<std::size_t>(n + kLimit)];
 }
 
 // The number of decimals that keeps `count` digits of the value's text. The
@@ -97,13 +114,13 @@ double RoundHalfAt(double value, int decimals)
 
 double RoundUpAt(double value, int decimals)
 {
-    const double power = std::pow(10.0, decimals);
+    const double power = PowerOfTen(decimals);
     return QuotientByPower(std::ceil(ProductWithPower(value, power)), power);
 }
 
 double RoundDownAt(double value, int decimals)
 {
-    const double power = std::pow(10.0, decimals);
+    const double power = PowerOfTen(decimals);
     return QuotientByPower(std::floor(ProductWithPower(value, power)), power);
 }
 
