@@ -8,9 +8,38 @@ namespace {
 
 using RowPtr = std::unique_ptr<CDisplayCalcResultData>;
 
-bool closerThan(const RowPtr& a, const RowPtr& b)
+// Sorting the row pointers made every comparison fetch two rows from all
+// over memory; with thousands of sites that was a good part of a
+// calculation. The keys are copied out in list order and sorted in one
+// piece (stably, with the same comparisons), and the rows follow.
+struct SortKey
 {
-    return a->GetConfirmedDistance() < b->GetConfirmedDistance();
+    int total;
+    double distance;
+    std::size_t index;
+};
+
+bool closerThan(const SortKey& a, const SortKey& b)
+{
+    return a.distance < b.distance;
+}
+
+bool cheaperThan(const SortKey& a, const SortKey& b)
+{
+    if (a.total != b.total)
+        return a.total < b.total;
+    return closerThan(a, b);
+}
+
+SortKey keyOf(const RowPtr& row, std::size_t index)
+{
+    return {row->GetTotal(), row->GetConfirmedDistance(), index};
+}
+
+void appendInKeyOrder(std::vector<RowPtr>& from, const std::vector<SortKey>& keys, std::vector<RowPtr>& to)
+{
+    for (const SortKey& key : keys)
+        to.push_back(std::move(from[key.index]));
 }
 
 } // namespace
@@ -78,29 +107,35 @@ CDisplayCalcResultData* CDisplayCalcResultList::RowAt(int n)
 
 void CDisplayCalcResultList::SortByDistance()
 {
-    std::stable_sort(rows.begin(), rows.end(), closerThan);
+    std::vector<SortKey> keys;
+    keys.reserve(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        keys.push_back(keyOf(rows[i], i));
+    std::stable_sort(keys.begin(), keys.end(), closerThan);
+    std::vector<RowPtr> ordered;
+    ordered.reserve(rows.size());
+    appendInKeyOrder(rows, keys, ordered);
+    rows = std::move(ordered);
 }
 
 void CDisplayCalcResultList::RankByTotal()
 {
-    std::vector<RowPtr> priced;
-    std::vector<RowPtr> unpriced;
-    for (RowPtr& row : rows)
-        (row->GetTotal() != 0 ? priced : unpriced).push_back(std::move(row));
+    std::vector<SortKey> priced;
+    std::vector<SortKey> unpriced;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        (rows[i]->GetTotal() != 0 ? priced : unpriced).push_back(keyOf(rows[i], i));
 
-    std::stable_sort(priced.begin(), priced.end(), [](const RowPtr& a, const RowPtr& b) {
-        if (a->GetTotal() != b->GetTotal())
-            return a->GetTotal() < b->GetTotal();
-        return closerThan(a, b);
-    });
+    std::stable_sort(priced.begin(), priced.end(), cheaperThan);
     std::stable_sort(unpriced.begin(), unpriced.end(), closerThan);
 
     int rank = 0;
-    for (RowPtr& row : priced)
-        row->SetRank(++rank);
+    for (const SortKey& key : priced)
+        rows[key.index]->SetRank(++rank);
 
-    rows = std::move(priced);
-    for (RowPtr& row : unpriced)
-        rows.push_back(std::move(row));
+    std::vector<RowPtr> ordered;
+    ordered.reserve(rows.size());
+    appendInKeyOrder(rows, priced, ordered);
+    appendInKeyOrder(rows, unpriced, ordered);
+    rows = std::move(ordered);
     cursor = rows.size();
 }

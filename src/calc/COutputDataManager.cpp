@@ -224,11 +224,14 @@ COutputDataManager::Rows COutputDataManager::CalculateAfresh()
     Rows rows;
     for (currentRegister->MoveFirst(); !currentRegister->IsEnd(); currentRegister->MoveNext()) {
         const CSyobunjoData& site = currentRegister->Current();
-        if (StraightDistance(site) > SearchRadiusKm)
+        // Measured once: measuring again gives the same distance and the
+        // same differences for the direction.
+        const double distance = StraightDistance(site);
+        if (distance > SearchRadiusKm)
             continue;
         auto row = std::make_unique<CDisplayCalcResultData>();
         row->SetSiteName(site.GetSiteName());
-        row->SetStraightDistance(StraightDistance(site));
+        row->SetStraightDistance(distance);
         row->UpdateConfirmedDistance();
         row->SetDirection(DirectionText());
         row->SetDisposalFee(site.GetDisposalFee());
