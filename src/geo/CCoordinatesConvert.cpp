@@ -81,6 +81,11 @@ long double CCoordinatesConvert::FootpointLatitude()
     currentArc = MeridianArc(phi0);
     iterations = 0;
     for (;;) {
+        // A point anywhere on the earth needs a handful of steps. A mistyped
+        // figure (a northing of 1e15 m, say) makes the steps wander for ever;
+        // its angles mean nothing either way, but the program must not hang.
+        if (iterations == MaxIterations)
+            return phi;
         const long double s = std::sin(phi);
         const long double c = std::cos(phi);
         const long double w = std::sqrt(1 - e2 * s * s);

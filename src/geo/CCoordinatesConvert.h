@@ -13,8 +13,9 @@ public:
     void PlaneToLatLon(double x, double y, double& latitude, double& longitude);
 
     // Footpoint iterations of the last conversion: 1 near the origin's
-    // parallel, 2 across the zone.
+    // parallel, 2 across the zone; never more than MaxIterations.
     int IterationCount() const { return iterations; }
+    static constexpr int MaxIterations = 100;
 
 private:
     void ComputeConstants();

@@ -104,4 +104,28 @@ TEST(CCoordinatesConvert, NorthingAloneMovesAlongTheMeridian)
     EXPECT_NEAR(lat1 - 36.0, 9.0e-6, 0.1e-6);
 }
 
+TEST(CCoordinatesConvert, FarOutsideTheZoneStillConvergesOrStops)
+{
+    CCoordinatesConvert convert;
+    double lat = 0, lon = 0;
+    // Thousands of kilometres: meaningless but converged.
+    for (double x : {1e6, -1e7, 3e7, 1e9}) {
+        convert.PlaneToLatLon(x, 1000, lat, lon);
+        EXPECT_LT(convert.IterationCount(), 10) << x;
+        EXPECT_TRUE(std::isfinite(lat) && std::isfinite(lon)) << x;
+    }
+    // A mistyped figure or a value that is not a number: the iteration is
+    // cut off instead of running for ever.
+    for (double x : {1e15, -1e300, std::nan(""), HUGE_VAL}) {
+        convert.PlaneToLatLon(x, 1000, lat, lon);
+        EXPECT_LE(convert.IterationCount(), CCoordinatesConvert::MaxIterations) << x;
+    }
+    convert.PlaneToLatLon(1e15, 0, lat, lon);
+    EXPECT_EQ(convert.IterationCount(), CCoordinatesConvert::MaxIterations);
+    // And the next ordinary conversion is unaffected.
+    convert.PlaneToLatLon(-131000, 20000, lat, lon);
+    EXPECT_NEAR(lat, 34.818953324, kTolerance);
+    EXPECT_EQ(convert.IterationCount(), 2);
+}
+
 } // namespace
