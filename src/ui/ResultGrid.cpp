@@ -3,6 +3,7 @@
 #include "KeyCharacter.h"
 #include "calc/CDisplayCalcResultList.h"
 #include "calc/COutputDataManager.h"
+#include "calc/ResultRowTexts.h"
 #include "data/NumberText.h"
 #include "platform/MessageBox.h"
 
@@ -16,23 +17,7 @@
 
 namespace velmora::ui {
 
-const std::array<QString, ResultGrid::ColumnCount> ResultGrid::HeaderTexts = {
-    QString(),
-    QStringLiteral("名称"),
-    QStringLiteral("直接\r\n参考\r\n距離"),
-    QStringLiteral("運搬\r\n距離"),
-    QStringLiteral("確定\r\n距離"),
-    QStringLiteral("方向"),
-    QStringLiteral("処分費"),
-    QStringLiteral("単位"),
-    QStringLiteral("出典"),
-    QStringLiteral("処分費\r\n手入力"),
-    QStringLiteral("確定\r\n処分費"),
-    QStringLiteral("運搬費"),
-    QStringLiteral("合計"),
-    QStringLiteral("順位"),
-    QStringLiteral("運搬費が\r\n変更となる\r\n距離"),
-};
+const std::array<QString, ResultGrid::ColumnCount>& ResultGrid::HeaderTexts = velmora::calc::ResultHeaderTexts();
 
 const std::array<int, ResultGrid::ColumnCount> ResultGrid::ColumnWidths = {32, 350, 45, 45, 45, 45, 54, 35,
                                                                           175, 53, 45, 55, 45, 30, 85};
@@ -369,24 +354,7 @@ void ResultGrid::SetColWidth(int col, int width)
 
 QStringList ResultGrid::RowTexts(const CDisplayCalcResultData& row, int position)
 {
-    auto optional = [](int value) { return value == 0 ? QString() : IntToStr(value); };
-    return {
-        IntToStr(position),
-        row.GetSiteName(),
-        FloatToStr(row.GetStraightDistance()),
-        FloatToStr(row.GetTransportDistance()),
-        FloatToStr(row.GetConfirmedDistance()),
-        row.GetDirection(),
-        IntToStr(row.GetDisposalFee()),
-        row.GetFeeUnit(),
-        row.GetPriceSource(),
-        IntToStr(row.GetManualFee()),
-        IntToStr(row.GetConfirmedFee()),
-        IntToStr(row.GetTransportCost()),
-        optional(row.GetTotal()),
-        optional(row.GetRank()),
-        row.GetBandText(),
-    };
+    return velmora::calc::ResultRowTexts(row, position);
 }
 
 void ResultGrid::ShowCalcResult(bool costItemChanged)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MainWindowState.h"
+#include "calc/ResultRowTexts.h"
 
 #include <QColor>
 #include <QStringList>
@@ -23,7 +24,7 @@ class ResultGrid : public QTableView
     Q_OBJECT
 
 public:
-    static constexpr int ColumnCount = 15;
+    static constexpr int ColumnCount = velmora::calc::ResultColumnCount;
     static constexpr int HeaderHeight = 45;
     static constexpr int RowHeight = 16;
     static constexpr int DistanceColumn = 3;
@@ -31,7 +32,8 @@ public:
     static constexpr int RankColumn = 13;
     static constexpr double MaxDistanceKm = 60;
 
-    static const std::array<QString, ColumnCount> HeaderTexts;
+    // The same texts the command-line calculator writes.
+    static const std::array<QString, ColumnCount>& HeaderTexts;
     static const std::array<int, ColumnCount> ColumnWidths;
 
     static QColor EditableColour() { return QColor(0, 255, 0); }
@@ -62,7 +64,8 @@ public:
     bool isEditing() const { return state() == QAbstractItemView::EditingState; }
     void SetColWidth(int col, int width);
 
-    // The 15 cell texts of one result row at list position `position`.
+    // The 15 cell texts of one result row at list position `position`, as
+    // every output of the program writes them.
     static QStringList RowTexts(const CDisplayCalcResultData& row, int position);
 
     void ShowCalcResult(bool costItemChanged);

@@ -15,6 +15,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -406,4 +408,32 @@ TEST_F(StartupTest, ErrorInAHandlerIsShownAndTheWindowStaysUsable)
     EXPECT_EQ(boxes.records.size(), 1u);
     EXPECT_EQ(f.ActivePage(), TMainForm::PageCalcResult);
     EXPECT_GT(f.StringGrid->RowCount(), 2);
+}
+
+TEST_F(StartupTest, TheRunningProgramHoldsTheSessionLockUntilItDies)
+{
+    // The real program on this deployment, with a runtime folder of its own.
+    QTemporaryDir runtime;
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VELMORA_BIN_DIR "/velmora"), deployment.path(QStringLiteral("velmora"))));
+    QFile::setPermissions(deployment.path(QStringLiteral("velmora")),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
+    program.setProcessEnvironment(env);
+    program.setWorkingDirectory(runtime.path());
+    program.start(deployment.path(QStringLiteral("velmora")), {});
+    ASSERT_TRUE(program.waitForStarted());
+
+    const auto lockState = [&] {
+        return SingleInstanceGuard(velmora::app::InstanceName(), runtime.path()).state();
+    };
+    EXPECT_TRUE(WaitUntil([&] { return lockState() == SingleInstanceGuard::State::AlreadyRunning; }, 20000));
+    EXPECT_EQ(program.state(), QProcess::Running);
+
+    program.kill();
+    program.waitForFinished();
+    EXPECT_EQ(lockState(), SingleInstanceGuard::State::Acquired);
 }
