@@ -6,6 +6,7 @@
 #include "data/DefaultDistrict.h"
 #include "data/Error.h"
 #include "data/IniFile.h"
+#include "data/Notifier.h"
 #include "data/Paths.h"
 #include "ui/ConditionPanel.h"
 
@@ -436,4 +437,17 @@ TEST_F(StartupTest, TheRunningProgramHoldsTheSessionLockUntilItDies)
     program.kill();
     program.waitForFinished();
     EXPECT_EQ(lockState(), SingleInstanceGuard::State::Acquired);
+}
+
+TEST_F(StartupTest, NotesTakenWhileLoadingAreShownOnceTogether)
+{
+    velmora::data::deferWarning(QStringLiteral("first note"));
+    velmora::data::deferWarning(QStringLiteral("second note"));
+    start();
+    ASSERT_EQ(boxes.records.size(), 1u);
+    EXPECT_EQ(boxes.records[0].text, QStringLiteral("first note\r\n\r\nsecond note"));
+    EXPECT_EQ(boxes.records[0].caption, velmora::data::Paths::exeFileName());
+    EXPECT_EQ(boxes.records[0].icon, MessageIcon::Exclamation);
+    start();
+    EXPECT_EQ(boxes.records.size(), 1u);
 }
