@@ -127,7 +127,7 @@ void Sizes(benchmark::internal::Benchmark* b)
     for (int method : {Package, LabourRate})
         for (int sites : {1000, 10000, 100000})
             b->Args({method, sites});
-    b->ArgNames({"labour", "sites"})->Unit(benchmark::kMillisecond);
+    b->ArgNames({"labourRate", "sites"})->Unit(benchmark::kMillisecond);
 }
 
 BENCHMARK(BM_FreshCalculation)->Apply(Sizes);
