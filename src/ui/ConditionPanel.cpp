@@ -219,6 +219,10 @@ void ConditionPanel::ApplyCalcMode()
         l.spHimokuSource->CopyItemsTo(himoku);
         selectIndex(ComboBoxSyobunHimoku, cond.GetSpCostItem());
         const int c = ComboBoxSyobunHimoku->currentIndex();
+        // The lists below now belong to c. A guard still holding the cost
+        // item seen before the switch would take a later pick of that item
+        // for "no change" and leave another item's lists under it.
+        lastSpCostItem = c;
 
         l.spSyubetsuModel->FillCombo(c);
         selectIndex(ComboBoxUnpanSyubetsu, cond.GetSpTransportType());
@@ -264,6 +268,7 @@ void ConditionPanel::ApplyCalcMode()
     l.himokuSource->CopyItemsTo(himoku);
     selectIndex(ComboBoxSyobunHimoku, 0);
     l.syubetsuModel->FillCombo(ComboBoxSyobunHimoku->currentIndex());
+    lastBugakariCostItem = ComboBoxSyobunHimoku->currentIndex();
     if (cond.GetBugakariDid())
         RadioButtonDIDTrue->setChecked(true);
     else

@@ -87,7 +87,8 @@ public:
     // The panel's text width on the window's canvas font.
     int TextWidth(const QString& text) const;
 
-    // The cost item last seen by the change handler in each mode.
+    // The cost item whose lists the panel shows, per mode: the change
+    // handler's last pick, or the item a method switch selected.
     int lastSpCostItem = -1;
     int lastBugakariCostItem = -1;
 

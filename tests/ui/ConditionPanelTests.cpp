@@ -350,3 +350,30 @@ TEST_F(ConditionPanelTest, NewCostItemIsPassedAsAChangeOnce)
     EXPECT_GT(f.resultList->Count(), 0);
     EXPECT_TRUE(boxes.records.empty());
 }
+
+TEST_F(ConditionPanelTest, AfterAMethodSwitchPickingTheEarlierCostItemRefillsItsLists)
+{
+    TMainForm& f = start();
+    // Construction-package mode: asphalt picked, not calculated.
+    pick(f.ComboBoxSyobunHimoku, Asphalt);
+    const int asphaltTypes = f.ComboBoxUnpanSyubetsu->count();
+    QTest::mouseClick(f.RadioButtonBugakari, Qt::LeftButton);
+    QTest::mouseClick(f.RadioButtonSP, Qt::LeftButton);
+    ASSERT_EQ(f.ComboBoxSyobunHimoku->currentIndex(), 0);
+    ASSERT_NE(f.ComboBoxUnpanSyubetsu->count(), asphaltTypes);
+    // Picking asphalt again must bring asphalt's transport types, not keep
+    // those of the first cost item under the asphalt caption.
+    pick(f.ComboBoxSyobunHimoku, Asphalt);
+    EXPECT_EQ(f.ComboBoxUnpanSyubetsu->count(), asphaltTypes);
+
+    // The same in the labour-rate mode.
+    QTest::mouseClick(f.RadioButtonBugakari, Qt::LeftButton);
+    pick(f.ComboBoxSyobunHimoku, Asphalt);
+    const QString asphaltFirstType = f.ComboBoxUnpanSyubetsu->itemText(0);
+    const int labourAsphaltTypes = f.ComboBoxUnpanSyubetsu->count();
+    QTest::mouseClick(f.RadioButtonSP, Qt::LeftButton);
+    QTest::mouseClick(f.RadioButtonBugakari, Qt::LeftButton);
+    pick(f.ComboBoxSyobunHimoku, Asphalt);
+    EXPECT_EQ(f.ComboBoxUnpanSyubetsu->count(), labourAsphaltTypes);
+    EXPECT_EQ(f.ComboBoxUnpanSyubetsu->itemText(0), asphaltFirstType);
+}
