@@ -25,6 +25,8 @@
 #include "ui/ResultGrid.h"
 #include "web/CWebDataDef.h"
 #include "web/WebDataDefNames.h"
+#include "web/browser/TBrowserPopupForm.h"
+#include "web/browser/WebBrowser.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -39,7 +41,6 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QVBoxLayout>
-#include <QWebEngineView>
 #include <cmath>
 
 using velmora::platform::MessageAnswer;
@@ -117,6 +118,7 @@ TMainForm::TMainForm(QWidget* parent)
     // 4. Events: the condition panel binds its own; the close buttons here.
     for (QPushButton* b : {ButtonCloseMainTab, ButtonCloseCalcResultTab, ButtonCloseGoogleMapTab})
         connect(b, &QPushButton::clicked, this, &TMainForm::ButtonCloseClick);
+    ConnectWebHandlers();
 
     // 5. The web-site definitions; without them the program cannot work at all.
     try {
@@ -133,6 +135,8 @@ TMainForm::TMainForm(QWidget* parent)
 
 TMainForm::~TMainForm()
 {
+    // The pop-up goes before the objects the window owns.
+    delete popupBrowser.data();
     resultList = nullptr;
     conditionPanel->setDriver(nullptr);
     StringGrid->setDriver(nullptr);
@@ -198,7 +202,7 @@ void TMainForm::BuildMainPage()
     PanelBrowser->setObjectName(QStringLiteral("PanelBrowser"));
     auto* browserLayout = new QVBoxLayout(PanelBrowser);
     browserLayout->setContentsMargins(0, 0, 0, 0);
-    BrowserNyusatsuInfo = new QWebEngineView(PanelBrowser);
+    BrowserNyusatsuInfo = new velmora::web::WebBrowser(PanelBrowser);
     BrowserNyusatsuInfo->setObjectName(QStringLiteral("BrowserNyusatsuInfo"));
     browserLayout->addWidget(BrowserNyusatsuInfo);
     column->addWidget(PanelBrowser, 1);
@@ -307,7 +311,7 @@ void TMainForm::BuildGoogleMapPage()
     SetTextColour(LabelGoogleMaps, Qt::blue);
     column->addWidget(PanelGoogleMap);
 
-    BrowserGoogleMaps = new QWebEngineView(TabSheetGoogleMap);
+    BrowserGoogleMaps = new velmora::web::WebBrowser(TabSheetGoogleMap);
     BrowserGoogleMaps->setObjectName(QStringLiteral("BrowserGoogleMaps"));
     column->addWidget(BrowserGoogleMaps, 1);
 }
@@ -394,7 +398,7 @@ void TMainForm::InitializeMainWindow()
     SetActivePage(PageMain);
 
     const QString home = GetSharedWebDataDef()->ReadValue(velmora::web::names::section::URL, velmora::web::names::key::home);
-    BrowserNyusatsuInfo->load(QUrl(home));
+    BrowserNyusatsuInfo->Navigate(home);
 }
 
 QSize TMainForm::OuterSize() const

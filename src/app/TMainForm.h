@@ -1,8 +1,10 @@
 #pragma once
 
 #include "ui/MainWindowState.h"
+#include "web/browser/WebBrowser.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QSize>
 #include <memory>
 
@@ -13,7 +15,8 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QStatusBar;
-class QWebEngineView;
+class QWebEnginePage;
+class TBrowserPopupForm;
 class CCalcConditionData;
 class CHimokuRowSource;
 class COutputDataManager;
@@ -33,6 +36,7 @@ class ResultGrid;
 namespace velmora::app {
 class PageControl;
 }
+
 
 // The main window: a frame of three pages around the condition panel, the
 // result grid and the two browsers. It owns the selection lists, the
@@ -93,6 +97,31 @@ public:
     void SetActivePage(int index);
     int ActivePage() const;
 
+    // Web handlers (TMainFormWeb.cpp).
+    // How long a send waits for the route page (tests shorten it).
+    int routeLoadLimitMs = 30000;
+    static constexpr int DistanceReads = 10;
+    static constexpr int DistancePauseMs = 300;
+    void ButtonNyusatsuInfoClick();
+    void ButtonPrevClick();
+    void ButtonNextClick();
+    void BrowserNyusatsuInfoBeforeNavigate2(const QString& address, bool* cancel);
+    void BrowserNyusatsuInfoNavigateComplete2(const QString& address);
+    void BrowserNyusatsuInfoNewWindow2(QWebEnginePage** newWindow, bool* cancel);
+    void BrowserNyusatsuInfoWindowClosing(bool isChildWindow, bool* cancel);
+    void PageControlChanging(bool& allowChange);
+    void ButtonGetCoordClick();
+    void FormActivate();
+    // False when nothing was sent (no row, or the route page did not load).
+    bool ButtonSendLaLoClick(QObject* sender);
+    // False when no distance was stored.
+    bool ButtonGetDistanceClick(QObject* sender);
+    void StringGridDblClick();
+    void EditGetLowestKeyPress(QChar& key);
+    void BitBtnGetLowestClick();
+    // The pop-up window opened from the bid-information browser.
+    QPointer<TBrowserPopupForm> popupBrowser;
+
     // Owned objects, destroyed in the reverse order of this list.
     std::unique_ptr<velmora::ui::ComboBoxTarget> unpanSyubetsuTarget;
     std::unique_ptr<velmora::ui::ComboBoxTarget> garaHasseiTarget;
@@ -124,7 +153,7 @@ public:
     QPushButton* ButtonNext;
     QLabel* LabelAttention;
     QWidget* PanelBrowser;
-    QWebEngineView* BrowserNyusatsuInfo;
+    velmora::web::WebBrowser* BrowserNyusatsuInfo;
     QLabel* LabelArea;
     velmora::ui::DropDownComboBox* ComboBoxArea;
     QPushButton* ButtonAreaSave;
@@ -173,7 +202,7 @@ public:
     QPushButton* ButtonCloseGoogleMapTab;
     QPushButton* ButtonGetDistance;
     QLabel* LabelGoogleMaps;
-    QWebEngineView* BrowserGoogleMaps;
+    velmora::web::WebBrowser* BrowserGoogleMaps;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -189,6 +218,19 @@ private:
     void CentreOnScreen();
     // The extra room kept right of the bid-information browser on a narrow screen.
     void NarrowBrowserPanel(int pixels);
+
+    void ConnectWebHandlers();
+    void DestroyPopupBrowser();
+    // Grid row of the site last sent to the route page; 0 when not shown.
+    int RowOfSentSite();
+    struct RouteSite
+    {
+        bool known = false;
+        QString name;
+        double x = 0;
+        double y = 0;
+    };
+    RouteSite m_routeSite;
 
     int m_startupExitCode = 0;
     int m_browserRightMargin = 0;

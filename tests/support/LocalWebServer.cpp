@@ -76,6 +76,9 @@ private:
             return;
         }
         const bool headOnly = method == "HEAD";
+        // A server that has stopped answering: the connection stays open.
+        if (target.startsWith("/stall/"))
+            return;
         QByteArray rawPath = target;
         for (char stop : {'?', '#'}) {
             const qsizetype at = rawPath.indexOf(stop);

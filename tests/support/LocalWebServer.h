@@ -11,7 +11,8 @@ namespace velmora::test {
 // under deploy/web unless told otherwise) for the browser tests. It runs on a
 // thread of its own, so pages keep loading while the test's thread sits in a
 // handler's wait or a script call. GET and HEAD only; one request per
-// connection; nothing is cached by the browser.
+// connection; nothing is cached by the browser. Requests under "/stall/" are
+// never answered, like a server that hangs.
 class LocalWebServer
 {
 public:

@@ -97,17 +97,24 @@ QString Encoded(const QUrl& url)
     return QString::fromUtf8(url.toEncoded());
 }
 
-// An escaping handler must never unwind through the engine's own frames.
+// Handlers run from inside the engine's own call stack. An escaping error
+// must never unwind through it, and navigations a handler starts there are
+// held back until the engine has returned (see WebBrowser::Navigate).
+int g_engineCallbackDepth = 0;
+
 template <typename F>
 bool Guarded(F&& f)
 {
+    ++g_engineCallbackDepth;
+    bool ok = true;
     try {
         f();
-        return true;
     } catch (...) {
+        ok = false;
         velmora::platform::ShowErrorBox(velmora::platform::CurrentExceptionMessage());
-        return false;
     }
+    --g_engineCallbackDepth;
+    return ok;
 }
 
 } // namespace
@@ -357,6 +364,15 @@ WebBrowser::~WebBrowser()
     m_page = nullptr;
 }
 
+void WebBrowser::WhenEngineReturned(const std::function<void()>& step)
+{
+    if (g_engineCallbackDepth == 0) {
+        step();
+        return;
+    }
+    QTimer::singleShot(0, this, step);
+}
+
 void WebBrowser::Navigate(const QString& address)
 {
     if (address.trimmed().isEmpty())
@@ -365,11 +381,11 @@ void WebBrowser::Navigate(const QString& address)
         bool cancel = false;
         Q_EMIT BeforeNavigate2(address, true, &cancel);
         if (!cancel)
-            m_page->runScriptAddress(address, QString());
+            WhenEngineReturned([this, address] { m_page->runScriptAddress(address, QString()); });
         return;
     }
     m_page->markRequested();
-    m_page->load(QUrl(address));
+    WhenEngineReturned([this, address] { m_page->load(QUrl(address)); });
 }
 
 void WebBrowser::GoBack()
@@ -377,7 +393,7 @@ void WebBrowser::GoBack()
     if (!m_page->history()->canGoBack())
         return;
     m_page->markRequested();
-    m_page->history()->back();
+    WhenEngineReturned([this] { m_page->history()->back(); });
 }
 
 void WebBrowser::GoForward()
@@ -385,7 +401,7 @@ void WebBrowser::GoForward()
     if (!m_page->history()->canGoForward())
         return;
     m_page->markRequested();
-    m_page->history()->forward();
+    WhenEngineReturned([this] { m_page->history()->forward(); });
 }
 
 QString WebBrowser::LocationURL() const

@@ -4,6 +4,8 @@
 #include <QVariant>
 #include <QWebEngineView>
 
+#include <functional>
+
 class QWebEnginePage;
 
 namespace velmora::web {
@@ -84,6 +86,10 @@ Q_SIGNALS:
 
 private:
     friend class BrowserPage;
+    // Runs `step` now, or once the engine has returned when a handler called
+    // from inside the engine asks for a navigation.
+    void WhenEngineReturned(const std::function<void()>& step);
+
     BrowserPage* m_page = nullptr;
 };
 
