@@ -295,7 +295,9 @@ double COutputDataManager::StraightDistance(const CSyobunjoData& site)
     const long double squares = static_cast<long double>(northDiff) * northDiff
                                 + static_cast<long double>(eastDiff) * eastDiff;
     const double sum = static_cast<double>(squares);
-    const double km = static_cast<double>(std::sqrt(static_cast<long double>(sum)) * static_cast<long double>(0.001));
+    // The metre-to-kilometre factor is an extended constant like every literal
+    // of the estimating rules (see RadiansToDegrees), not the double 0.001.
+    const double km = static_cast<double>(std::sqrt(static_cast<long double>(sum)) * 0.001L);
     return RoundHalfAt(km, 1);
 }
 

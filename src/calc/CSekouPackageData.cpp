@@ -37,7 +37,8 @@ QStringList rowFields(const QString& line, int needed)
 // extended precision, stored once as a double.
 double adjustmentTerm(double ratio, double weight, long double localPrice, double basePrice)
 {
-    const long double share = static_cast<long double>(0.01) * static_cast<long double>(weight);
+    // 0.01 is an extended constant, like every literal of the estimating rules.
+    const long double share = 0.01L * static_cast<long double>(weight);
     const long double priceRatio = localPrice / static_cast<long double>(basePrice);
     const long double weighted = share * priceRatio;
     const long double spread = static_cast<long double>(ratio) / static_cast<long double>(weight);
