@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calc/ResultTable.h"
 #include "data/Error.h"
 
 #include <QString>
@@ -19,7 +20,7 @@ public:
 };
 
 enum class CalcMethod { Package, LabourRate };
-enum class OutputFormat { Tsv, Csv };
+using OutputFormat = velmora::calc::TableFormat;
 
 // A value typed into the result grid for the row of one site, committed
 // with Enter: the cell text exactly as given on the command line.

@@ -3,6 +3,7 @@
 #include "calc/CDisplayCalcResultList.h"
 #include "calc/COutputDataManager.h"
 #include "calc/ResultRowTexts.h"
+#include "calc/ResultTable.h"
 #include "data/CHimokuRowSource.h"
 #include "data/CSPGaraHasseiComboBox.h"
 #include "data/CSPHimokuRowSource.h"
@@ -190,13 +191,8 @@ CalcTable RunCalc(const CalcArguments& a)
         CommitGridEdit(driver, a.sortMode, edit);
 
     CalcTable table;
-    for (const QString& header : velmora::calc::ResultHeaderTexts())
-        table.header.append(QString(header).remove(QStringLiteral("\r\n")));
-    table.header[0] = QStringLiteral("No.");
-    CDisplayCalcResultList& results = driver.Results();
-    results.MoveFirst();
-    for (int position = 1; !results.IsEnd(); ++position, results.MoveNext())
-        table.rows.append(velmora::calc::ResultRowTexts(results.Current(), position));
+    table.header = velmora::calc::ResultTableHeader();
+    table.rows = velmora::calc::ResultTableRows(driver.Results());
     if (table.rows.isEmpty())
         table.notes.append(kNoSiteMessage);
     return table;

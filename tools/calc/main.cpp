@@ -3,8 +3,8 @@
 
 #include "CalcArguments.h"
 #include "CalcRun.h"
-#include "TableWriter.h"
 
+#include "calc/ResultTable.h"
 #include "data/Error.h"
 
 #include <QCoreApplication>
@@ -44,7 +44,7 @@ int main(int argc, char* argv[])
             return ExitOk;
         }
         const CalcTable table = RunCalc(arguments);
-        if (!Write(stdout, WriteTable(table.header, table.rows, arguments.format))) {
+        if (!Write(stdout, velmora::calc::WriteTable(table.header, table.rows, arguments.format))) {
             Message(QStringLiteral("結果を書き出せません。"));
             return ExitFailed;
         }

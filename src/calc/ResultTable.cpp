@@ -1,0 +1,71 @@
+#include "ResultTable.h"
+
+#include "CDisplayCalcResultList.h"
+#include "ResultRowTexts.h"
+
+namespace velmora::calc {
+namespace {
+
+QString TsvCell(QString cell)
+{
+    for (QChar& c : cell)
+        if (c == u'\t' || c == u'\r' || c == u'\n')
+            c = u' ';
+    return cell;
+}
+
+QString CsvCell(const QString& cell)
+{
+    if (!cell.contains(u',') && !cell.contains(u'"') && !cell.contains(u'\r') && !cell.contains(u'\n'))
+        return cell;
+    QString quoted = cell;
+    quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+    return u'"' + quoted + u'"';
+}
+
+QString Line(const QStringList& cells, TableFormat format)
+{
+    QStringList out;
+    out.reserve(cells.size());
+    for (const QString& cell : cells)
+        out.append(format == TableFormat::Csv ? CsvCell(cell) : TsvCell(cell));
+    return format == TableFormat::Csv ? out.join(u',') + QStringLiteral("\r\n") : out.join(u'\t') + u'\n';
+}
+
+} // namespace
+
+QStringList ResultTableHeader()
+{
+    QStringList header;
+    for (const QString& text : ResultHeaderTexts())
+        header.append(QString(text).remove(QStringLiteral("\r\n")));
+    header[0] = QStringLiteral("No.");
+    return header;
+}
+
+QList<QStringList> ResultTableRows(CDisplayCalcResultList& list)
+{
+    QList<QStringList> rows;
+    list.MoveFirst();
+    for (int position = 1; !list.IsEnd(); ++position, list.MoveNext())
+        rows.append(ResultRowTexts(list.Current(), position));
+    return rows;
+}
+
+QString TableText(const QStringList& header, const QList<QStringList>& rows, TableFormat format)
+{
+    QString text = Line(header, format);
+    for (const QStringList& row : rows)
+        text += Line(row, format);
+    return text;
+}
+
+QByteArray WriteTable(const QStringList& header, const QList<QStringList>& rows, TableFormat format)
+{
+    QByteArray bytes = TableText(header, rows, format).toUtf8();
+    if (format == TableFormat::Csv)
+        bytes.prepend("\xEF\xBB\xBF");
+    return bytes;
+}
+
+} // namespace velmora::calc
