@@ -708,3 +708,21 @@ TEST_F(WebWindow, ReturningFromAnotherWindowOfTheProgramReloadsTheRoutePage)
     ASSERT_TRUE(WaitUntil([&] { return !server->requests().filter(QStringLiteral("/maps/route.html")).isEmpty(); }));
     EXPECT_EQ(f.ActivePage(), TMainForm::PageMain);
 }
+
+TEST_F(WebWindow, TheGoogleMapsRoutePageWorksWithTheWindow)
+{
+    QString text = StandInWebDataDefText(server->host(), QStringLiteral("key=TESTKEY&api=%2Ftest%2Fgoogle-maps-stub.js"));
+    text.replace(QStringLiteral("/maps/route.html"), QStringLiteral("/maps/route-google.html"));
+    writeDefinitions(text);
+    TMainForm& f = startShown();
+    ASSERT_TRUE(WaitUntil([&] { return route()->ReadyState() == 4 && !route()->Busy(); }, 15000));
+    calculateAt(tsuX(), tsuY());
+    f.StringGrid->SetCurrentCell(1, 2);
+    const QString site = f.StringGrid->Cell(1, 2);
+    ASSERT_TRUE(f.ButtonSendLaLoClick(f.ButtonSendLaLo));
+    ASSERT_TRUE(f.ButtonGetDistanceClick(f.ButtonGetDistance));
+    const double stored = distanceOf(site);
+    EXPECT_GT(stored, 0);
+    EXPECT_EQ(CBrowserInterfaceOperate(route()).GetInputValue(QStringLiteral("totaldaze")), FloatToStr(stored) + QStringLiteral("km"));
+    EXPECT_EQ(eval(route(), QStringLiteral("mapsStub.requests.length")).toInt(), 1);
+}
