@@ -27,7 +27,7 @@ QString StandInWebDataDefText(const QString& host, const QString& routeQuery)
         "javascript_void=javascript:void(0)\n"
         "koukoku=/nyusatsu/koukoku/\n"
         "denshi_nyuusatu=/denshi_nyuusatu/\n"
-        "gis=maps/\n"
+        "gis=maps\n"
         "URL_click=/nyusatsu/print/\n"
         "[not_show_HP]\n"
         "%1/nyusatsu/manual.html\n"

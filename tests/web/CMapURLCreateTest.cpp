@@ -126,12 +126,13 @@ TEST_F(MapUrl, WithoutPatternsOrPiecesNothingBreaks)
     EXPECT_EQ(Convert(QStringLiteral("https://gsi.example/?x=1&y=2"), &kind), QStringLiteral("12"));
 }
 
-// The stand-in case pages and the tests' definitions must agree: each map
-// link of a case page converts the way the bid-information tests expect.
-TEST_F(MapUrl, StandInCaseLinksConvertWithTheTestDefinitions)
+// The stand-in case pages must agree with the tests' definitions and with the
+// sample deployment's, which point at the same pages on the demo server:
+// each map link of a case page converts the way the bid-information tests expect.
+namespace {
+
+void ExpectCaseLinksConvert(const QString& host)
 {
-    const QString host = QStringLiteral("127.0.0.1:4321");
-    velmora::test::InstallStandInWebDataDef(host);
     QFile page(velmora::test::LocalWebServer::StandInPagesDir() + QStringLiteral("/nyusatsu/case.html"));
     ASSERT_TRUE(page.open(QIODevice::ReadOnly));
     const QString html = QString::fromUtf8(page.readAll());
@@ -142,16 +143,48 @@ TEST_F(MapUrl, StandInCaseLinksConvertWithTheTestDefinitions)
         links.insert(m.captured(1), QStringLiteral("http://") + host + m.captured(2));
     }
     ASSERT_EQ(links.size(), 5);
-    const QString map = QStringLiteral("http://127.0.0.1:4321/mieclickmaps/map.html");
+    const QString map = QStringLiteral("http://") + host + QStringLiteral("/mieclickmaps/map.html");
+    const auto convert = [](const QString& address, int* kind) {
+        CMapURLCreate creator;
+        const QString result = creator.CreateMapURL(address);
+        *kind = creator.GetMapKind();
+        return result;
+    };
+    const auto gis = GetSharedWebDataDef()->ReadValue(QStringLiteral("URL_click"), QStringLiteral("gis"));
+    for (const QString& link : links)
+        EXPECT_TRUE(link.contains(gis)) << link.toStdString();
     int kind = -1;
-    EXPECT_EQ(Convert(links.value(QStringLiteral("2026-0101")), &kind), map + QStringLiteral("?lat=34.718440&lon=136.505780"));
+    EXPECT_EQ(convert(links.value(QStringLiteral("2026-0101")), &kind), map + QStringLiteral("?lat=34.718440&lon=136.505780"));
     EXPECT_EQ(kind, 0);
-    EXPECT_EQ(Convert(links.value(QStringLiteral("2026-0102")), &kind), map + QStringLiteral("?x=-139512.35&y=44876.12"));
+    EXPECT_EQ(convert(links.value(QStringLiteral("2026-0102")), &kind), map + QStringLiteral("?x=-139512.35&y=44876.12"));
     EXPECT_EQ(kind, 1);
-    EXPECT_EQ(Convert(links.value(QStringLiteral("2026-0103")), &kind), map);
+    EXPECT_EQ(convert(links.value(QStringLiteral("2026-0103")), &kind), map);
     EXPECT_EQ(kind, 0);
-    EXPECT_EQ(Convert(links.value(QStringLiteral("2026-0104")), &kind), QString());
+    EXPECT_EQ(convert(links.value(QStringLiteral("2026-0104")), &kind), QString());
     EXPECT_EQ(kind, 2);
-    EXPECT_EQ(Convert(links.value(QStringLiteral("2026-0105")), &kind), map + QStringLiteral("?x=-155120.4&y=36290.8"));
+    EXPECT_EQ(convert(links.value(QStringLiteral("2026-0105")), &kind), map + QStringLiteral("?x=-155120.4&y=36290.8"));
     EXPECT_EQ(kind, 0);
+    // A link to the real GSI map reads the same way.
+    EXPECT_EQ(convert(QStringLiteral("https://maps.gsi.go.jp/#15/34.965000/136.624000/&base=std&ls=std"), &kind),
+              map + QStringLiteral("?lat=34.965000&lon=136.624000"));
+}
+
+} // namespace
+
+TEST_F(MapUrl, StandInCaseLinksConvertWithTheTestDefinitions)
+{
+    const QString host = QStringLiteral("127.0.0.1:4321");
+    QString text = velmora::test::StandInWebDataDefText(host);
+    // The tests' definitions know only the stand-in GSI map; add the real one.
+    text.replace(QStringLiteral("[GIS_tiliin]\n"), QStringLiteral("[GIS_tiliin]\nmaps.gsi.go.jp/\n"));
+    Use(text);
+    ExpectCaseLinksConvert(host);
+}
+
+TEST_F(MapUrl, StandInCaseLinksConvertWithTheSampleDeployment)
+{
+    SetSharedWebDataDefForTesting(
+        boost::make_shared<CWebDataDef>(QStringLiteral(VELMORA_BIN_DIR "/status/WebDataDef.ini")));
+    ASSERT_TRUE(GetSharedWebDataDef()->IsLoaded());
+    ExpectCaseLinksConvert(QStringLiteral("127.0.0.1:8765"));
 }
