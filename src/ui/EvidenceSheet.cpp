@@ -1,0 +1,287 @@
+#include "EvidenceSheet.h"
+
+#include "calc/CDisplayCalcResultList.h"
+#include "calc/ResultRowTexts.h"
+#include "data/Error.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QBuffer>
+#include <QDir>
+#include <QFont>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QTextDocument>
+#include <QTextTable>
+#include <array>
+
+namespace velmora::ui {
+namespace {
+
+// Installed with the desktop; a Japanese face with every glyph of the site
+// names, so nothing falls back to a font without them.
+const QString kFontFamily = QStringLiteral("Noto Sans CJK JP");
+constexpr double kFontPoints = 8;
+constexpr double kTitlePoints = 14;
+
+constexpr int ColRoadDistance = 3;
+constexpr int ColManualFee = 9;
+constexpr int ColTotal = 12;
+constexpr int ColRank = 13;
+
+// Shares of the table width, after the grid's column widths, with a little
+// more room for the marked figures and less for the long name column.
+constexpr std::array<int, velmora::calc::ResultColumnCount> kColumnShares = {
+    3, 22, 5, 6, 5, 4, 5, 4, 13, 6, 5, 5, 5, 4, 8};
+
+// Columns of figures, set right-aligned so the digits line up.
+bool IsFigureColumn(int col)
+{
+    switch (col) {
+    case 0: case 2: case 3: case 4: case 6: case 9: case 10: case 11: case ColTotal: case ColRank:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString Esc(const QString& text)
+{
+    return text.toHtmlEscaped();
+}
+
+QString SortText(int sortMode)
+{
+    return sortMode == 1 ? QStringLiteral("距離で並び替え") : QStringLiteral("金額で並び替え");
+}
+
+QString DegreesText(double degrees)
+{
+    return QString::number(degrees, 'f', 6);
+}
+
+QString DateText(const QDate& date)
+{
+    return QStringLiteral("%1年%2月%3日").arg(date.year()).arg(date.month()).arg(date.day());
+}
+
+QString DateTimeText(const QDateTime& when)
+{
+    if (!when.isValid())
+        return QString();
+    return DateText(when.date()) + u' ' + when.time().toString(QStringLiteral("HH:mm"));
+}
+
+QString FieldRow(const QString& caption, const QString& value)
+{
+    return QStringLiteral("<tr><td class=\"k\">%1</td><td>%2</td></tr>").arg(Esc(caption), Esc(value));
+}
+
+} // namespace
+
+QList<EvidenceRow> EvidenceRows(CDisplayCalcResultList& list)
+{
+    QList<EvidenceRow> rows;
+    list.MoveFirst();
+    for (int position = 1; !list.IsEnd(); ++position, list.MoveNext()) {
+        const CDisplayCalcResultData& row = list.Current();
+        rows.append({velmora::calc::ResultRowTexts(row, position), row.GetTransportDistance() != 0,
+                     row.GetManualFee() != 0});
+    }
+    return rows;
+}
+
+EvidenceSheet::EvidenceSheet(EvidenceSheetData data)
+    : m_data(std::move(data))
+{
+}
+
+QString EvidenceSheet::RoadDistanceMark()
+{
+    return QStringLiteral("＊");
+}
+
+QString EvidenceSheet::TypedFeeMark()
+{
+    return QStringLiteral("†");
+}
+
+QString EvidenceSheet::Title() const
+{
+    return QStringLiteral("処分場選定 根拠資料");
+}
+
+QString EvidenceSheet::Html() const
+{
+    const EvidenceConditions& c = m_data.conditions;
+    QString html;
+    html += QStringLiteral("<html><head><style>"
+                           "td, th { padding: 2px 3px; }"
+                           "td.k { font-weight: bold; }"
+                           "th { font-weight: bold; background-color: #d0d0d0; }"
+                           "td.mark { font-weight: bold; background-color: #e4e4e4; }"
+                           "p.note { margin-top: 2px; margin-bottom: 0px; }"
+                           "</style></head><body>");
+    html += QStringLiteral("<table width=\"100%\" cellspacing=\"0\" cellpadding=\"0\"><tr>"
+                           "<td><span style=\"font-size: %1pt; font-weight: bold;\">%2</span></td>"
+                           "<td align=\"right\">作成日 %3</td></tr></table>")
+                .arg(kTitlePoints)
+                .arg(Esc(Title()), Esc(DateText(m_data.madeOn)));
+
+    // The conditions: what was chosen on the left, where and from which data on the right.
+    QString chosen;
+    chosen += FieldRow(QStringLiteral("計算日時"), DateTimeText(c.calculatedAt));
+    chosen += FieldRow(QStringLiteral("計算方式"), c.method);
+    chosen += FieldRow(QStringLiteral("地区"), c.district);
+    chosen += FieldRow(QStringLiteral("処分費目"), c.costItem);
+    chosen += FieldRow(QStringLiteral("運搬種別"), c.transportType);
+    for (const auto& [caption, choice] : c.transportDetails)
+        chosen += FieldRow(caption, choice);
+    chosen += FieldRow(QStringLiteral("DID区間"), c.did ? QStringLiteral("有") : QStringLiteral("無"));
+    chosen += FieldRow(QStringLiteral("並び順"), SortText(m_data.sortMode));
+    QString where;
+    where += FieldRow(QStringLiteral("現場 X座標"), c.xText + QStringLiteral(" m"));
+    where += FieldRow(QStringLiteral("現場 Y座標"), c.yText + QStringLiteral(" m"));
+    where += FieldRow(QStringLiteral("緯度"), DegreesText(c.latitude) + QStringLiteral("°"));
+    where += FieldRow(QStringLiteral("経度"), DegreesText(c.longitude) + QStringLiteral("°"));
+    where += FieldRow(QStringLiteral("座標系"), QStringLiteral("平面直角座標系 第VI系"));
+    where += FieldRow(QStringLiteral("データの版"), (c.edition + u' ' + c.version).trimmed());
+    html += QStringLiteral("<table width=\"100%\" cellspacing=\"0\" style=\"margin-top: 6px;\"><tr>"
+                           "<td width=\"50%\" valign=\"top\"><table cellspacing=\"0\">%1</table></td>"
+                           "<td width=\"50%\" valign=\"top\"><table cellspacing=\"0\">%2</table></td>"
+                           "</tr></table>")
+                .arg(chosen, where);
+
+    // The outcome in one line, the figure the estimate takes over.
+    QString outcome;
+    if (m_data.rows.isEmpty()) {
+        outcome = QStringLiteral("60km以内に登録された処分場が見つかりませんでした。");
+    } else {
+        const EvidenceRow* first = nullptr;
+        for (const EvidenceRow& row : m_data.rows)
+            if (row.cells.value(ColRank) == QStringLiteral("1")) {
+                first = &row;
+                break;
+            }
+        if (!first) {
+            outcome = QStringLiteral("順位の付いた処分場はありません（合計を計算できた処分場がありません）。");
+        } else {
+            outcome = QStringLiteral("順位1: %1 ／ 合計 %2 円（確定距離 %3 km、%4）")
+                          .arg(first->cells.value(1), first->cells.value(ColTotal), first->cells.value(4),
+                               first->roadDistance ? QStringLiteral("道路距離") : QStringLiteral("直線距離"));
+        }
+    }
+    html += QStringLiteral("<p style=\"margin-top: 6px; margin-bottom: 6px; font-weight: bold;\">%1</p>").arg(Esc(outcome));
+
+    // The table as the grid shows it, header repeated on every page.
+    html += QStringLiteral("<table width=\"100%\" border=\"1\" cellspacing=\"0\" style=\"border-collapse: collapse; "
+                           "border-style: solid; border-color: #000000;\"><thead><tr>");
+    const auto& headers = velmora::calc::ResultHeaderTexts();
+    for (int col = 0; col < velmora::calc::ResultColumnCount; ++col) {
+        QString header = Esc(col == 0 ? QStringLiteral("No.") : headers.at(static_cast<std::size_t>(col)));
+        header.replace(QStringLiteral("\r\n"), QStringLiteral("<br>"));
+        html += QStringLiteral("<th width=\"%1%\" valign=\"top\">%2</th>").arg(kColumnShares.at(static_cast<std::size_t>(col))).arg(header);
+    }
+    html += QStringLiteral("</tr></thead><tbody>");
+    for (const EvidenceRow& row : m_data.rows) {
+        const bool first = row.cells.value(ColRank) == QStringLiteral("1");
+        html += first ? QStringLiteral("<tr style=\"font-weight: bold;\">") : QStringLiteral("<tr>");
+        for (int col = 0; col < velmora::calc::ResultColumnCount; ++col) {
+            QString text = row.cells.value(col);
+            bool marked = false;
+            if (col == ColRoadDistance && row.roadDistance) {
+                text = RoadDistanceMark() + text;
+                marked = true;
+            } else if (col == ColManualFee && row.typedFee) {
+                text = TypedFeeMark() + text;
+                marked = true;
+            }
+            html += QStringLiteral("<td%1%2>%3</td>")
+                        .arg(marked ? QStringLiteral(" class=\"mark\"") : QString(),
+                             IsFigureColumn(col) ? QStringLiteral(" align=\"right\"") : QString(), Esc(text));
+        }
+        html += QStringLiteral("</tr>");
+    }
+    html += QStringLiteral("</tbody></table>");
+
+    const QStringList notes = {
+        RoadDistanceMark() + QStringLiteral(" 運搬距離: 道路距離（GoogleMapsサイトから取得、または手入力）。確定距離はこの距離です。"),
+        TypedFeeMark() + QStringLiteral(" 処分費手入力: 登録の処分費に代えて入力された処分費。確定処分費はこの金額です。"),
+        QStringLiteral("運搬距離・処分費手入力の 0 は入力なし（直接参考距離・登録の処分費を使用）。"
+                       "合計・順位が空欄の行は処分費または運搬費が 0 のため順位がありません。"),
+        QStringLiteral("距離は km、金額は円。順位 1 の行は太字。"),
+    };
+    for (const QString& note : notes)
+        html += QStringLiteral("<p class=\"note\">%1</p>").arg(Esc(note));
+    html += QStringLiteral("</body></html>");
+    return html;
+}
+
+void EvidenceSheet::Fill(QTextDocument& document) const
+{
+    QFont font(kFontFamily);
+    font.setPointSizeF(kFontPoints);
+    document.setDefaultFont(font);
+    document.setDocumentMargin(0);
+    document.setHtml(Html());
+}
+
+void EvidenceSheet::Print(QPagedPaintDevice& device) const
+{
+    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                                     QMarginsF(MarginMm, MarginMm, MarginMm, MarginMm), QPageLayout::Millimeter));
+    QPainter painter;
+    if (!painter.begin(&device))
+        throw velmora::Error(QStringLiteral("根拠資料を印刷できません（出力先を開けません）。"));
+
+    // Laid out for the device itself, so point sizes come out as points.
+    QTextDocument document;
+    document.documentLayout()->setPaintDevice(&device);
+    Fill(document);
+
+    const QRect page = device.pageLayout().paintRectPixels(device.logicalDpiX());
+    QFont footerFont(kFontFamily);
+    footerFont.setPointSizeF(kFontPoints - 1);
+    const int footerHeight = QFontMetrics(footerFont, &device).height() * 2;
+    const QSizeF body(page.width(), page.height() - footerHeight);
+    document.setPageSize(body);
+    const int pages = document.pageCount();
+    const QString footerLeft = Title() + QStringLiteral("　") + m_data.conditions.edition + u' ' + m_data.conditions.version;
+    for (int i = 0; i < pages; ++i) {
+        if (i > 0 && !device.newPage())
+            throw velmora::Error(QStringLiteral("根拠資料の %1 ページ目を出力できません。").arg(i + 1));
+        painter.save();
+        painter.translate(0, -i * body.height());
+        document.drawContents(&painter, QRectF(QPointF(0, i * body.height()), body));
+        painter.restore();
+        painter.setFont(footerFont);
+        const QRectF footer(0, body.height(), body.width(), footerHeight);
+        painter.drawText(footer, Qt::AlignLeft | Qt::AlignBottom, footerLeft.trimmed());
+        painter.drawText(footer, Qt::AlignRight | Qt::AlignBottom, QStringLiteral("%1 / %2").arg(i + 1).arg(pages));
+    }
+    painter.end();
+}
+
+void EvidenceSheet::WritePdf(const QString& path) const
+{
+    // Made in memory first: the writer has no way to report a failed file,
+    // and a half-written sheet must never replace a good one.
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setTitle(Title());
+        writer.setCreator(QStringLiteral("Velmora"));
+        writer.setResolution(600);
+        Print(writer);
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw velmora::Error(QStringLiteral("根拠資料を保存できません。\r\n%1\r\n%2")
+                                 .arg(QDir::toNativeSeparators(path), file.errorString()));
+}
+
+} // namespace velmora::ui

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <utility>
+
+class CDisplayCalcResultList;
+class QPagedPaintDevice;
+class QTextDocument;
+
+namespace velmora::ui {
+
+// What the estimator chose for the calculation a result came from, in the
+// words of the condition panel.
+struct EvidenceConditions
+{
+    QDateTime calculatedAt;
+    QString xText; // as typed, metres
+    QString yText;
+    double latitude = 0;
+    double longitude = 0;
+    QString district;
+    QString method;
+    QString costItem;
+    QString transportType;
+    // The detail choices the transport type asks for: caption, choice.
+    QList<std::pair<QString, QString>> transportDetails;
+    bool did = false;
+    // The version labels of the master data the figures were computed from.
+    QString edition;
+    QString version;
+};
+
+// One result row: the grid's cell texts and what the estimator replaced.
+struct EvidenceRow
+{
+    QStringList cells;
+    // The transport distance is a road distance (fetched or typed), not the
+    // straight line.
+    bool roadDistance = false;
+    // A typed fee replaced the registered one.
+    bool typedFee = false;
+};
+
+struct EvidenceSheetData
+{
+    EvidenceConditions conditions;
+    int sortMode = 0; // 0 by amount, 1 by distance
+    QList<EvidenceRow> rows;
+    QDate madeOn;
+};
+
+// The rows of `list` in display order. Walks the list's shared cursor.
+QList<EvidenceRow> EvidenceRows(CDisplayCalcResultList& list);
+
+// The evidence sheet (根拠資料) an estimator files with a bid estimate: the
+// conditions, the ranked table with the replaced values marked, and the
+// data edition, on A4 landscape. Everything that tells values apart is a
+// mark or a weight, never a colour alone, because offices print in grey.
+class EvidenceSheet
+{
+public:
+    static constexpr double MarginMm = 10;
+
+    explicit EvidenceSheet(EvidenceSheetData data);
+
+    QString Title() const;
+    // The sheet as rich text for QTextDocument.
+    QString Html() const;
+    // Lays the sheet out as a document in the sheet's font.
+    void Fill(QTextDocument& document) const;
+    // Sets A4 landscape and the margins on `device` and prints every page.
+    void Print(QPagedPaintDevice& device) const;
+    // A PDF of the sheet with its fonts embedded. velmora::Error naming the
+    // file when it cannot be written.
+    void WritePdf(const QString& path) const;
+
+    // The marks placed before replaced values, explained in the legend.
+    static QString RoadDistanceMark();
+    static QString TypedFeeMark();
+
+private:
+    EvidenceSheetData m_data;
+};
+
+} // namespace velmora::ui
