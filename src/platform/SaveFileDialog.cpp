@@ -1,0 +1,61 @@
+#include "SaveFileDialog.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace velmora::platform {
+namespace {
+
+SaveFileHook& hook()
+{
+    static SaveFileHook h;
+    return h;
+}
+
+QString& lastFolder()
+{
+    static QString folder;
+    return folder;
+}
+
+} // namespace
+
+SaveFileHook SetSaveFileHook(SaveFileHook h)
+{
+    SaveFileHook previous = std::move(hook());
+    hook() = std::move(h);
+    return previous;
+}
+
+QString LastSaveFolder()
+{
+    if (!lastFolder().isEmpty())
+        return lastFolder();
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return documents.isEmpty() ? QDir::homePath() : documents;
+}
+
+void RememberSaveFolder(const QString& filePath)
+{
+    lastFolder() = QFileInfo(filePath).absolutePath();
+}
+
+QString AskSaveFileName(QWidget* parent, const SaveFileRequest& request)
+{
+    if (hook()) {
+        const SaveFileHook h = hook();
+        return h(request);
+    }
+    QFileDialog dialog(parent, request.caption, request.proposedPath, request.filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(request.suffix);
+    dialog.selectFile(request.proposedPath);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace velmora::platform

@@ -1,0 +1,279 @@
+#include "app/MainWindowFixture.h"
+#include "calc/CDisplayCalcResultList.h"
+#include "platform/SaveFileDialog.h"
+#include "ui/ConditionPanel.h"
+#include "ui/ResultExport.h"
+
+#include <QButtonGroup>
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <optional>
+
+using namespace velmora::test;
+using velmora::platform::MessageIcon;
+using velmora::platform::SaveFileRequest;
+using velmora::ui::ResultExport;
+
+namespace {
+
+const QString kUnpricedSite = QStringLiteral("青嵐エコマテリアル(株)霞事業所");
+const QString kEditedSite = QStringLiteral("紫苑環境整備(株)大矢知工場");
+
+// Answers the save dialog with a file in a folder of its own and keeps
+// what was asked.
+class SaveAnswer
+{
+public:
+    SaveAnswer()
+    {
+        m_previous = velmora::platform::SetSaveFileHook([this](const SaveFileRequest& r) {
+            requests.push_back(r);
+            return answer;
+        });
+    }
+    ~SaveAnswer() { velmora::platform::SetSaveFileHook(std::move(m_previous)); }
+    SaveAnswer(const SaveAnswer&) = delete;
+    SaveAnswer& operator=(const SaveAnswer&) = delete;
+
+    QString answer;
+    std::vector<SaveFileRequest> requests;
+
+private:
+    velmora::platform::SaveFileHook m_previous;
+};
+
+class ResultExportTest : public MainWindowFixture
+{
+protected:
+    void SetUp() override
+    {
+        MainWindowFixture::SetUp();
+        ASSERT_TRUE(folder.isValid());
+        unpriceSite(kUnpricedSite);
+        startShown();
+        exporter.emplace(*form, *form->conditionPanel, form.get());
+    }
+
+    // The registered fees of one site become 0: the calculation gives it no
+    // total and no rank, as for a site whose price is still unknown.
+    void unpriceSite(const QString& site)
+    {
+        QFile source(QStringLiteral(VELMORA_SOURCE_DIR "/deploy/data/dat/ET19.txt"));
+        ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+        QStringList lines;
+        for (QString line : QString::fromUtf8(source.readAll()).split(u'\n')) {
+            if (line.startsWith(u'#') || line.isEmpty())
+                continue;
+            if (line.contains(site)) {
+                QStringList fields = line.split(u',');
+                fields[10] = QStringLiteral("0");
+                line = fields.join(u',');
+            }
+            lines.append(line);
+        }
+        deployment.writeScrambled(QStringLiteral("ET19.dat"), lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    }
+
+    void calculate()
+    {
+        calculateAt(tsuX(), tsuY());
+        exporter->RememberConditions();
+    }
+
+    int rowOf(const QString& site) const
+    {
+        for (int r = 1; r < form->StringGrid->RowCount(); ++r)
+            if (form->StringGrid->Cell(1, r) == site)
+                return r;
+        return -1;
+    }
+
+    // The estimator types into a cell of the site's row and presses Enter.
+    void commit(const QString& site, int col, const QString& text)
+    {
+        const int row = rowOf(site);
+        ASSERT_GT(row, 0) << site.toStdString();
+        velmora::ui::ResultGrid* grid = form->StringGrid;
+        grid->SetCurrentCell(col, row);
+        grid->SetCell(col, row, text);
+        QChar enter(u'\r');
+        grid->StringGridKeyPress(enter);
+    }
+
+    // What the grid shows, as a spreadsheet would receive it.
+    QList<QStringList> gridRows() const
+    {
+        QList<QStringList> rows;
+        const velmora::ui::ResultGrid* grid = form->StringGrid;
+        for (int r = 1; r < grid->RowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < velmora::ui::ResultGrid::ColumnCount; ++c)
+                cells.append(grid->Cell(c, r));
+            if (!cells.at(1).isEmpty())
+                rows.append(cells);
+        }
+        return rows;
+    }
+
+    static QStringList headerLine()
+    {
+        return {QStringLiteral("No."), QStringLiteral("名称"), QStringLiteral("直接参考距離"), QStringLiteral("運搬距離"),
+                QStringLiteral("確定距離"), QStringLiteral("方向"), QStringLiteral("処分費"), QStringLiteral("単位"),
+                QStringLiteral("出典"), QStringLiteral("処分費手入力"), QStringLiteral("確定処分費"), QStringLiteral("運搬費"),
+                QStringLiteral("合計"), QStringLiteral("順位"), QStringLiteral("運搬費が変更となる距離")};
+    }
+
+    static QString readText(const QString& path, QByteArray* raw = nullptr)
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly))
+            return QString();
+        const QByteArray bytes = f.readAll();
+        if (raw)
+            *raw = bytes;
+        return QString::fromUtf8(bytes);
+    }
+
+    QTemporaryDir folder;
+    std::optional<ResultExport> exporter;
+};
+
+} // namespace
+
+TEST_F(ResultExportTest, CopyAndCsvCarryTheGridCellsAfterTypedValues)
+{
+    calculate();
+    commit(kEditedSite, 3, QStringLiteral("12.3"));
+    commit(kEditedSite, 9, QStringLiteral("2900"));
+    ASSERT_TRUE(boxes.records.empty()) << boxes.captions().join(u',').toStdString();
+
+    const QList<QStringList> shown = gridRows();
+    ASSERT_GT(shown.size(), 5);
+    const QStringList edited = shown.at(rowOf(kEditedSite) - 1);
+    EXPECT_EQ(edited.at(3), QStringLiteral("12.3"));
+    EXPECT_EQ(edited.at(4), QStringLiteral("12.3"));
+    EXPECT_EQ(edited.at(9), QStringLiteral("2900"));
+    EXPECT_EQ(edited.at(10), QStringLiteral("2900"));
+    const QStringList unpriced = shown.at(rowOf(kUnpricedSite) - 1);
+    EXPECT_TRUE(unpriced.at(12).isEmpty());
+    EXPECT_TRUE(unpriced.at(13).isEmpty());
+
+    // The clipboard: one line per row, one tab between cells, empty cells kept.
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    ASSERT_TRUE(exporter->CopyTable());
+    QString expected = headerLine().join(u'\t') + u'\n';
+    for (const QStringList& row : shown)
+        expected += row.join(u'\t') + u'\n';
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), expected);
+
+    // The CSV file: the same cells, UTF-8 with a mark, CR LF.
+    SaveAnswer save;
+    save.answer = folder.filePath(QStringLiteral("結果.csv"));
+    ASSERT_TRUE(exporter->SaveCsv());
+    ASSERT_EQ(save.requests.size(), 1u);
+    EXPECT_EQ(save.requests.front().suffix, QStringLiteral("csv"));
+    EXPECT_TRUE(save.requests.front().proposedPath.endsWith(QStringLiteral(".csv")));
+    QByteArray raw;
+    readText(save.answer, &raw);
+    ASSERT_TRUE(raw.startsWith("\xEF\xBB\xBF"));
+    QStringList lines = QString::fromUtf8(raw.mid(3)).split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.takeLast(), QString());
+    ASSERT_EQ(lines.size(), shown.size() + 1);
+    EXPECT_EQ(lines.at(0), headerLine().join(u','));
+    for (int i = 0; i < shown.size(); ++i)
+        EXPECT_EQ(lines.at(i + 1), shown.at(i).join(u',')) << i;
+    EXPECT_TRUE(boxes.records.empty());
+}
+
+TEST_F(ResultExportTest, SheetMarksTheTypedRowAndKeepsTheCalculatedConditions)
+{
+    calculate();
+    const QString district = form->ComboBoxArea->currentText();
+    commit(kEditedSite, 3, QStringLiteral("12.3"));
+    commit(kEditedSite, 9, QStringLiteral("2900"));
+
+    // The estimator changes the panel but does not calculate again.
+    form->EditX->setText(QStringLiteral("-120000"));
+    form->ComboBoxArea->setCurrentIndex(form->ComboBoxArea->currentIndex() == 0 ? 1 : 0);
+    velmora::ui::EvidenceSheetData data = exporter->SheetData();
+    EXPECT_EQ(data.conditions.xText, tsuX());
+    EXPECT_EQ(data.conditions.yText, tsuY());
+    EXPECT_EQ(data.conditions.district, district);
+    EXPECT_NEAR(data.conditions.latitude, 35.01, 0.05);
+    EXPECT_NEAR(data.conditions.longitude, 136.63, 0.05);
+    EXPECT_EQ(data.conditions.method, QStringLiteral("施工パッケージ方式"));
+    EXPECT_EQ(data.conditions.costItem, form->ComboBoxSyobunHimoku->currentText());
+    EXPECT_EQ(data.conditions.edition, form->LabelVerJa->text());
+    // The transport type of the first kind asks for the work and the loading method.
+    ASSERT_EQ(data.conditions.transportDetails.size(), 2);
+    EXPECT_EQ(data.conditions.transportDetails.at(0).second, form->ComboBoxGaraHassei->currentText());
+
+    const QList<QStringList> shown = gridRows();
+    ASSERT_EQ(data.rows.size(), shown.size());
+    for (int i = 0; i < shown.size(); ++i) {
+        EXPECT_EQ(data.rows.at(i).cells, shown.at(i));
+        const bool edited = shown.at(i).at(1) == kEditedSite;
+        EXPECT_EQ(data.rows.at(i).roadDistance, edited);
+        EXPECT_EQ(data.rows.at(i).typedFee, edited);
+    }
+
+    // Re-sorting is a matter of display: the sheet follows the grid's order.
+    form->sortModeButtons->button(1)->click();
+    data = exporter->SheetData();
+    EXPECT_EQ(data.sortMode, 1);
+    EXPECT_EQ(data.rows.at(0).cells, gridRows().at(0));
+
+    // A new calculation brings the panel's conditions with it.
+    calculateAt(QStringLiteral("-120000"), tsuY());
+    exporter->RememberConditions();
+    EXPECT_EQ(exporter->SheetData().conditions.xText, QStringLiteral("-120000"));
+
+    SaveAnswer save;
+    save.answer = folder.filePath(QStringLiteral("根拠資料.pdf"));
+    ASSERT_TRUE(exporter->SavePdf());
+    QByteArray pdf;
+    readText(save.answer, &pdf);
+    EXPECT_TRUE(pdf.startsWith("%PDF-"));
+    EXPECT_TRUE(boxes.records.empty()) << boxes.captions().join(u',').toStdString();
+}
+
+TEST_F(ResultExportTest, NothingIsWrittenWithoutAResultOrAFile)
+{
+    SaveAnswer save;
+    save.answer = folder.filePath(QStringLiteral("x.csv"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    EXPECT_FALSE(exporter->CopyTable());
+    EXPECT_FALSE(exporter->SaveCsv());
+    EXPECT_FALSE(exporter->SavePdf());
+    EXPECT_TRUE(save.requests.empty());
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+    ASSERT_EQ(boxes.records.size(), 3u);
+    EXPECT_EQ(boxes.captions(), (QStringList{ResultExport::CopyCaption(), ResultExport::CsvCaption(), ResultExport::SheetCaption()}));
+    for (const auto& box : boxes.records)
+        EXPECT_EQ(box.icon, MessageIcon::Information);
+    EXPECT_FALSE(QFile::exists(save.answer));
+
+    // Cancelled dialog: no file and no box.
+    calculate();
+    boxes.records.clear();
+    save.answer.clear();
+    EXPECT_FALSE(exporter->SaveCsv());
+    EXPECT_FALSE(exporter->SavePdf());
+    EXPECT_TRUE(boxes.records.empty());
+
+    // A folder that does not exist: the estimator is told, in the exporter's caption.
+    save.answer = folder.filePath(QStringLiteral("無い/結果.csv"));
+    EXPECT_FALSE(exporter->SaveCsv());
+    save.answer = folder.filePath(QStringLiteral("無い/根拠資料.pdf"));
+    EXPECT_FALSE(exporter->SavePdf());
+    ASSERT_EQ(boxes.records.size(), 2u);
+    EXPECT_EQ(boxes.records.at(0).caption, ResultExport::CsvCaption());
+    EXPECT_EQ(boxes.records.at(0).icon, MessageIcon::Exclamation);
+    EXPECT_TRUE(boxes.records.at(0).text.contains(QStringLiteral("結果.csv")));
+    EXPECT_EQ(boxes.records.at(1).caption, ResultExport::SheetCaption());
+    EXPECT_FALSE(QFile::exists(save.answer));
+}
