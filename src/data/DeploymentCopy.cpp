@@ -23,11 +23,23 @@ DeploymentCopy::DeploymentCopy(const QString& deployment)
     if (!QDir().mkpath(target))
         throw velmora::Error(QStringLiteral("作業フォルダ %1 を作成できません。").arg(QDir::toNativeSeparators(target)));
     const auto files = source.entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
+    QStringList names;
+    for (const QFileInfo& file : files)
+        names.append(file.fileName());
     for (const QFileInfo& file : files) {
+        // The program decodes in the deployment too, and its working files
+        // come and go while we copy; ours are decoded afresh from the
+        // scrambled originals anyway.
+        const QString name = file.fileName();
+        if (name.startsWith(u'D') && names.contains(QStringLiteral("E") + name.mid(1)))
+            continue;
         QFile in(file.absoluteFilePath());
-        if (!in.copy(target + file.fileName()))
+        if (!in.copy(target + file.fileName())) {
+            if (!QFileInfo::exists(file.absoluteFilePath()))
+                continue; // gone since the listing: another run's working file
             throw velmora::Error(QStringLiteral("ファイル %1 を作業フォルダにコピーできません。 %2")
                                      .arg(QDir::toNativeSeparators(file.absoluteFilePath()), in.errorString()));
+        }
         // A read-only deployment gives read-only copies; the decoder replaces
         // working files of the same name left in the deployment.
         QFile(target + file.fileName()).setPermissions(in.permissions() | QFileDevice::WriteOwner);

@@ -1,8 +1,9 @@
 #include "IniFile.h"
 
+#include "SafeFile.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <unicode/ucnv.h>
 
@@ -285,16 +286,16 @@ QByteArray IniFile::encode(IniEncoding encoding) const
 
 bool IniFile::save(const QString& path, QString* error) const
 {
-    QSaveFile file(path);
     const IniEncoding encoding = m_exists ? m_encoding : IniEncoding::Cp932;
     QByteArray bytes = encode(encoding);
     // CP932 cannot hold every character; rather than write a substitute that
     // would not read back, such a file goes out as UTF-8 with its mark.
     if (encoding == IniEncoding::Cp932 && DecodeCp932(bytes) != text())
         bytes = encode(IniEncoding::Utf8Bom);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    QString reason;
+    if (!ReplaceFileContents(path, bytes, &reason)) {
         if (error)
-            *error = QStringLiteral("ファイル %1 を作成できません。 %2").arg(QFileInfo(path).absoluteFilePath(), file.errorString());
+            *error = QStringLiteral("ファイル %1 を作成できません。 %2").arg(QFileInfo(path).absoluteFilePath(), reason);
         return false;
     }
     return true;

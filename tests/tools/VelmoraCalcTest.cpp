@@ -2,17 +2,17 @@
 // sample deployment, judged by its exit status, its table and its messages.
 
 #include "data/CEnDecryption.h"
+#include "support/FolderSnapshot.h"
 #include "support/TempDeployment.h"
 
 #include <gtest/gtest.h>
 
-#include <QCryptographicHash>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QMap>
 #include <QProcess>
 
+using velmora::test::FolderSnapshot;
 using velmora::test::TempDeployment;
 
 namespace {
@@ -52,20 +52,6 @@ CalcRun Calc(const QStringList& args)
 CalcRun CalcAt(const QStringList& extra)
 {
     return Calc(kJobSite + extra);
-}
-
-// Every file below a folder with a digest of its bytes.
-QMap<QString, QByteArray> Snapshot(const QString& folder)
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
-        files.insert(QDir(folder).relativeFilePath(path), QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256));
-    }
-    return files;
 }
 
 void ExpectWellFormed(const CalcRun& run, int sortMode)
@@ -230,17 +216,17 @@ TEST(VelmoraCalc, CsvHasMarkCrLfAndQuotesCells)
 TEST(VelmoraCalc, DeploymentIsNeverTouched)
 {
     const QString sample = TempDeployment::sampleDeploymentDir();
-    const auto before = Snapshot(sample + QStringLiteral("/dat"));
+    const auto before = FolderSnapshot(sample + QStringLiteral("/dat"));
     ASSERT_FALSE(before.isEmpty());
     ASSERT_EQ(CalcAt({}).exitCode, 0);
     ASSERT_EQ(CalcAt({QStringLiteral("--method"), QStringLiteral("labour")}).exitCode, 0);
-    EXPECT_EQ(Snapshot(sample + QStringLiteral("/dat")), before);
+    EXPECT_EQ(FolderSnapshot(sample + QStringLiteral("/dat")), before);
 
     TempDeployment copy;
     copy.copySampleDeployment();
-    const auto copyBefore = Snapshot(copy.exeDir());
+    const auto copyBefore = FolderSnapshot(copy.exeDir());
     ASSERT_EQ(CalcAt({QStringLiteral("--deploy"), copy.exeDir()}).exitCode, 0);
-    EXPECT_EQ(Snapshot(copy.exeDir()), copyBefore);
+    EXPECT_EQ(FolderSnapshot(copy.exeDir()), copyBefore);
 }
 
 TEST(VelmoraCalc, BadArgumentsExitTwoNamingTheArgument)

@@ -4,6 +4,7 @@
 #include "calc/COutputDataManager.h"
 #include "calc/ResultRowTexts.h"
 #include "calc/ResultTable.h"
+#include "data/CEnDecryption.h"
 #include "data/CHimokuRowSource.h"
 #include "data/CSPGaraHasseiComboBox.h"
 #include "data/CSPHimokuRowSource.h"
@@ -12,6 +13,7 @@
 #include "data/CSyubetsuComboBox.h"
 #include "data/DefaultDistrict.h"
 #include "data/DeploymentCopy.h"
+#include "data/FindDataFileName.h"
 #include "data/Notifier.h"
 #include "data/NumberText.h"
 #include "data/Paths.h"
@@ -86,6 +88,13 @@ Loaded Load(const QString& deployment)
     CollectingNotifier collected;
     Loaded loaded;
     loaded.copy = std::make_unique<velmora::data::DeploymentCopy>(deployment);
+    // Some readers take a missing table for an empty one without a word;
+    // the figures would then lack a whole table.
+    for (const QString& key : CEnDecryption::ScrambledKeys()) {
+        if (FindDataFileName(key, loaded.copy->dataDirectory()).isEmpty())
+            throw velmora::Error(QStringLiteral("データファイル %1 がありません。 %2")
+                                     .arg(key, QDir::toNativeSeparators(QDir(deployment).filePath(QStringLiteral("dat")))));
+    }
     loaded.driver = std::make_unique<COutputDataManager>();
     loaded.districts = velmora::data::LoadDistrictList();
     loaded.lists = std::make_unique<Lists>();

@@ -6,12 +6,12 @@
 
 #include "data/CEnDecryption.h"
 #include "data/Error.h"
+#include "data/SafeFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cstdio>
 
@@ -115,9 +115,9 @@ void writeOutput(const QString& path, const QByteArray& bytes)
         throw Failure{ExitFailed, QStringLiteral("cannot create the folder %1").arg(folder)};
     // Written beside the target and renamed over it only when complete, so a
     // failed run never leaves a half-written file where the build expects one.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw Failure{ExitFailed, QStringLiteral("cannot write %1: %2").arg(path, file.errorString())};
+    QString reason;
+    if (!velmora::data::ReplaceFileContents(path, bytes, &reason))
+        throw Failure{ExitFailed, QStringLiteral("cannot write %1: %2").arg(path, reason)};
 }
 
 struct Arguments
