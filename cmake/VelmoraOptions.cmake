@@ -25,3 +25,14 @@ if(VELMORA_SANITIZE)
   target_compile_options(velmora_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_link_options(velmora_options INTERFACE -fsanitize=address,undefined)
 endif()
+
+# Coverage instrumentation for the libFuzzer targets under fuzz/ (clang only);
+# the libraries are instrumented, the fuzzer's own main links only there.
+option(VELMORA_FUZZ "Build the libFuzzer targets (needs clang)" OFF)
+if(VELMORA_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "VELMORA_FUZZ needs clang (-DCMAKE_CXX_COMPILER=clang++)")
+  endif()
+  target_compile_options(velmora_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(velmora_options INTERFACE -fsanitize=address,undefined)
+endif()

@@ -67,7 +67,11 @@ bool parseFloat(const QString& text, double& out)
     errno = 0;
     // strtod follows LC_NUMERIC; the program never changes it from "C".
     const double v = std::strtod(latin.constData(), &end);
-    if (end != latin.constData() + latin.size() || errno == ERANGE || !std::isfinite(v))
+    // ERANGE also flags a result below the normal range ("1E-320", or what
+    // FloatToStr writes for such a value): that is still a number, only an
+    // overflow is not.
+    const bool overflow = errno == ERANGE && std::fabs(v) > 1;
+    if (end != latin.constData() + latin.size() || overflow || !std::isfinite(v))
         return false;
     out = v;
     return true;

@@ -55,4 +55,17 @@ TEST(NumberText, FloatToStrGivesTheShortestFormWithFifteenDigits)
         EXPECT_EQ(StrToFloat(FloatToStr(v)), v) << v;
 }
 
+// Texts below the normal range of a double are numbers too (close to or
+// equal to zero); the figures written for such values must read back.
+TEST(NumberText, TinyNumbersReadBackOnlyOverflowIsRejected)
+{
+    const double subnormal = 1.59593084919639e-319;
+    const QString written = FloatToStr(subnormal);
+    EXPECT_EQ(written, QStringLiteral("1.59593084919639E-319"));
+    EXPECT_NEAR(StrToFloat(written), subnormal, 1e-330);
+    EXPECT_EQ(StrToFloat(QStringLiteral("1e-400")), 0.0);
+    EXPECT_EQ(StrToFloat(QStringLiteral("-2.5E-310")), -2.5e-310);
+    EXPECT_THROW(StrToFloat(QStringLiteral("-1e400")), velmora::ConvertError);
+}
+
 } // namespace
