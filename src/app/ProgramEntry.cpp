@@ -1,6 +1,7 @@
 #include "ProgramEntry.h"
 
 #include "TMainForm.h"
+#include "UserDeployment.h"
 #include "data/Paths.h"
 #include "platform/IsProcessRunning.h"
 #include "platform/MessageBox.h"
@@ -63,6 +64,10 @@ int RunProgram()
     // Never released: the lock must hold for as long as this copy runs, and
     // the system drops it when the process ends.
     static SingleInstanceGuard guard(InstanceName());
+    // Only the copy that holds the lock may touch the user's deployment: a
+    // second start must not replace files the first is still decoding.
+    if (guard.state() == SingleInstanceGuard::State::Acquired && !PrepareDeployment())
+        return 1;
     return RunMainWindow(guard.state());
 }
 

@@ -22,6 +22,7 @@
 #include "ui/ConditionPanel.h"
 #include "ui/DropDownComboBox.h"
 #include "ui/Placement.h"
+#include "ui/ResultExport.h"
 #include "ui/ResultGrid.h"
 #include "web/CWebDataDef.h"
 #include "web/WebDataDefNames.h"
@@ -282,11 +283,23 @@ void TMainForm::BuildCalcResultPage()
     byAmount->setChecked(true);
     connect(sortModeButtons, &QButtonGroup::idClicked, this, &TMainForm::RadioGroupSortModeClick);
     connect(ButtonToMain, &QPushButton::clicked, this, &TMainForm::ButtonToMainClick);
+    ButtonCopyTable = MakeButton(QStringLiteral("ButtonCopyTable"), velmora::ui::ResultExport::CopyCaption(), top,
+                                 QRect(940, 6, 100, 30));
+    ButtonSaveCsv = MakeButton(QStringLiteral("ButtonSaveCsv"), velmora::ui::ResultExport::CsvCaption(), top,
+                               QRect(1046, 6, 100, 30));
+    ButtonEvidenceSheet = MakeButton(QStringLiteral("ButtonEvidenceSheet"), velmora::ui::ResultExport::SheetCaption(), top,
+                                     QRect(940, 44, 206, 30));
+    resultExport = std::make_unique<velmora::ui::ResultExport>(*this, *conditionPanel, this);
+    resultExport->Connect(ButtonCopyTable, ButtonSaveCsv, ButtonEvidenceSheet);
     column->addWidget(PanelCalcResult);
 
     StringGrid = new velmora::ui::ResultGrid(*this, TabSheetCalcResult);
     StringGrid->setShowResultPage([this] { SetActivePage(PageCalcResult); });
-    conditionPanel->setShowCalcResult([this](bool changed) { ShowCalcResult(changed); });
+    conditionPanel->setShowCalcResult([this](bool changed) {
+        ShowCalcResult(changed);
+        // Only a calculation that went through describes the list now shown.
+        resultExport->RememberConditions();
+    });
     column->addWidget(StringGrid, 1);
 }
 

@@ -30,6 +30,7 @@ namespace velmora::ui {
 class ComboBoxTarget;
 class ConditionPanel;
 class DropDownComboBox;
+class ResultExport;
 class ResultGrid;
 } // namespace velmora::ui
 
@@ -134,6 +135,8 @@ public:
     std::unique_ptr<CSPTsumikomiComboBox> spTsumikomiModel;
     std::unique_ptr<CCalcConditionData> conditions;
     std::unique_ptr<COutputDataManager> driver;
+    // Copy, CSV and evidence sheet of the result page.
+    std::unique_ptr<velmora::ui::ResultExport> resultExport;
 
     // Frame.
     velmora::app::PageControl* PageControl;
@@ -196,6 +199,9 @@ public:
     QGroupBox* RadioGroupSortMode;
     QButtonGroup* sortModeButtons;
     velmora::ui::ResultGrid* StringGrid;
+    QPushButton* ButtonCopyTable;
+    QPushButton* ButtonSaveCsv;
+    QPushButton* ButtonEvidenceSheet;
 
     // Page "GoogleMap".
     QWidget* PanelGoogleMap;

@@ -138,44 +138,41 @@ bool ResultExport::CopyTable()
     return true;
 }
 
-bool ResultExport::SaveCsv()
+bool ResultExport::SaveFile(const QString& caption, const QString& stem, const QString& suffix, const QString& filter,
+                            const std::function<void(const QString&)>& write)
 {
-    if (!HasResult(CsvCaption()))
+    if (!HasResult(caption))
         return false;
-    const QString path = velmora::platform::AskSaveFileName(
-        m_window, {CsvCaption(), ProposedPath(QStringLiteral("処分場計算結果"), QStringLiteral("csv")),
-                   QStringLiteral("CSVファイル (*.csv)"), QStringLiteral("csv")});
+    const QString path = velmora::platform::AskSaveFileName(m_window, {caption, ProposedPath(stem, suffix), filter, suffix});
     if (path.isEmpty())
         return false;
-    const QByteArray bytes = TableCsv();
-    // Written aside and renamed: a failed save leaves an earlier file whole.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        ShowMessage(QStringLiteral("CSVファイルを保存できません。\r\n%1\r\n%2").arg(QDir::toNativeSeparators(path), file.errorString()),
-                    CsvCaption(), MessageButtons::Ok, MessageIcon::Exclamation);
+    try {
+        write(path);
+    } catch (const velmora::Error& e) {
+        ShowMessage(e.message(), caption, MessageButtons::Ok, MessageIcon::Exclamation);
         return false;
     }
     velmora::platform::RememberSaveFolder(path);
     return true;
 }
 
+bool ResultExport::SaveCsv()
+{
+    return SaveFile(CsvCaption(), QStringLiteral("処分場計算結果"), QStringLiteral("csv"), QStringLiteral("CSVファイル (*.csv)"),
+                    [this](const QString& path) {
+                        const QByteArray bytes = TableCsv();
+                        // Written aside and renamed: a failed save leaves an earlier file whole.
+                        QSaveFile file(path);
+                        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+                            throw velmora::Error(QStringLiteral("CSVファイルを保存できません。\r\n%1\r\n%2")
+                                                     .arg(QDir::toNativeSeparators(path), file.errorString()));
+                    });
+}
+
 bool ResultExport::SavePdf()
 {
-    if (!HasResult(SheetCaption()))
-        return false;
-    const QString path = velmora::platform::AskSaveFileName(
-        m_window, {SheetCaption(), ProposedPath(QStringLiteral("根拠資料"), QStringLiteral("pdf")),
-                   QStringLiteral("PDFファイル (*.pdf)"), QStringLiteral("pdf")});
-    if (path.isEmpty())
-        return false;
-    try {
-        EvidenceSheet(SheetData()).WritePdf(path);
-    } catch (const velmora::Error& e) {
-        ShowMessage(e.message(), SheetCaption(), MessageButtons::Ok, MessageIcon::Exclamation);
-        return false;
-    }
-    velmora::platform::RememberSaveFolder(path);
-    return true;
+    return SaveFile(SheetCaption(), QStringLiteral("根拠資料"), QStringLiteral("pdf"), QStringLiteral("PDFファイル (*.pdf)"),
+                    [this](const QString& path) { EvidenceSheet(SheetData()).WritePdf(path); });
 }
 
 bool ResultExport::PrintSheet()

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <functional>
 
 class QPushButton;
 class QWidget;
@@ -56,6 +57,10 @@ private:
     // False, after telling the estimator, when there is no result to export.
     bool HasResult(const QString& caption) const;
     QString ProposedPath(const QString& stem, const QString& suffix) const;
+    // Asks for a file and has `write` (velmora::Error on failure) fill it;
+    // the failure is shown in a box with the button's caption.
+    bool SaveFile(const QString& caption, const QString& stem, const QString& suffix, const QString& filter,
+                  const std::function<void(const QString&)>& write);
 
     MainWindowState& m_state;
     const ConditionPanel& m_panel;

@@ -7,11 +7,12 @@
 #include <QButtonGroup>
 #include <QClipboard>
 #include <QFile>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
-#include <optional>
+#include <QMenu>
 
 using namespace velmora::test;
 using velmora::platform::MessageIcon;
@@ -55,8 +56,9 @@ protected:
         ASSERT_TRUE(folder.isValid());
         unpriceSite(kUnpricedSite);
         startShown();
-        exporter.emplace(*form, *form->conditionPanel, form.get());
     }
+
+    ResultExport& exporter() const { return *form->resultExport; }
 
     // The registered fees of one site become 0: the calculation gives it no
     // total and no rank, as for a site whose price is still unknown.
@@ -78,11 +80,7 @@ protected:
         deployment.writeScrambled(QStringLiteral("ET19.dat"), lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
     }
 
-    void calculate()
-    {
-        calculateAt(tsuX(), tsuY());
-        exporter->RememberConditions();
-    }
+    void calculate() { calculateAt(tsuX(), tsuY()); }
 
     int rowOf(const QString& site) const
     {
@@ -139,7 +137,6 @@ protected:
     }
 
     QTemporaryDir folder;
-    std::optional<ResultExport> exporter;
 };
 
 } // namespace
@@ -164,7 +161,7 @@ TEST_F(ResultExportTest, CopyAndCsvCarryTheGridCellsAfterTypedValues)
 
     // The clipboard: one line per row, one tab between cells, empty cells kept.
     QGuiApplication::clipboard()->setText(QStringLiteral("before"));
-    ASSERT_TRUE(exporter->CopyTable());
+    ASSERT_TRUE(exporter().CopyTable());
     QString expected = headerLine().join(u'\t') + u'\n';
     for (const QStringList& row : shown)
         expected += row.join(u'\t') + u'\n';
@@ -173,7 +170,7 @@ TEST_F(ResultExportTest, CopyAndCsvCarryTheGridCellsAfterTypedValues)
     // The CSV file: the same cells, UTF-8 with a mark, CR LF.
     SaveAnswer save;
     save.answer = folder.filePath(QStringLiteral("結果.csv"));
-    ASSERT_TRUE(exporter->SaveCsv());
+    ASSERT_TRUE(exporter().SaveCsv());
     ASSERT_EQ(save.requests.size(), 1u);
     EXPECT_EQ(save.requests.front().suffix, QStringLiteral("csv"));
     EXPECT_TRUE(save.requests.front().proposedPath.endsWith(QStringLiteral(".csv")));
@@ -199,7 +196,7 @@ TEST_F(ResultExportTest, SheetMarksTheTypedRowAndKeepsTheCalculatedConditions)
     // The estimator changes the panel but does not calculate again.
     form->EditX->setText(QStringLiteral("-120000"));
     form->ComboBoxArea->setCurrentIndex(form->ComboBoxArea->currentIndex() == 0 ? 1 : 0);
-    velmora::ui::EvidenceSheetData data = exporter->SheetData();
+    velmora::ui::EvidenceSheetData data = exporter().SheetData();
     EXPECT_EQ(data.conditions.xText, tsuX());
     EXPECT_EQ(data.conditions.yText, tsuY());
     EXPECT_EQ(data.conditions.district, district);
@@ -223,18 +220,17 @@ TEST_F(ResultExportTest, SheetMarksTheTypedRowAndKeepsTheCalculatedConditions)
 
     // Re-sorting is a matter of display: the sheet follows the grid's order.
     form->sortModeButtons->button(1)->click();
-    data = exporter->SheetData();
+    data = exporter().SheetData();
     EXPECT_EQ(data.sortMode, 1);
     EXPECT_EQ(data.rows.at(0).cells, gridRows().at(0));
 
     // A new calculation brings the panel's conditions with it.
     calculateAt(QStringLiteral("-120000"), tsuY());
-    exporter->RememberConditions();
-    EXPECT_EQ(exporter->SheetData().conditions.xText, QStringLiteral("-120000"));
+    EXPECT_EQ(exporter().SheetData().conditions.xText, QStringLiteral("-120000"));
 
     SaveAnswer save;
     save.answer = folder.filePath(QStringLiteral("根拠資料.pdf"));
-    ASSERT_TRUE(exporter->SavePdf());
+    ASSERT_TRUE(exporter().SavePdf());
     QByteArray pdf;
     readText(save.answer, &pdf);
     EXPECT_TRUE(pdf.startsWith("%PDF-"));
@@ -246,9 +242,9 @@ TEST_F(ResultExportTest, NothingIsWrittenWithoutAResultOrAFile)
     SaveAnswer save;
     save.answer = folder.filePath(QStringLiteral("x.csv"));
     QGuiApplication::clipboard()->setText(QStringLiteral("before"));
-    EXPECT_FALSE(exporter->CopyTable());
-    EXPECT_FALSE(exporter->SaveCsv());
-    EXPECT_FALSE(exporter->SavePdf());
+    EXPECT_FALSE(exporter().CopyTable());
+    EXPECT_FALSE(exporter().SaveCsv());
+    EXPECT_FALSE(exporter().SavePdf());
     EXPECT_TRUE(save.requests.empty());
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
     ASSERT_EQ(boxes.records.size(), 3u);
@@ -261,19 +257,60 @@ TEST_F(ResultExportTest, NothingIsWrittenWithoutAResultOrAFile)
     calculate();
     boxes.records.clear();
     save.answer.clear();
-    EXPECT_FALSE(exporter->SaveCsv());
-    EXPECT_FALSE(exporter->SavePdf());
+    EXPECT_FALSE(exporter().SaveCsv());
+    EXPECT_FALSE(exporter().SavePdf());
     EXPECT_TRUE(boxes.records.empty());
 
     // A folder that does not exist: the estimator is told, in the exporter's caption.
     save.answer = folder.filePath(QStringLiteral("無い/結果.csv"));
-    EXPECT_FALSE(exporter->SaveCsv());
+    EXPECT_FALSE(exporter().SaveCsv());
     save.answer = folder.filePath(QStringLiteral("無い/根拠資料.pdf"));
-    EXPECT_FALSE(exporter->SavePdf());
+    EXPECT_FALSE(exporter().SavePdf());
     ASSERT_EQ(boxes.records.size(), 2u);
     EXPECT_EQ(boxes.records.at(0).caption, ResultExport::CsvCaption());
     EXPECT_EQ(boxes.records.at(0).icon, MessageIcon::Exclamation);
     EXPECT_TRUE(boxes.records.at(0).text.contains(QStringLiteral("結果.csv")));
     EXPECT_EQ(boxes.records.at(1).caption, ResultExport::SheetCaption());
     EXPECT_FALSE(QFile::exists(save.answer));
+}
+
+TEST_F(ResultExportTest, ButtonsSitBesideTheResultPageControlsAndAct)
+{
+    calculate();
+    ASSERT_EQ(form->ActivePage(), TMainForm::PageCalcResult);
+    QWidget* panel = form->PanelCalcResult;
+    const QList<QPushButton*> added = {form->ButtonCopyTable, form->ButtonSaveCsv, form->ButtonEvidenceSheet};
+    for (QPushButton* button : added) {
+        ASSERT_EQ(button->parentWidget(), panel);
+        EXPECT_TRUE(panel->rect().contains(button->geometry())) << button->objectName().toStdString();
+        EXPECT_LE(button->geometry().right(), TMainForm::ClientWidth);
+        for (QWidget* other : panel->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+            if (other != button && other->isVisible())
+                EXPECT_FALSE(button->geometry().intersects(other->geometry()))
+                    << button->objectName().toStdString() << " covers " << other->objectName().toStdString();
+    }
+    // The existing controls stay where the page has always had them.
+    EXPECT_EQ(form->ButtonSendLaLo->geometry(), QRect(146, 6, 300, 30));
+    EXPECT_EQ(form->RadioGroupSortMode->geometry(), QRect(760, 4, 170, 66));
+
+    QGuiApplication::clipboard()->clear();
+    QTest::mouseClick(form->ButtonCopyTable, Qt::LeftButton);
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().startsWith(QStringLiteral("No.\t名称\t")));
+
+    SaveAnswer save;
+    save.answer = folder.filePath(QStringLiteral("a.csv"));
+    QTest::mouseClick(form->ButtonSaveCsv, Qt::LeftButton);
+    EXPECT_TRUE(QFileInfo::exists(save.answer));
+
+    // The sheet button offers the file and the printer.
+    QMenu* menu = form->ButtonEvidenceSheet->menu();
+    ASSERT_NE(menu, nullptr);
+    QAction* pdf = menu->findChild<QAction*>(QStringLiteral("ActionSheetPdf"));
+    ASSERT_NE(pdf, nullptr);
+    EXPECT_NE(menu->findChild<QAction*>(QStringLiteral("ActionSheetPrint")), nullptr);
+    save.answer = folder.filePath(QStringLiteral("a.pdf"));
+    pdf->trigger();
+    EXPECT_TRUE(QFileInfo::exists(save.answer));
+    EXPECT_EQ(save.requests.size(), 2u);
+    EXPECT_TRUE(boxes.records.empty()) << boxes.captions().join(u',').toStdString();
 }
