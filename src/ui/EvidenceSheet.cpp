@@ -74,11 +74,6 @@ QString DateTimeText(const QDateTime& when)
     return DateText(when.date()) + u' ' + when.time().toString(QStringLiteral("HH:mm"));
 }
 
-QString FieldRow(const QString& caption, const QString& value)
-{
-    return QStringLiteral("<tr><td class=\"k\">%1</td><td>%2</td></tr>").arg(Esc(caption), Esc(value));
-}
-
 } // namespace
 
 QList<EvidenceRow> EvidenceRows(CDisplayCalcResultList& list)
@@ -118,7 +113,7 @@ QString EvidenceSheet::Html() const
     const EvidenceConditions& c = m_data.conditions;
     QString html;
     html += QStringLiteral("<html><head><style>"
-                           "td, th { padding: 2px 3px; }"
+                           "td, th { padding: 1px 3px; }"
                            "td.k { font-weight: bold; }"
                            "th { font-weight: bold; background-color: #d0d0d0; }"
                            "td.mark { font-weight: bold; background-color: #e4e4e4; }"
@@ -130,29 +125,37 @@ QString EvidenceSheet::Html() const
                 .arg(kTitlePoints)
                 .arg(Esc(Title()), Esc(DateText(m_data.madeOn)));
 
-    // The conditions: what was chosen on the left, where and from which data on the right.
-    QString chosen;
-    chosen += FieldRow(QStringLiteral("計算日時"), DateTimeText(c.calculatedAt));
-    chosen += FieldRow(QStringLiteral("計算方式"), c.method);
-    chosen += FieldRow(QStringLiteral("地区"), c.district);
-    chosen += FieldRow(QStringLiteral("処分費目"), c.costItem);
-    chosen += FieldRow(QStringLiteral("運搬種別"), c.transportType);
-    for (const auto& [caption, choice] : c.transportDetails)
-        chosen += FieldRow(caption, choice);
-    chosen += FieldRow(QStringLiteral("DID区間"), c.did ? QStringLiteral("有") : QStringLiteral("無"));
-    chosen += FieldRow(QStringLiteral("並び順"), SortText(m_data.sortMode));
-    QString where;
-    where += FieldRow(QStringLiteral("現場 X座標"), c.xText + QStringLiteral(" m"));
-    where += FieldRow(QStringLiteral("現場 Y座標"), c.yText + QStringLiteral(" m"));
-    where += FieldRow(QStringLiteral("緯度"), DegreesText(c.latitude) + QStringLiteral("°"));
-    where += FieldRow(QStringLiteral("経度"), DegreesText(c.longitude) + QStringLiteral("°"));
-    where += FieldRow(QStringLiteral("座標系"), QStringLiteral("平面直角座標系 第VI系"));
-    where += FieldRow(QStringLiteral("データの版"), (c.edition + u' ' + c.version).trimmed());
-    html += QStringLiteral("<table width=\"100%\" cellspacing=\"0\" style=\"margin-top: 6px;\"><tr>"
-                           "<td width=\"50%\" valign=\"top\"><table cellspacing=\"0\">%1</table></td>"
-                           "<td width=\"50%\" valign=\"top\"><table cellspacing=\"0\">%2</table></td>"
-                           "</tr></table>")
-                .arg(chosen, where);
+    // The conditions, three to a line so that the table keeps its room.
+    QList<std::pair<QString, QString>> fields = {
+        {QStringLiteral("計算日時"), DateTimeText(c.calculatedAt)},
+        {QStringLiteral("データの版"), (c.edition + u' ' + c.version).trimmed()},
+        {QStringLiteral("計算方式"), c.method},
+        {QStringLiteral("地区"), c.district},
+        {QStringLiteral("処分費目"), c.costItem},
+        {QStringLiteral("運搬種別"), c.transportType},
+    };
+    fields += c.transportDetails;
+    fields += {
+        {QStringLiteral("DID区間"), c.did ? QStringLiteral("有") : QStringLiteral("無")},
+        {QStringLiteral("並び順"), SortText(m_data.sortMode)},
+        {QStringLiteral("現場 X座標"), c.xText + QStringLiteral(" m")},
+        {QStringLiteral("現場 Y座標"), c.yText + QStringLiteral(" m")},
+        {QStringLiteral("座標系"), QStringLiteral("平面直角座標系 第VI系")},
+        {QStringLiteral("緯度"), DegreesText(c.latitude) + QStringLiteral("°")},
+        {QStringLiteral("経度"), DegreesText(c.longitude) + QStringLiteral("°")},
+    };
+    constexpr int perLine = 3;
+    html += QStringLiteral("<table width=\"100%\" cellspacing=\"0\" style=\"margin-top: 6px;\">");
+    for (int i = 0; i < fields.size(); i += perLine) {
+        html += QStringLiteral("<tr>");
+        for (int j = i; j < i + perLine; ++j) {
+            const auto field = fields.value(j);
+            html += QStringLiteral("<td class=\"k\" width=\"9%\">%1</td><td width=\"24%\">%2</td>")
+                        .arg(Esc(field.first), Esc(field.second));
+        }
+        html += QStringLiteral("</tr>");
+    }
+    html += QStringLiteral("</table>");
 
     // The outcome in one line, the figure the estimate takes over.
     QString outcome;
@@ -210,8 +213,7 @@ QString EvidenceSheet::Html() const
         RoadDistanceMark() + QStringLiteral(" 運搬距離: 道路距離（GoogleMapsサイトから取得、または手入力）。確定距離はこの距離です。"),
         TypedFeeMark() + QStringLiteral(" 処分費手入力: 登録の処分費に代えて入力された処分費。確定処分費はこの金額です。"),
         QStringLiteral("運搬距離・処分費手入力の 0 は入力なし（直接参考距離・登録の処分費を使用）。"
-                       "合計・順位が空欄の行は処分費または運搬費が 0 のため順位がありません。"),
-        QStringLiteral("距離は km、金額は円。順位 1 の行は太字。"),
+                       "合計・順位が空欄の行は処分費または運搬費が 0 のため順位なし。距離は km、金額は円。順位 1 の行は太字。"),
     };
     for (const QString& note : notes)
         html += QStringLiteral("<p class=\"note\">%1</p>").arg(Esc(note));
