@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QMenu>
+#include <QProcess>
 
 using namespace velmora::test;
 using velmora::platform::MessageIcon;
@@ -313,4 +314,26 @@ TEST_F(ResultExportTest, ButtonsSitBesideTheResultPageControlsAndAct)
     EXPECT_TRUE(QFileInfo::exists(save.answer));
     EXPECT_EQ(save.requests.size(), 2u);
     EXPECT_TRUE(boxes.records.empty()) << boxes.captions().join(u',').toStdString();
+}
+
+TEST_F(ResultExportTest, CsvIsTheCalculatorsFileForTheSameConditions)
+{
+    calculate();
+    commit(kEditedSite, 3, QStringLiteral("12.3"));
+    SaveAnswer save;
+    save.answer = folder.filePath(QStringLiteral("window.csv"));
+    ASSERT_TRUE(exporter().SaveCsv());
+    QByteArray window;
+    readText(save.answer, &window);
+
+    // The window starts on the first item of every list, without DID, in
+    // the saved (or default) district: the calculator's defaults.
+    QProcess calc;
+    calc.start(QStringLiteral(VELMORA_BIN_DIR "/velmora-calc"),
+               {QStringLiteral("--deploy"), deployment.exeDir(), QStringLiteral("--x"), tsuX(), QStringLiteral("--y"), tsuY(),
+                QStringLiteral("--distance"), kEditedSite + QStringLiteral("=12.3"), QStringLiteral("--format"),
+                QStringLiteral("csv")});
+    ASSERT_TRUE(calc.waitForFinished(60000));
+    ASSERT_EQ(calc.exitCode(), 0) << calc.readAllStandardError().toStdString();
+    EXPECT_EQ(window, calc.readAllStandardOutput());
 }
