@@ -3,6 +3,7 @@
 #include "calc/CDisplayCalcResultList.h"
 #include "calc/ResultRowTexts.h"
 #include "data/Error.h"
+#include "data/SafeFile.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
@@ -12,7 +13,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextDocument>
 #include <QTextTable>
 #include <array>
@@ -280,10 +280,10 @@ void EvidenceSheet::WritePdf(const QString& path) const
         writer.setResolution(600);
         Print(writer);
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    QString reason;
+    if (!velmora::data::ReplaceFileContents(path, bytes, &reason))
         throw velmora::Error(QStringLiteral("根拠資料を保存できません。\r\n%1\r\n%2")
-                                 .arg(QDir::toNativeSeparators(path), file.errorString()));
+                                 .arg(QDir::toNativeSeparators(path), reason));
 }
 
 } // namespace velmora::ui

@@ -5,6 +5,7 @@
 #include "calc/CDisplayCalcResultList.h"
 #include "calc/ResultTable.h"
 #include "data/Error.h"
+#include "data/SafeFile.h"
 #include "data/NumberText.h"
 #include "geo/CCoordinatesConvert.h"
 #include "platform/MessageBox.h"
@@ -21,7 +22,6 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 
 using velmora::platform::MessageButtons;
 using velmora::platform::MessageIcon;
@@ -160,12 +160,11 @@ bool ResultExport::SaveCsv()
 {
     return SaveFile(CsvCaption(), QStringLiteral("処分場計算結果"), QStringLiteral("csv"), QStringLiteral("CSVファイル (*.csv)"),
                     [this](const QString& path) {
-                        const QByteArray bytes = TableCsv();
                         // Written aside and renamed: a failed save leaves an earlier file whole.
-                        QSaveFile file(path);
-                        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+                        QString reason;
+                        if (!velmora::data::ReplaceFileContents(path, TableCsv(), &reason))
                             throw velmora::Error(QStringLiteral("CSVファイルを保存できません。\r\n%1\r\n%2")
-                                                     .arg(QDir::toNativeSeparators(path), file.errorString()));
+                                                     .arg(QDir::toNativeSeparators(path), reason));
                     });
 }
 
