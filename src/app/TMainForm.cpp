@@ -13,6 +13,7 @@
 #include "data/CSPTsumikomiComboBox.h"
 #include "data/CSyubetsuComboBox.h"
 #include "data/DefaultDistrict.h"
+#include "data/FindDataFileName.h"
 #include "data/Paths.h"
 #include "data/Notifier.h"
 #include "platform/BoxNotifier.h"
@@ -32,6 +33,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -364,6 +366,13 @@ void TMainForm::FormCreate()
 void TMainForm::InitializeMainWindow()
 {
     using namespace velmora::data;
+
+    // A missing table would pass as an empty one in some readers and the
+    // figures would quietly lack it; the estimator hears of it once loading
+    // is over, with the other notes.
+    const QString dataDirectory = Paths::dataDirectory();
+    for (const QString& key : MissingScrambledTables(dataDirectory))
+        deferWarning(MissingDataFileText(key, QDir::cleanPath(dataDirectory)));
 
     CEnDecryption decoder;
     decoder.DecryptDataFiles();

@@ -1,5 +1,8 @@
 #include "FindDataFileName.h"
 
+#include "CEnDecryption.h"
+
+#include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
 
@@ -17,3 +20,21 @@ QString FindDataFileName(const QString& key, const QString& directory)
     }
     return QString();
 }
+
+namespace velmora::data {
+
+QStringList MissingScrambledTables(const QString& directory)
+{
+    QStringList missing;
+    for (const QString& key : CEnDecryption::ScrambledKeys())
+        if (FindDataFileName(key, directory).isEmpty())
+            missing.append(key);
+    return missing;
+}
+
+QString MissingDataFileText(const QString& key, const QString& shownFolder)
+{
+    return QStringLiteral("データファイル %1 がありません。 %2").arg(key, QDir::toNativeSeparators(shownFolder));
+}
+
+} // namespace velmora::data

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The file in `directory` whose name holds `key` (case-sensitive, anywhere in
 // the name), first in the order the directory listing returns; folders never
@@ -8,3 +9,16 @@
 // itself, which no reader can open, so a missing file surfaces as its reader's
 // open failure.
 QString FindDataFileName(const QString& key, const QString& directory);
+
+namespace velmora::data {
+
+// The scrambled tables (CEnDecryption::ScrambledKeys()) with no file in
+// `directory`. Some readers take a missing table for an empty one without a
+// word, so the figures would lack a whole table: whoever loads the data
+// must check this first.
+QStringList MissingScrambledTables(const QString& directory);
+// What the estimator is told about one of them; `shownFolder` is the data
+// folder as the estimator knows it.
+QString MissingDataFileText(const QString& key, const QString& shownFolder);
+
+} // namespace velmora::data

@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
 #include <QStringList>
 #include <deque>
 #include <functional>
@@ -64,6 +66,26 @@ inline bool WaitUntil(const std::function<bool()>& done, int ms = 5000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
     return true;
+}
+
+// Starts the real program from a copy beside the deployment in `exeDir`
+// (it reads its files from its own folder), headless, with `runtimeDir` as
+// its session folder so the single-instance lock of any other copy running
+// on this machine does not refuse it. False when it could not be started.
+inline bool StartProgramCopy(QProcess& program, const QString& exeDir, const QString& runtimeDir)
+{
+    const QString copy = exeDir + QStringLiteral("velmora");
+    if (!QFile::exists(copy) && !QFile::copy(QStringLiteral(VELMORA_BIN_DIR "/velmora"), copy))
+        return false;
+    QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
+    program.setProcessEnvironment(env);
+    program.setWorkingDirectory(runtimeDir);
+    program.start(copy, {});
+    return program.waitForStarted();
 }
 
 } // namespace velmora::test

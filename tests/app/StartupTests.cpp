@@ -251,11 +251,14 @@ TEST_F(StartupTest, ErrorDuringInitialisationIsShownAndLeavesNoWorkingFile)
     };
     TMainForm& f = start();
     EXPECT_EQ(f.startupExitCode(), 0);
-    ASSERT_FALSE(boxes.records.empty());
-    EXPECT_EQ(boxes.records.back().caption, velmora::platform::ErrorBoxCaption());
-    EXPECT_EQ(boxes.records.back().icon, MessageIcon::Error);
+    // The error box, then the note naming the missing table.
+    ASSERT_EQ(boxes.records.size(), 2u);
+    EXPECT_EQ(boxes.records[0].caption, velmora::platform::ErrorBoxCaption());
+    EXPECT_EQ(boxes.records[0].icon, MessageIcon::Error);
+    EXPECT_TRUE(boxes.records[1].text.startsWith(QStringLiteral("データファイル EA01 がありません。")))
+        << boxes.records[1].text.toStdString();
     EXPECT_EQ(deployment.dataFiles(), shipped);
-    // The box comes after the splash has gone; the rest of the sequence was skipped.
+    // The boxes come after the splash has gone; the rest of the sequence was skipped.
     EXPECT_FALSE(splashShownDuringInit);
     EXPECT_EQ(f.ComboBoxArea->count(), 0);
     EXPECT_EQ(f.ComboBoxSyobunHimoku->count(), 0);
@@ -415,18 +418,8 @@ TEST_F(StartupTest, TheRunningProgramHoldsTheSessionLockUntilItDies)
 {
     // The real program on this deployment, with a runtime folder of its own.
     QTemporaryDir runtime;
-    ASSERT_TRUE(QFile::copy(QStringLiteral(VELMORA_BIN_DIR "/velmora"), deployment.path(QStringLiteral("velmora"))));
-    QFile::setPermissions(deployment.path(QStringLiteral("velmora")),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QProcess program;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
-    program.setProcessEnvironment(env);
-    program.setWorkingDirectory(runtime.path());
-    program.start(deployment.path(QStringLiteral("velmora")), {});
-    ASSERT_TRUE(program.waitForStarted());
+    ASSERT_TRUE(StartProgramCopy(program, deployment.exeDir(), runtime.path()));
 
     const auto lockState = [&] {
         return SingleInstanceGuard(velmora::app::InstanceName(), runtime.path()).state();

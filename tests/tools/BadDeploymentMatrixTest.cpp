@@ -3,8 +3,7 @@
 // estimating method, and must end with a status and a message, never with a
 // signal or a hang, and leave neither the deployment nor a working file behind.
 
-#include "data/CEnDecryption.h"
-#include "data/IniFile.h"
+#include "support/DamagedFiles.h"
 #include "support/FolderSnapshot.h"
 #include "support/TempDeployment.h"
 
@@ -12,81 +11,24 @@
 
 #include <QDir>
 #include <QDirIterator>
-#include <QFile>
-#include <QMap>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 
-#include <functional>
 #include <iostream>
-#include <optional>
 
-using velmora::data::IniEncoding;
-using velmora::data::IniFile;
+using velmora::test::ApplyDamage;
+using velmora::test::Damage;
+using velmora::test::Damages;
+using velmora::test::DeploymentIniFiles;
+using velmora::test::DeploymentTables;
 using velmora::test::FolderSnapshot;
+using velmora::test::FormatMatrix;
+using velmora::test::MatrixRow;
 using velmora::test::TempDeployment;
 
 namespace {
 
-const QStringList kTables = {
-    QStringLiteral("dat/EA01.dat"), QStringLiteral("dat/EB01.dat"), QStringLiteral("dat/ET02.dat"),
-    QStringLiteral("dat/ES24.dat"), QStringLiteral("dat/ER01.dat"), QStringLiteral("dat/ES22.dat"),
-    QStringLiteral("dat/ESP2.dat"), QStringLiteral("dat/ET19.dat"), QStringLiteral("dat/EC01.dat"),
-};
-const QStringList kIniFiles = {
-    QStringLiteral("dat/DTTankaSuryo.ini"),         QStringLiteral("dat/SyobunjoKikakuSource.ini"),
-    QStringLiteral("dat/Himoku_RowSource.ini"),     QStringLiteral("dat/Syubetsu_RowSource.ini"),
-    QStringLiteral("dat/SPHimoku_RowSource.ini"),   QStringLiteral("dat/SPSyubetsu_RowSource.ini"),
-    QStringLiteral("dat/SPGaraHassei_RowSource.ini"), QStringLiteral("dat/SPTsumikomiKubun_RowSource.ini"),
-};
-
 bool IsTable(const QString& relative) { return relative.endsWith(QStringLiteral(".dat")); }
-
-// The file's text as its reader sees it.
-QString TextOf(const QString& relative, const QByteArray& bytes)
-{
-    if (IsTable(relative)) {
-        const QByteArray plain = CEnDecryption::Transform(bytes);
-        return QString::fromUtf16(reinterpret_cast<const char16_t*>(plain.constData()), plain.size() / 2);
-    }
-    return IniFile::decode(bytes, IniFile::Decode::FromMark);
-}
-
-// A damage turns a file's bytes into what lands on the machine; nullopt: the
-// file is not there at all.
-struct Damage
-{
-    const char* name;
-    std::function<std::optional<QByteArray>(const QString& relative, const QByteArray& bytes)> apply;
-};
-
-const std::vector<Damage>& Damages()
-{
-    static const std::vector<Damage> damages = {
-        {"missing", [](const QString&, const QByteArray&) { return std::optional<QByteArray>(); }},
-        {"empty", [](const QString&, const QByteArray&) { return std::optional<QByteArray>(QByteArray()); }},
-        // A copy broken off in the middle of a UTF-16 unit.
-        {"cut odd", [](const QString&, const QByteArray& b) { return std::optional<QByteArray>(b.left((b.size() / 2) | 1)); }},
-        {"random",
-         [](const QString& relative, const QByteArray& b) {
-             QRandomGenerator random(static_cast<quint32>(qHash(relative)));
-             QByteArray noise(b.size(), Qt::Uninitialized);
-             for (char& c : noise)
-                 c = static_cast<char>(random.bounded(256));
-             return std::optional<QByteArray>(noise);
-         }},
-        // Tables saved in the ANSI code page instead of UTF-16; INI files in
-        // UTF-8 without a mark, which reads as CP932 garbage.
-        {"encoding",
-         [](const QString& relative, const QByteArray& b) {
-             const QString text = TextOf(relative, b);
-             return std::optional<QByteArray>(IsTable(relative) ? CEnDecryption::Transform(velmora::data::EncodeCp932(text))
-                                                                : text.toUtf8());
-         }},
-    };
-    return damages;
-}
 
 struct Outcome
 {
@@ -157,27 +99,19 @@ void ExpectSound(const Outcome& o, const QString& where)
         << at << ": " << o.err.toStdString();
 }
 
-struct Row
+struct Row : MatrixRow
 {
-    QString file;
-    QStringList cells; // per damage: "package/labour" exit codes
     QStringList notes;
 };
 
 void PrintMatrix(const QList<Row>& rows)
 {
-    QString text = QStringLiteral("\nvelmora-calc on a damaged deployment (exit status package/labour; 0 figures, 1 data error, 2 argument)\n");
-    text += QStringLiteral("%1").arg(QStringLiteral("file"), -32);
-    for (const Damage& d : Damages())
-        text += QStringLiteral("%1").arg(QString::fromLatin1(d.name), -10);
-    text += u'\n';
-    for (const Row& row : rows) {
-        text += QStringLiteral("%1").arg(row.file, -32);
-        for (const QString& cell : row.cells)
-            text += QStringLiteral("%1").arg(cell, -10);
-        text += u'\n';
-    }
-    std::cout << text.toStdString() << std::flush;
+    const QList<MatrixRow> table(rows.cbegin(), rows.cend());
+    std::cout << FormatMatrix(QStringLiteral("velmora-calc on a damaged deployment (exit status package/labour; 0 figures, "
+                                             "1 data error, 2 argument)"),
+                              table)
+                     .toStdString()
+              << std::flush;
 }
 
 // The first line of a message, for the notes under the matrix.
@@ -189,7 +123,7 @@ QString FirstLine(const QString& err)
 TEST(BadDeploymentMatrix, VelmoraCalcEndsCleanlyOnEveryDamagedFile)
 {
     QList<Row> rows;
-    QStringList files = kTables + kIniFiles;
+    const QStringList files = DeploymentTables() + DeploymentIniFiles();
     for (const QString& relative : files) {
         Row row;
         row.file = relative.mid(4);
@@ -197,11 +131,7 @@ TEST(BadDeploymentMatrix, VelmoraCalcEndsCleanlyOnEveryDamagedFile)
             TempDeployment deployment;
             ASSERT_TRUE(deployment.isValid());
             deployment.copySampleDeployment();
-            const std::optional<QByteArray> bytes = damage.apply(relative, deployment.readBytes(relative));
-            if (bytes)
-                deployment.writeBytes(relative, *bytes);
-            else
-                deployment.remove(relative);
+            const bool present = ApplyDamage(deployment, relative, damage);
             const auto before = FolderSnapshot(deployment.exeDir());
 
             QStringList codes;
@@ -210,7 +140,7 @@ TEST(BadDeploymentMatrix, VelmoraCalcEndsCleanlyOnEveryDamagedFile)
                 const Outcome o = RunCalc(deployment.exeDir(), method);
                 ExpectSound(o, where);
                 // A table that is not there at all is named, whichever method would read it.
-                if (!bytes && IsTable(relative)) {
+                if (!present && IsTable(relative)) {
                     EXPECT_EQ(o.exitCode, 1) << where.toStdString();
                     EXPECT_TRUE(o.err.contains(relative.mid(4, 4))) << where.toStdString() << ": " << o.err.toStdString();
                 }

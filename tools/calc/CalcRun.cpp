@@ -88,13 +88,9 @@ Loaded Load(const QString& deployment)
     CollectingNotifier collected;
     Loaded loaded;
     loaded.copy = std::make_unique<velmora::data::DeploymentCopy>(deployment);
-    // Some readers take a missing table for an empty one without a word;
-    // the figures would then lack a whole table.
-    for (const QString& key : CEnDecryption::ScrambledKeys()) {
-        if (FindDataFileName(key, loaded.copy->dataDirectory()).isEmpty())
-            throw velmora::Error(QStringLiteral("データファイル %1 がありません。 %2")
-                                     .arg(key, QDir::toNativeSeparators(QDir(deployment).filePath(QStringLiteral("dat")))));
-    }
+    const QStringList missing = velmora::data::MissingScrambledTables(loaded.copy->dataDirectory());
+    if (!missing.isEmpty())
+        throw velmora::Error(velmora::data::MissingDataFileText(missing.first(), QDir(deployment).filePath(QStringLiteral("dat"))));
     loaded.driver = std::make_unique<COutputDataManager>();
     loaded.districts = velmora::data::LoadDistrictList();
     loaded.lists = std::make_unique<Lists>();
