@@ -33,6 +33,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+
+#include <cmath>
 #include <QWindow>
 
 #include <memory>
@@ -435,6 +437,10 @@ bool TMainForm::ButtonGetDistanceClick(QObject* sender)
     }
     text.chop(2);
     const double distance = StrToFloat(text);
+    // A negative road distance would lower the transport cost it feeds;
+    // whatever the page answered, it is not a route.
+    if (!(distance >= 0) || !std::isfinite(distance))
+        throw velmora::ConvertError(QStringLiteral("'%1' は道のり距離ではありません。").arg(text));
 
     // The distance belongs to the site that was sent, wherever the re-sorted
     // table shows it now and whichever row is selected meanwhile.

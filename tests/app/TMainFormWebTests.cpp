@@ -477,6 +477,55 @@ TEST_F(WebWindow, NoRouteAfterTenReadsWarnsOnlyWhenAskedByTheButton)
     std::fprintf(stderr, "[ measured ] ten empty reads: %lld ms\n", static_cast<long long>(elapsed));
 }
 
+// A changed route page may put anything in the distance field: each answer
+// that is not a road distance ends in the error box, and no row takes it.
+TEST_F(WebWindow, ADistanceFieldWithoutADistanceEndsInTheErrorBoxAndStoresNothing)
+{
+    const QStringList answers = {QStringLiteral("abc"),      QStringLiteral("km"),     QStringLiteral("5"),
+                                 QStringLiteral("12.3.4km"), QStringLiteral("-5km"),   QStringLiteral("1e999km"),
+                                 QStringLiteral("１２km"),   QStringLiteral("nankm")};
+    for (const QString& answer : answers) {
+        const QString query = QStringLiteral("answer=") + QString::fromLatin1(QUrl::toPercentEncoding(answer))
+                              + QStringLiteral("&delay=50");
+        TMainForm& f = startCalculated(query);
+        f.StringGrid->SetCurrentCell(1, 2);
+        const QString site = f.StringGrid->Cell(1, 2);
+        const int total = f.resultList->FindByName(site)->GetTotal();
+        const QString shownDistance = f.StringGrid->Cell(ResultGrid::DistanceColumn, 2);
+        ASSERT_TRUE(f.ButtonSendLaLoClick(f.ButtonSendLaLo)) << answer.toStdString();
+        QTest::mouseClick(f.ButtonGetDistance, Qt::LeftButton);
+        ASSERT_EQ(boxes.records.size(), 1u) << answer.toStdString();
+        EXPECT_EQ(caption(0), velmora::platform::ErrorBoxCaption()) << answer.toStdString();
+        EXPECT_EQ(distanceOf(site), 0) << answer.toStdString();
+        EXPECT_EQ(f.resultList->FindByName(site)->GetTotal(), total) << answer.toStdString();
+        EXPECT_EQ(f.StringGrid->Cell(ResultGrid::DistanceColumn, 2), shownDistance) << answer.toStdString();
+        EXPECT_TRUE(f.ButtonGetDistance->isEnabled());
+    }
+    // The same way, a distance with a space before its unit is taken.
+    TMainForm& f = startCalculated(QStringLiteral("answer=12.3%20km&delay=50"));
+    f.StringGrid->SetCurrentCell(1, 2);
+    const QString site = f.StringGrid->Cell(1, 2);
+    ASSERT_TRUE(f.ButtonSendLaLoClick(f.ButtonSendLaLo));
+    QTest::mouseClick(f.ButtonGetDistance, Qt::LeftButton);
+    EXPECT_TRUE(boxes.records.empty());
+    EXPECT_EQ(distanceOf(site), 12.3);
+}
+
+TEST_F(WebWindow, ASearchMeetingADistanceFieldWithoutADistanceEndsWithTheWindowBack)
+{
+    TMainForm& f = startCalculated(QStringLiteral("answer=-3km&delay=50"));
+    f.EditGetLowest->setText(QStringLiteral("3"));
+    boxes.answers.push_back(MessageAnswer::Yes);
+    QTest::mouseClick(f.BitBtnGetLowest, Qt::LeftButton);
+    ASSERT_EQ(boxes.records.size(), 2u);
+    EXPECT_EQ(caption(0), QStringLiteral("確認"));
+    EXPECT_EQ(caption(1), velmora::platform::ErrorBoxCaption());
+    EXPECT_TRUE(f.isEnabled());
+    EXPECT_EQ(f.findChild<TWaitCalcDialogForm*>(), nullptr);
+    for (int n = 1; n <= 3; ++n)
+        EXPECT_EQ(f.resultList->RowAt(n)->GetTransportDistance(), 0) << n;
+}
+
 TEST_F(WebWindow, SendingNeedsARowAndARoutePageThatLoads)
 {
     // The route page never answers.
