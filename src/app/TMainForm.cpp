@@ -367,11 +367,11 @@ void TMainForm::InitializeMainWindow()
 {
     using namespace velmora::data;
 
-    // A missing table would pass as an empty one in some readers and the
+    // A missing table or INI file would pass as an empty one and the
     // figures would quietly lack it; the estimator hears of it once loading
     // is over, with the other notes.
     const QString dataDirectory = Paths::dataDirectory();
-    for (const QString& key : MissingScrambledTables(dataDirectory))
+    for (const QString& key : MissingScrambledTables(dataDirectory) + MissingShippedIniFiles(dataDirectory))
         deferWarning(MissingDataFileText(key, QDir::cleanPath(dataDirectory)));
 
     CEnDecryption decoder;

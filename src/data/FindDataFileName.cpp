@@ -32,6 +32,21 @@ QStringList MissingScrambledTables(const QString& directory)
     return missing;
 }
 
+QStringList MissingShippedIniFiles(const QString& directory)
+{
+    static const QStringList files = {
+        QStringLiteral("DTTankaSuryo.ini"),           QStringLiteral("SyobunjoKikakuSource.ini"),
+        QStringLiteral("Himoku_RowSource.ini"),       QStringLiteral("Syubetsu_RowSource.ini"),
+        QStringLiteral("SPHimoku_RowSource.ini"),     QStringLiteral("SPSyubetsu_RowSource.ini"),
+        QStringLiteral("SPGaraHassei_RowSource.ini"), QStringLiteral("SPTsumikomiKubun_RowSource.ini"),
+    };
+    QStringList missing;
+    for (const QString& file : files)
+        if (!QFileInfo(QDir(directory).filePath(file)).isFile())
+            missing.append(file);
+    return missing;
+}
+
 QString MissingDataFileText(const QString& key, const QString& shownFolder)
 {
     return QStringLiteral("データファイル %1 がありません。 %2").arg(key, QDir::toNativeSeparators(shownFolder));

@@ -17,7 +17,11 @@ namespace velmora::data {
 // word, so the figures would lack a whole table: whoever loads the data
 // must check this first.
 QStringList MissingScrambledTables(const QString& directory);
-// What the estimator is told about one of them; `shownFolder` is the data
+// The same for the INI files shipped beside the tables (file names): a
+// missing one reads as empty, and its lists or quantities quietly vanish.
+QStringList MissingShippedIniFiles(const QString& directory);
+// What the estimator is told about one of them (a table's key or an INI
+// file's name); `shownFolder` is the data
 // folder as the estimator knows it.
 QString MissingDataFileText(const QString& key, const QString& shownFolder);
 

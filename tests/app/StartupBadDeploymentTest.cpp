@@ -200,10 +200,11 @@ Cell RunCell(Watchdog& watchdog, const QString& relative, const Damage& damage)
         QCoreApplication::processEvents();
         cell.text += u' ' + Calculate(f, boxes, f.RadioButtonSP, where + QStringLiteral(" package"));
         cell.text += u'/' + Calculate(f, boxes, f.RadioButtonBugakari, where + QStringLiteral(" labour"));
-        // A missing table is named: some readers would take it for an empty
-        // one and the figures would quietly lack it.
-        if (!present && relative.endsWith(QStringLiteral(".dat"))) {
-            const QString key = relative.section(u'/', -1).left(4);
+        // A missing shipped file is named: its reader would take it for an
+        // empty one and the figures would quietly lack it.
+        if (!present && relative.startsWith(QStringLiteral("dat/"))) {
+            const QString name = relative.section(u'/', -1);
+            const QString key = name.endsWith(QStringLiteral(".dat")) ? name.left(4) : name;
             bool named = false;
             for (std::size_t i = 0; i < atStart; ++i)
                 named |= boxes.records[i].text.contains(QStringLiteral("データファイル %1 がありません。").arg(key));

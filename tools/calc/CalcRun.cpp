@@ -88,7 +88,8 @@ Loaded Load(const QString& deployment)
     CollectingNotifier collected;
     Loaded loaded;
     loaded.copy = std::make_unique<velmora::data::DeploymentCopy>(deployment);
-    const QStringList missing = velmora::data::MissingScrambledTables(loaded.copy->dataDirectory());
+    const QStringList missing = velmora::data::MissingScrambledTables(loaded.copy->dataDirectory())
+        + velmora::data::MissingShippedIniFiles(loaded.copy->dataDirectory());
     if (!missing.isEmpty())
         throw velmora::Error(velmora::data::MissingDataFileText(missing.first(), QDir(deployment).filePath(QStringLiteral("dat"))));
     loaded.driver = std::make_unique<COutputDataManager>();
