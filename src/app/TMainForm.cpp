@@ -138,6 +138,8 @@ TMainForm::TMainForm(QWidget* parent)
 
 TMainForm::~TMainForm()
 {
+    delete webEvents;
+    webEvents = nullptr;
     // The pop-up goes before the objects the window owns.
     delete popupBrowser.data();
     resultList = nullptr;

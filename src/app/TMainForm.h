@@ -122,6 +122,9 @@ public:
     void BitBtnGetLowestClick();
     // The pop-up window opened from the bid-information browser.
     QPointer<TBrowserPopupForm> popupBrowser;
+    // Filters the window's and EditGetLowest's events; it must go before the
+    // window's members do, or the child events of the destruction reach it.
+    QObject* webEvents = nullptr;
 
     // Owned objects, destroyed in the reverse order of this list.
     std::unique_ptr<velmora::ui::ComboBoxTarget> unpanSyubetsuTarget;

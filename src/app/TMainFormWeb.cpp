@@ -169,6 +169,7 @@ private:
 void TMainForm::ConnectWebHandlers()
 {
     auto* watcher = new TMainFormWebEvents(*this);
+    webEvents = watcher;
     installEventFilter(watcher);
     EditGetLowest->installEventFilter(watcher);
     EditGetLowest->setAttribute(Qt::WA_InputMethodEnabled, true);

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileSystemWatcher>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -419,7 +420,15 @@ TEST_F(StartupTest, TheRunningProgramHoldsTheSessionLockUntilItDies)
     // The real program on this deployment, with a runtime folder of its own.
     QTemporaryDir runtime;
     QProcess program;
+    // Probing the lock takes it for a moment, so a probe made before the
+    // program got there would turn the program away as a second copy. The
+    // program decodes its data only once it holds the lock: a change in dat/
+    // says it is past that point.
+    QFileSystemWatcher watcher({deployment.dataDir()});
+    int changes = 0;
+    QObject::connect(&watcher, &QFileSystemWatcher::directoryChanged, [&] { ++changes; });
     ASSERT_TRUE(StartProgramCopy(program, deployment.exeDir(), runtime.path()));
+    ASSERT_TRUE(WaitUntil([&] { return changes > 0; }, 60000));
 
     const auto lockState = [&] {
         return SingleInstanceGuard(velmora::app::InstanceName(), runtime.path()).state();
