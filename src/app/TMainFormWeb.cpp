@@ -455,7 +455,7 @@ bool TMainForm::ButtonGetDistanceClick(QObject* sender)
         return false;
     }
     StringGrid->SetCell(velmora::ui::ResultGrid::DistanceColumn, row, FloatToStr(distance));
-    site->SetTransportDistance(distance);
+    site->SetTransportDistance(distance, CDisplayCalcResultData::DistanceSource::RoutePage);
     driver->SetSortMode(sortMode);
     resultList = &driver->Calculate(false);
     ShowCalcResult(false);

@@ -9,6 +9,10 @@
 class CDisplayCalcResultData
 {
 public:
+    // Where the transport distance came from. A typed 0 clears it, so a row
+    // without a transport distance is always None.
+    enum class DistanceSource { None, Typed, RoutePage };
+
     const QString& GetSiteName() const { return siteName; }
     double GetStraightDistance() const { return straightDistance; }
     double GetTransportDistance() const { return transportDistance; }
@@ -25,10 +29,12 @@ public:
     const QString& GetBandText() const { return bandText; }
     double GetSiteX() const { return siteX; }
     double GetSiteY() const { return siteY; }
+    DistanceSource GetDistanceSource() const { return distanceSource; }
 
     void SetSiteName(const QString& v) { siteName = v; }
     void SetStraightDistance(double v) { straightDistance = v; }
-    void SetTransportDistance(double v) { transportDistance = v; }
+    // A distance set without naming its source is one the estimator typed.
+    void SetTransportDistance(double v) { SetTransportDistance(v, DistanceSource::Typed); }
     void SetConfirmedDistance(double v) { confirmedDistance = v; }
     void SetDirection(const QString& v) { direction = v; }
     void SetDisposalFee(int v) { disposalFee = v; }
@@ -42,6 +48,18 @@ public:
     void SetBandText(const QString& v) { bandText = v; }
     void SetSiteX(double v) { siteX = v; }
     void SetSiteY(double v) { siteY = v; }
+    // The transport distance and where it came from, together.
+    void SetTransportDistance(double v, DistanceSource source)
+    {
+        transportDistance = v;
+        distanceSource = v == 0 ? DistanceSource::None : source;
+    }
+    // A distance committed from the grid: Enter commits the fee of the row
+    // too, so an unchanged distance keeps the source it had.
+    void CommitTypedTransportDistance(double v)
+    {
+        SetTransportDistance(v, v == transportDistance ? distanceSource : DistanceSource::Typed);
+    }
 
     // A road or typed distance of 0 means "none": the straight line applies.
     void UpdateConfirmedDistance();
@@ -65,4 +83,5 @@ private:
     QString bandText;
     double siteX = 0;
     double siteY = 0;
+    DistanceSource distanceSource = DistanceSource::None;
 };

@@ -465,7 +465,7 @@ void ResultGrid::StringGridKeyPress(QChar& key)
         CDisplayCalcResultData* row = m_state.resultList->FindByName(Cell(1, r));
         if (!row)
             return;
-        row->SetTransportDistance(d);
+        row->CommitTypedTransportDistance(d);
         row->SetManualFee(StrToIntDefault(Cell(ManualFeeColumn, r), 0));
         ShowCalcResult(false);
         return;

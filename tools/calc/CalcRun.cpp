@@ -151,7 +151,7 @@ void CommitGridEdit(COutputDataManager& driver, int sortMode, const GridEdit& ed
         throw ArgumentError(QStringLiteral("%1: 計算結果に処分場「%2」がありません。").arg(edit.option, edit.siteName));
     QStringList cells = velmora::calc::ResultRowTexts(*row, 1);
     cells[edit.column == GridEdit::Column::TransportDistance ? 3 : 9] = edit.text;
-    row->SetTransportDistance(StrToFloatDefault(cells.at(3), 0));
+    row->CommitTypedTransportDistance(StrToFloatDefault(cells.at(3), 0));
     row->SetManualFee(StrToIntDefault(cells.at(9), 0));
     driver.SetSortMode(sortMode);
     driver.Calculate(false);
