@@ -170,21 +170,24 @@ TEST(SingleInstanceGuardTest, LockOfAKilledProcessIsFreeAgain)
         ASSERT_EQ(probe.state(), SingleInstanceGuard::State::Acquired);
         lockFile = probe.lockName();
     }
-    // Another process takes the lock (-o: only flock itself holds it), and is
-    // then killed without any clean-up.
+    // Another process takes the lock (-o: only flock itself holds it) and
+    // says so once it holds it; a probe must not take the lock meanwhile, or
+    // the holder would find it taken. Its child shell ends with our pipe.
     QProcess holder;
-    holder.start(QStringLiteral("flock"), {QStringLiteral("-n"), QStringLiteral("-o"), lockFile, QStringLiteral("sleep"), QStringLiteral("30")});
+    holder.start(QStringLiteral("flock"), {QStringLiteral("-o"), lockFile, QStringLiteral("sh"), QStringLiteral("-c"),
+                                           QStringLiteral("echo held; read line")});
     ASSERT_TRUE(holder.waitForStarted());
-    ASSERT_TRUE(WaitUntil([&] {
-        SingleInstanceGuard g(QStringLiteral("QuillonMarvetta"), dir.path());
-        return g.state() == SingleInstanceGuard::State::AlreadyRunning;
-    }));
+    ASSERT_TRUE(holder.waitForReadyRead(30000)) << "flock did not take the lock";
+    ASSERT_EQ(holder.readAllStandardOutput(), QByteArray("held\n"));
+    EXPECT_EQ(SingleInstanceGuard(QStringLiteral("QuillonMarvetta"), dir.path()).state(),
+              SingleInstanceGuard::State::AlreadyRunning);
+
+    // Killed without any clean-up: the kernel drops the lock as the process
+    // ends, before it can be reaped.
     holder.kill();
-    holder.waitForFinished();
-    EXPECT_TRUE(WaitUntil([&] {
-        SingleInstanceGuard g(QStringLiteral("QuillonMarvetta"), dir.path());
-        return g.state() == SingleInstanceGuard::State::Acquired;
-    }));
+    ASSERT_TRUE(holder.waitForFinished());
+    EXPECT_EQ(SingleInstanceGuard(QStringLiteral("QuillonMarvetta"), dir.path()).state(),
+              SingleInstanceGuard::State::Acquired);
 }
 
 TEST(SingleInstanceGuardTest, ProgramsStartedWhileLockedDoNotKeepTheLock)
