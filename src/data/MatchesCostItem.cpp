@@ -4,14 +4,32 @@
 #include <unicode/unistr.h>
 
 #include <memory>
+#include <string>
 
 namespace {
 
+// ICU's mappings, with the system's answer (LCMapStringW with LCMAP_HALFWIDTH,
+// and LCMAP_KATAKANA for the matching) where the two differ, so that a name
+// matches the same texts on every platform. scripts/test-windows compares
+// both on every character the matching relies on; the differences were:
+// - the spacing voiced marks ゛ ゜ become the half-width ﾞ ﾟ, so that "カ゛"
+//   meets "ｶﾞ";
+// - ヸ ヹ become ヰ ヱ with a separate ﾞ, as ヷ ヺ do;
+// - the full-width reverse solidus ＼ stays apart from "\", which Japanese
+//   code pages show as the yen sign;
+// - the small hiragana ゕ ゖ become the katakana ヵ ヶ.
+const char widthRules[] = "\\u309B > \\uFF9E; \\u309C > \\uFF9F;"
+                         "\\u30F8 > \\u30F0\\uFF9E; \\u30F9 > \\u30F1\\uFF9E;"
+                         "::[^\\uFF3C] Fullwidth-Halfwidth;";
+const char kanaRules[] = "::Hiragana-Katakana; \\u3095 > \\u30F5; \\u3096 > \\u30F6;";
+
 // Building a transliterator parses its rules; keep one per thread and mapping.
-icu::Transliterator* transliterator(const char* id)
+icu::Transliterator* transliterator(const std::string& rules)
 {
     UErrorCode status = U_ZERO_ERROR;
-    icu::Transliterator* t = icu::Transliterator::createInstance(icu::UnicodeString(id, -1, US_INV), UTRANS_FORWARD, status);
+    UParseError error;
+    icu::Transliterator* t = icu::Transliterator::createFromRules(
+        icu::UnicodeString(u"velmora-halfwidth"), icu::UnicodeString::fromUTF8(rules), UTRANS_FORWARD, error, status);
     return U_SUCCESS(status) ? t : nullptr;
 }
 
@@ -30,7 +48,7 @@ namespace velmora::data {
 
 QString ToHalfWidthKatakana(const QString& text)
 {
-    thread_local std::unique_ptr<icu::Transliterator> t(transliterator("Hiragana-Katakana; Fullwidth-Halfwidth"));
+    thread_local std::unique_ptr<icu::Transliterator> t(transliterator(std::string(kanaRules) + widthRules));
     return apply(t.get(), text);
 }
 
@@ -38,7 +56,7 @@ QString ToHalfWidthKatakana(const QString& text)
 
 QString ToHalfWidth(const QString& text)
 {
-    thread_local std::unique_ptr<icu::Transliterator> t(transliterator("Fullwidth-Halfwidth"));
+    thread_local std::unique_ptr<icu::Transliterator> t(transliterator(widthRules));
     return apply(t.get(), text);
 }
 

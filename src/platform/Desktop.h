@@ -12,7 +12,8 @@ namespace velmora::platform {
 bool StartDetached(const QString& program);
 
 // Height of the strip the desktop keeps for its panels and taskbars: what the
-// screen has minus what windows may use. 0 without a screen.
+// screen has minus what windows may use; on Windows the strip of the taskbar
+// rectangle the shell reports. 0 without a screen.
 int TaskbarHeight(const QScreen* screen);
 
 // Raises the window and asks the window system to give it the focus.

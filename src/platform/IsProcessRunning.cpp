@@ -5,8 +5,7 @@
 #include <QFileInfo>
 
 #ifdef Q_OS_WIN
-#include <windows.h>
-#include <tlhelp32.h>
+#include "win/ProcessSnapshot.h"
 #endif
 
 namespace velmora::platform {
@@ -49,14 +48,8 @@ QStringList RunningExecutableNames()
 {
     QStringList names;
 #ifdef Q_OS_WIN
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return names;
-    PROCESSENTRY32W entry;
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
-        names.append(QString::fromWCharArray(entry.szExeFile));
-    CloseHandle(snapshot);
+    for (const std::wstring& name : win::RunningExecutableNames())
+        names.append(QString::fromStdWString(name));
 #else
     const QDir proc(QStringLiteral("/proc"));
     const QStringList entries = proc.entryList(QDir::Dirs | QDir::NoDotAndDotDot);

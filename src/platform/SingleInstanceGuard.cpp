@@ -5,7 +5,7 @@
 #include <QStandardPaths>
 
 #ifdef Q_OS_WIN
-#include <windows.h>
+#include "win/NamedMutex.h"
 #else
 #include <cerrno>
 #include <fcntl.h>
@@ -19,22 +19,22 @@ namespace velmora::platform {
 
 SingleInstanceGuard::SingleInstanceGuard(const QString& name, const QString& /*directory*/)
     : m_lockName(name)
+    , m_mutex(std::make_unique<win::NamedMutex>(name.toStdWString()))
 {
-    // No "Global\" prefix: the guard holds per logged-on session.
-    HANDLE h = CreateMutexW(nullptr, TRUE, reinterpret_cast<const wchar_t*>(name.utf16()));
-    if (!h) {
+    switch (m_mutex->state()) {
+    case win::NamedMutex::State::Acquired:
+        m_state = State::Acquired;
+        break;
+    case win::NamedMutex::State::AlreadyExists:
+        m_state = State::AlreadyRunning;
+        break;
+    case win::NamedMutex::State::Failed:
         m_state = State::Failed;
-        return;
+        break;
     }
-    m_handle = h;
-    m_state = GetLastError() == ERROR_ALREADY_EXISTS ? State::AlreadyRunning : State::Acquired;
 }
 
-SingleInstanceGuard::~SingleInstanceGuard()
-{
-    if (m_handle)
-        CloseHandle(static_cast<HANDLE>(m_handle));
-}
+SingleInstanceGuard::~SingleInstanceGuard() = default;
 
 #else
 

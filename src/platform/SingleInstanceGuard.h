@@ -2,6 +2,14 @@
 
 #include <QString>
 
+#ifdef Q_OS_WIN
+#include <memory>
+
+namespace velmora::platform::win {
+class NamedMutex;
+} // namespace velmora::platform::win
+#endif
+
 namespace velmora::platform {
 
 // Lets one copy of the program run per user session. The lock belongs to the
@@ -26,7 +34,7 @@ private:
     State m_state = State::Failed;
     QString m_lockName;
 #ifdef Q_OS_WIN
-    void* m_handle = nullptr;
+    std::unique_ptr<win::NamedMutex> m_mutex;
 #else
     int m_fd = -1;
 #endif

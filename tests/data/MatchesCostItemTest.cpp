@@ -23,6 +23,18 @@ TEST(MatchesCostItem, OtherDifferencesStillCount)
     EXPECT_FALSE(MatchesCostItem(QString(), QStringLiteral("a")));
 }
 
+// Where ICU's stock transliterators and Windows' LCMapStringW disagree, the
+// matching answers as on Windows.
+TEST(MatchesCostItem, FollowsTheWindowsMappingWhereStockIcuDiffers)
+{
+    EXPECT_TRUE(MatchesCostItem(QStringLiteral("ｶﾞﾗ"), QStringLiteral("カ゛ラ")));
+    EXPECT_TRUE(MatchesCostItem(QStringLiteral("ﾊﾟｲﾌﾟ"), QStringLiteral("ハ゜イフ゜")));
+    EXPECT_TRUE(MatchesCostItem(QStringLiteral("ヵ所"), QStringLiteral("ゕ所")));
+    EXPECT_TRUE(MatchesCostItem(QStringLiteral("ヰﾞ"), QStringLiteral("ヸ")));
+    EXPECT_FALSE(MatchesCostItem(QStringLiteral("C:\\dat"), QStringLiteral("C:＼dat")));
+    EXPECT_EQ(ToHalfWidth(QStringLiteral("゛＼ヹ")), QStringLiteral("ﾞ＼ヱﾞ"));
+}
+
 TEST(MatchesCostItem, HalfWidthHelpers)
 {
     EXPECT_EQ(ToHalfWidth(QStringLiteral("ＡＢＣ１２３　（）")), QStringLiteral("ABC123 ()"));
