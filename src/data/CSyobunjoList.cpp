@@ -53,13 +53,18 @@ QString SitesLeftOutText(const std::vector<SiteLeftOut>& leftOut)
     if (distinct.empty())
         return QString();
     QStringList lines{QStringLiteral("処分場のデータに読めない行があるため、次の処分場を計算から外しました。ほかの処分場はそのまま計算します。")};
-    for (const SiteLeftOut& s : distinct) {
+    // A table damaged throughout would give a box taller than the screen.
+    constexpr std::size_t kMostListed = 20;
+    for (std::size_t i = 0; i < distinct.size() && i < kMostListed; ++i) {
+        const SiteLeftOut& s = distinct[i];
         QString line = s.line > 0 ? QStringLiteral("%1 の %2 行目: %3").arg(s.file).arg(s.line).arg(s.reason)
                                   : QStringLiteral("%1: %2").arg(s.file, s.reason);
         if (!s.siteKey.isEmpty())
             line += QStringLiteral("（処分場 %1「%2」）").arg(s.siteKey, s.siteName);
         lines.append(line);
     }
+    if (distinct.size() > kMostListed)
+        lines.append(QStringLiteral("ほか %1 件").arg(distinct.size() - kMostListed));
     return lines.join(QStringLiteral("\r\n"));
 }
 

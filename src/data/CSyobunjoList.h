@@ -24,7 +24,7 @@ struct SiteLeftOut
 };
 
 // One warning for the sites left out of all registers (each site and line
-// once, in the order given); empty when none was.
+// once, in the order given, the first 20 of them named); empty when none was.
 QString SitesLeftOutText(const std::vector<SiteLeftOut>& leftOut);
 
 } // namespace velmora::data

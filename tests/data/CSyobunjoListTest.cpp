@@ -169,6 +169,14 @@ TEST_F(SyobunjoListTest, ADamagedLineLeavesOutItsSiteAloneAndIsNoted)
         << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("\r\nEC01.dat: 座標の行がありません（処分場 K3「no line」）")));
     EXPECT_TRUE(velmora::data::SitesLeftOutText({}).isEmpty());
+    // A table damaged throughout names twenty and counts the rest.
+    std::vector<SiteLeftOut> many;
+    for (int i = 1; i <= 25; ++i)
+        many.push_back({QStringLiteral("EC01.dat"), i, QString(), QString(), QStringLiteral("処分場コードがありません")});
+    const QString capped = velmora::data::SitesLeftOutText(many);
+    EXPECT_TRUE(capped.contains(QStringLiteral("の 20 行目")));
+    EXPECT_FALSE(capped.contains(QStringLiteral("の 21 行目")));
+    EXPECT_TRUE(capped.endsWith(QStringLiteral("\r\nほか 5 件")));
 }
 
 TEST_F(SyobunjoListTest, MissingFilesGiveQuietlyIncompleteRegisters)
