@@ -340,6 +340,26 @@ int Decimal::compare(const Decimal& other) const
 {
     if (m_scale == other.m_scale)
         return m_mantissa.compare(other.m_mantissa);
+    // Distances are compared with every band limit of a table: for mantissas
+    // of one limb whose scales differ by at most 19 digits, 128 bits hold both
+    // sides exactly.
+    const auto& left = m_mantissa.backend();
+    const auto& right = other.m_mantissa.backend();
+    const int gap = m_scale - other.m_scale;
+    if (left.size() == 1 && right.size() == 1 && gap >= -19 && gap <= 19) {
+        const bool negativeA = left.sign() && left.limbs()[0] != 0;
+        const bool negativeB = right.sign() && right.limbs()[0] != 0;
+        if (negativeA != negativeB)
+            return negativeA ? -1 : 1;
+        Wide magnitudeA = left.limbs()[0];
+        Wide magnitudeB = right.limbs()[0];
+        if (gap > 0)
+            magnitudeB *= kWide.ten[gap];
+        else
+            magnitudeA *= kWide.ten[-gap];
+        const int c = magnitudeA < magnitudeB ? -1 : (magnitudeA > magnitudeB ? 1 : 0);
+        return negativeA ? -c : c;
+    }
     const int scale = std::max(m_scale, other.m_scale);
     const Integer a = ScaledUp(m_mantissa, scale - m_scale);
     const Integer b = ScaledUp(other.m_mantissa, scale - other.m_scale);

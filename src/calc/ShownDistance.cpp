@@ -3,6 +3,7 @@
 #include "data/Error.h"
 #include "data/NumberText.h"
 
+#include <QHash>
 #include <cmath>
 
 namespace velmora::calc {
@@ -11,7 +12,19 @@ Decimal ShownDistance(double km)
 {
     if (!std::isfinite(km))
         throw velmora::Error(QStringLiteral("距離 %1 は数値ではありません。").arg(FloatToStr(km)));
-    return Decimal::fromNumberText(FloatToStr(km));
+    // Every row is compared with several limits, and the same few rounded
+    // distances come back row after row: a converted distance is remembered
+    // (per thread, up to a bound). The same double always gives the same text.
+    constexpr qsizetype kMaxRemembered = 4096;
+    thread_local QHash<double, Decimal> remembered;
+    const auto found = remembered.constFind(km);
+    if (found != remembered.constEnd())
+        return found.value();
+    const Decimal shown = Decimal::fromNumberText(FloatToStr(km));
+    if (remembered.size() >= kMaxRemembered)
+        remembered.clear();
+    remembered.insert(km, shown);
+    return shown;
 }
 
 bool ShownDistanceBeyond(double km, int limitKm)
