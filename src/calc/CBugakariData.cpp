@@ -1,5 +1,7 @@
 #include "CBugakariData.h"
 
+#include "ShownDistance.h"
+
 #include "data/Error.h"
 #include "data/FindDataFileName.h"
 #include "data/IniFile.h"
@@ -7,6 +9,7 @@
 #include "data/Paths.h"
 #include "data/TextFiles.h"
 
+using velmora::calc::Decimal;
 using velmora::data::IniFile;
 
 namespace {
@@ -58,20 +61,24 @@ void CBugakariData::LoadBands(const IniFile& table)
 
 void CBugakariData::ConvertBounds() const
 {
-    std::vector<double> lower;
-    std::vector<double> upper;
+    std::vector<Decimal> lower;
+    std::vector<Decimal> upper;
+    std::vector<double> upperAsDouble;
     lower.reserve(static_cast<std::size_t>(lowerBounds.size()));
     upper.reserve(static_cast<std::size_t>(upperBounds.size()));
+    upperAsDouble.reserve(static_cast<std::size_t>(upperBounds.size()));
     for (qsizetype i = 0; i < lowerBounds.size(); ++i) {
-        lower.push_back(StrToFloat(lowerBounds.at(i)));
-        upper.push_back(StrToFloat(upperBounds.at(i)));
+        lower.push_back(Decimal::fromTableFigure(lowerBounds.at(i)));
+        upper.push_back(Decimal::fromTableFigure(upperBounds.at(i)));
+        upperAsDouble.push_back(StrToFloat(upperBounds.at(i)));
     }
     lowerValues = std::move(lower);
     upperValues = std::move(upper);
+    upperDoubles = std::move(upperAsDouble);
     boundsConverted = true;
 }
 
-int CBugakariData::BandIndexAt(double km) const
+int CBugakariData::BandIndexAt(const Decimal& km) const
 {
     if (!boundsConverted)
         ConvertBounds();
@@ -84,23 +91,25 @@ int CBugakariData::BandIndexAt(double km) const
 
 double CBugakariData::QuantityAt(double km) const
 {
-    if (km > DistanceLimitKm)
+    const Decimal shown = velmora::calc::ShownDistance(km);
+    if (shown > Decimal::fromInt(static_cast<int>(DistanceLimitKm)))
         return OverLimitQuantity;
-    const int i = BandIndexAt(km);
+    const int i = BandIndexAt(shown);
     return i < 0 ? 0 : StrToFloat(quantities.at(i));
 }
 
 QString CBugakariData::BandTextAt(double km) const
 {
-    if (km > DistanceLimitKm)
+    const Decimal shown = velmora::calc::ShownDistance(km);
+    if (shown > Decimal::fromInt(static_cast<int>(DistanceLimitKm)))
         return overLimitText();
-    const int i = BandIndexAt(km);
+    const int i = BandIndexAt(shown);
     if (i < 0)
         return bandSuffix();
     if (bandTexts.size() != static_cast<std::size_t>(upperBounds.size()))
         bandTexts.assign(static_cast<std::size_t>(upperBounds.size()), QString());
     QString& text = bandTexts[static_cast<std::size_t>(i)];
     if (text.isEmpty())
-        text = FloatToStr(upperValues[static_cast<std::size_t>(i)]) + bandSuffix();
+        text = FloatToStr(upperDoubles[static_cast<std::size_t>(i)]) + bandSuffix();
     return text;
 }

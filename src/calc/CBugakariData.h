@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Decimal.h"
+
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -32,7 +34,8 @@ public:
     const QStringList& UpperBounds() const { return upperBounds; }
     const QStringList& Quantities() const { return quantities; }
 
-    // 99999 beyond 60 km, 0 when no band holds km.
+    // 99999 beyond 60 km, 0 when no band holds km. The distance is taken as
+    // the grid shows it (ShownDistance), and so are the band ends.
     double QuantityAt(double km) const;
     // "0.3km以下"; "上限値を超えています" beyond 60 km; "km以下" when no band holds km.
     QString BandTextAt(double km) const;
@@ -42,7 +45,7 @@ public:
 private:
     void LoadBands(const velmora::data::IniFile& table);
     // Index of the first band with lower ≤ km ≤ upper, or -1.
-    int BandIndexAt(double km) const;
+    int BandIndexAt(const velmora::calc::Decimal& km) const;
 
     // Converts every band's ends at the first lookup. Only the first lower
     // end can fail (the others were converted for the upper ends when the
@@ -56,8 +59,9 @@ private:
     QStringList quantities;
     // Every disposal site looks its band up; converting the texts each time
     // made the lookup dominate a calculation. Same texts, same values.
-    mutable std::vector<double> lowerValues;
-    mutable std::vector<double> upperValues;
+    mutable std::vector<velmora::calc::Decimal> lowerValues;
+    mutable std::vector<velmora::calc::Decimal> upperValues;
+    mutable std::vector<double> upperDoubles;
     mutable bool boundsConverted = false;
     mutable std::vector<QString> bandTexts;
 };

@@ -2,8 +2,10 @@
 
 #include "Decimal.h"
 #include "Rounding.h"
+#include "ShownDistance.h"
 #include "data/Error.h"
 #include "data/IniFile.h"
+#include "data/Notifier.h"
 #include "data/NumberText.h"
 
 #include <cmath>
@@ -24,6 +26,14 @@ COutputDataManager::COutputDataManager()
                 std::make_unique<CSyobunjoList>(2)}
     , packageTable(std::make_unique<CSekouPackageData>())
 {
+    // The three registers read the same tables: a damaged line is told once,
+    // when the window exists, with every site it cost.
+    std::vector<velmora::data::SiteLeftOut> leftOut;
+    for (const auto& reg : registers)
+        leftOut.insert(leftOut.end(), reg->LeftOut().begin(), reg->LeftOut().end());
+    const QString text = velmora::data::SitesLeftOutText(leftOut);
+    if (!text.isEmpty())
+        velmora::data::deferWarning(text, velmora::data::Deferral::Notice);
 }
 
 COutputDataManager::COutputDataManager(Parts parts)
@@ -227,7 +237,7 @@ COutputDataManager::Rows COutputDataManager::CalculateAfresh()
         // Measured once: measuring again gives the same distance and the
         // same differences for the direction.
         const double distance = StraightDistance(site);
-        if (distance > SearchRadiusKm)
+        if (velmora::calc::ShownDistanceBeyond(distance, SearchRadiusKm))
             continue;
         auto row = std::make_unique<CDisplayCalcResultData>();
         row->SetSiteName(site.GetSiteName());
@@ -280,7 +290,7 @@ int COutputDataManager::SitesWithinReach()
 {
     int count = 0;
     for (currentRegister->MoveFirst(); !currentRegister->IsEnd(); currentRegister->MoveNext()) {
-        if (StraightDistance(currentRegister->Current()) <= SearchRadiusKm)
+        if (!velmora::calc::ShownDistanceBeyond(StraightDistance(currentRegister->Current()), SearchRadiusKm))
             ++count;
     }
     return count;

@@ -34,7 +34,7 @@ class COutputDataManager
 {
 public:
     static constexpr int RegisterCount = 3;
-    static constexpr double SearchRadiusKm = 60;
+    static constexpr int SearchRadiusKm = 60;
 
     // The tables a driver works with, for drivers built from tables already in
     // memory (tools, tests, benchmarks). A missing part is replaced by an

@@ -2,6 +2,7 @@
 
 #include "Decimal.h"
 #include "Rounding.h"
+#include "ShownDistance.h"
 #include "data/Error.h"
 #include "data/FindDataFileName.h"
 #include "data/MatchesCostItem.h"
@@ -16,7 +17,7 @@ using velmora::calc::Decimal;
 
 namespace {
 
-constexpr double DistanceLimitKm = 60;
+constexpr int DistanceLimitKm = 60;
 constexpr int FirstRowFieldCount = 15;
 constexpr int RowFieldCount = 6;
 
@@ -172,14 +173,14 @@ void CSekouPackageData::SetLocalPrices(int price1, int price2, double price3)
     bandCosts.assign(bandCosts.size(), std::nullopt);
 }
 
-int CSekouPackageData::BandIndexAt(double km) const
+int CSekouPackageData::BandIndexAt(const Decimal& km) const
 {
     if (limitValues.size() != static_cast<std::size_t>(bandLimits.size()))
         limitValues.assign(static_cast<std::size_t>(bandLimits.size()), std::nullopt);
     for (qsizetype i = 0; i < bandLimits.size(); ++i) {
-        std::optional<double>& limit = limitValues[static_cast<std::size_t>(i)];
+        std::optional<Decimal>& limit = limitValues[static_cast<std::size_t>(i)];
         if (!limit)
-            limit = StrToFloat(bandLimits.at(i));
+            limit = Decimal::fromTableFigure(bandLimits.at(i));
         if (*limit >= km)
             return static_cast<int>(i);
     }
@@ -190,9 +191,10 @@ int CSekouPackageData::PackageCost(double km) const
 {
     if (!groupLoaded)
         throw velmora::Error(QStringLiteral("施工パッケージの単価表が選択されていません。"));
-    if (km > DistanceLimitKm)
+    const Decimal shown = velmora::calc::ShownDistance(km);
+    if (shown > Decimal::fromInt(DistanceLimitKm))
         return 0;
-    const int band = BandIndexAt(km);
+    const int band = BandIndexAt(shown);
     if (band < 0)
         return 0;
     if (bandCosts.size() != static_cast<std::size_t>(bandPrices.size()))
@@ -227,9 +229,10 @@ int CSekouPackageData::BandCost(int band) const
 
 QString CSekouPackageData::PackageBandText(double km) const
 {
-    if (km > DistanceLimitKm)
+    const Decimal shown = velmora::calc::ShownDistance(km);
+    if (shown > Decimal::fromInt(DistanceLimitKm))
         return overLimitText();
-    const int band = BandIndexAt(km);
+    const int band = BandIndexAt(shown);
     if (band < 0)
         return overLimitText();
     return bandLimits.at(band) + QStringLiteral("km以下");

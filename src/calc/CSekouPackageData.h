@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Decimal.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -39,7 +41,8 @@ public:
     void SetLocalPrices(int price1, int price2, double price3);
 
     // Unit price in whole yen; 0 beyond 60 km or beyond the group's last band.
-    // velmora::Error while no group has been selected.
+    // velmora::Error while no group has been selected. The distance is taken
+    // as the grid shows it (ShownDistance), the band limits as written.
     int PackageCost(double km) const;
     // "<limit as written>km以下", or "上限値を超えています".
     QString PackageBandText(double km) const;
@@ -52,7 +55,7 @@ public:
     double GetLocalPrice3() const { return localPrice3; }
 
 private:
-    int BandIndexAt(double km) const;
+    int BandIndexAt(const velmora::calc::Decimal& km) const;
     // The unit price of band `band` for the current group and local prices.
     int BandCost(int band) const;
 
@@ -77,6 +80,6 @@ private:
     // on the band, the group and the local prices: each band's limit and
     // price are worked out once per group and local prices. A failure (a
     // figure that is not a number, an overflow) is not remembered.
-    mutable std::vector<std::optional<double>> limitValues;
+    mutable std::vector<std::optional<velmora::calc::Decimal>> limitValues;
     mutable std::vector<std::optional<int>> bandCosts;
 };

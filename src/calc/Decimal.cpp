@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -277,6 +278,28 @@ Decimal Decimal::fromString(const QString& text)
     return Decimal(std::move(mantissa), scale);
 }
 
+Decimal Decimal::fromNumberText(const QString& text)
+{
+    const qsizetype e = std::max(text.indexOf(u'e'), text.indexOf(u'E'));
+    if (e < 0)
+        return fromString(text);
+    const QString exponentText = text.mid(e + 1);
+    bool ok = false;
+    const int exponent = exponentText.toInt(&ok);
+    const bool plainDigits = !exponentText.isEmpty() && exponentText.back().isDigit()
+                             && (exponentText.front().isDigit() || exponentText.front() == u'-' || exponentText.front() == u'+');
+    if (!ok || !plainDigits || exponent > 1000 || exponent < -1000)
+        throw velmora::ConvertError(QStringLiteral("'%1' は10進数ではありません。").arg(text));
+    const Decimal significand = fromString(text.left(e));
+    return Decimal(significand.m_mantissa, significand.m_scale - exponent);
+}
+
+Decimal Decimal::fromTableFigure(const QString& text)
+{
+    StrToFloat(text);
+    return fromNumberText(text.trimmed());
+}
+
 Decimal Decimal::operator+(const Decimal& other) const
 {
     const int scale = std::max(m_scale, other.m_scale);
@@ -299,10 +322,44 @@ Decimal Decimal::dividedBy100() const
     return Decimal(m_mantissa, m_scale + 2);
 }
 
+Decimal Decimal::floor() const
+{
+    if (m_scale == 0)
+        return *this;
+    Integer scratch;
+    Integer quotient;
+    Integer remainder;
+    boost::multiprecision::divide_qr(m_mantissa, PowerOfTenRef(static_cast<unsigned>(m_scale), scratch), quotient, remainder);
+    // divide_qr truncates toward zero.
+    if (remainder < 0)
+        --quotient;
+    return Decimal(std::move(quotient), 0);
+}
+
 int Decimal::compare(const Decimal& other) const
 {
     if (m_scale == other.m_scale)
         return m_mantissa.compare(other.m_mantissa);
+    // Distances are compared with every band limit of a table: for mantissas
+    // of one limb whose scales differ by at most 19 digits, 128 bits hold both
+    // sides exactly.
+    const auto& left = m_mantissa.backend();
+    const auto& right = other.m_mantissa.backend();
+    const int gap = m_scale - other.m_scale;
+    if (left.size() == 1 && right.size() == 1 && gap >= -19 && gap <= 19) {
+        const bool negativeA = left.sign() && left.limbs()[0] != 0;
+        const bool negativeB = right.sign() && right.limbs()[0] != 0;
+        if (negativeA != negativeB)
+            return negativeA ? -1 : 1;
+        Wide magnitudeA = left.limbs()[0];
+        Wide magnitudeB = right.limbs()[0];
+        if (gap > 0)
+            magnitudeB *= kWide.ten[gap];
+        else
+            magnitudeA *= kWide.ten[-gap];
+        const int c = magnitudeA < magnitudeB ? -1 : (magnitudeA > magnitudeB ? 1 : 0);
+        return negativeA ? -c : c;
+    }
     const int scale = std::max(m_scale, other.m_scale);
     const Integer a = ScaledUp(m_mantissa, scale - m_scale);
     const Integer b = ScaledUp(other.m_mantissa, scale - other.m_scale);
@@ -335,9 +392,12 @@ double Decimal::toDouble() const
             return (backend.sign() ? -m : m) / exactTens[scale];
         }
     }
-    // strtod rounds correctly from any number of digits.
+    // from_chars rounds correctly from any number of digits, and reads "."
+    // whatever the desktop's locale.
     const QByteArray text = toString().toLatin1();
-    return std::strtod(text.constData(), nullptr);
+    double value = 0;
+    std::from_chars(text.constData(), text.constData() + text.size(), value);
+    return value;
 }
 
 QString Decimal::toString() const

@@ -23,11 +23,21 @@ public:
     // Parses "-123.4500", "+7", "0.5"; ConvertError on anything else
     // (exponents, blanks, empty text).
     static Decimal fromString(const QString& text);
+    // The same, and also the exponent forms number text uses ("1.5E-6",
+    // "2e3"). ConvertError on anything else, and for an exponent beyond
+    // ±1000, which no table figure or distance needs.
+    static Decimal fromNumberText(const QString& text);
+    // A figure of a table: any text StrToFloat reads (blanks around it
+    // included), as the exact decimal it writes; StrToFloat's ConvertError
+    // for any other text.
+    static Decimal fromTableFigure(const QString& text);
 
     Decimal operator+(const Decimal& other) const;
     Decimal operator-(const Decimal& other) const;
     Decimal operator*(const Decimal& other) const;
     Decimal dividedBy100() const;
+    // Rounded down to a whole number (toward minus infinity), scale 0.
+    Decimal floor() const;
 
     int compare(const Decimal& other) const;
     bool operator<(const Decimal& o) const { return compare(o) < 0; }

@@ -7,10 +7,11 @@
 #include "NumberText.h"
 #include "Paths.h"
 #include "TextFiles.h"
+#include "calc/Decimal.h"
 
 #include <climits>
-#include <cmath>
 
+using velmora::calc::Decimal;
 using velmora::data::Paths;
 
 namespace {
@@ -54,11 +55,11 @@ int priceAt(const QStringList& prices, const QString& key, int index)
 }
 
 // A cost that does not fit an int is a data error, not a wrapped-around figure.
-int checkedInt(long double value)
+int checkedInt(const Decimal& value)
 {
-    if (value > INT_MAX || value < INT_MIN)
-        throw velmora::OverflowError(QStringLiteral("ダンプトラック費用 %1 が大きすぎます。").arg(static_cast<double>(value), 0, 'f', 0));
-    return static_cast<int>(value);
+    if (value > Decimal::fromInt(INT_MAX) || value < Decimal::fromInt(INT_MIN))
+        throw velmora::OverflowError(QStringLiteral("ダンプトラック費用 %1 が大きすぎます。").arg(value.toString()));
+    return static_cast<int>(value.toDouble());
 }
 
 } // namespace
@@ -143,15 +144,17 @@ int CDistrictUnitPrice::GetDumpTruckCost(int district, int costItem, int transpo
         throw velmora::Error(QStringLiteral("%1 の [%2] にダンプトラックの数量が 4 行そろっていません。").arg(QuantitiesFile, quantitiesSection));
     const int q1 = StrToInt(quantities.at(0));
     const int q2 = StrToInt(quantities.at(1));
-    const double q3 = StrToFloat(quantities.at(2));
-    const double q4 = StrToFloat(quantities.at(3));
+    // Quantities as the exact decimals their texts write: 1.13 is 1.13, not
+    // the double just below it, so 11000 × 1.13 comes to 12430, not 12429.
+    const Decimal q3 = Decimal::fromTableFigure(quantities.at(2));
+    const Decimal q4 = Decimal::fromTableFigure(quantities.at(3));
 
     const long long t1 = static_cast<long long>(GetPriceR01()) * q1;
     const long long t2 = static_cast<long long>(GetPriceT02(district)) * q2;
-    // Each fractional product is rounded down on its own, in extended precision.
-    const long double t3 = std::floor(static_cast<long double>(GetPriceS24(truckClass)) * q3);
-    const long double t4 = std::floor(static_cast<long double>(GetPriceS22(truckClass)) * q4);
-    return checkedInt(static_cast<long double>(t1) + static_cast<long double>(t2) + t3 + t4);
+    // Each fractional product is formed exactly and rounded down on its own.
+    const Decimal t3 = (Decimal::fromInt(GetPriceS24(truckClass)) * q3).floor();
+    const Decimal t4 = (Decimal::fromInt(GetPriceS22(truckClass)) * q4).floor();
+    return checkedInt(Decimal::fromInt(t1) + Decimal::fromInt(t2) + t3 + t4);
 }
 
 void CDistrictUnitPrice::SetPrices(int r01, const QStringList& t02, const QStringList& s24, const QStringList& s22)

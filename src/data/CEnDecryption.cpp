@@ -30,8 +30,14 @@ CEnDecryption::~CEnDecryption() { DeleteWorkFiles(); }
 void CEnDecryption::DecryptDataFiles()
 {
     const QString directory = Paths::dataDirectory();
-    for (const QString& key : ScrambledKeys())
-        DecryptFile(directory + FindDataFileName(key, directory));
+    for (const QString& key : ScrambledKeys()) {
+        const QStringList names = velmora::data::DataFilesHolding(key, directory);
+        // A copy left beside a table (a backup, a file saved again under
+        // another name) must not go unnoticed even though it is not read.
+        if (names.size() > 1)
+            velmora::data::deferWarning(velmora::data::SeveralDataFilesText(key, names), velmora::data::Deferral::Notice);
+        DecryptFile(directory + names.value(0));
+    }
 }
 
 QByteArray CEnDecryption::Transform(const QByteArray& input)

@@ -6,22 +6,61 @@
 #include <QDirIterator>
 #include <QFileInfo>
 
+#include <algorithm>
+
 QString FindDataFileName(const QString& key, const QString& directory)
 {
-    // Unsorted on purpose: the first match in listing order wins.
+    return velmora::data::DataFilesHolding(key, directory).value(0);
+}
+
+namespace velmora::data {
+
+namespace {
+
+char16_t collationUnit(QChar c)
+{
+    return c == u'.' ? char16_t(0) : c.toUpper().unicode();
+}
+
+} // namespace
+
+bool DataFileNameLess(const QString& a, const QString& b)
+{
+    const qsizetype n = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t x = collationUnit(a.at(i));
+        const char16_t y = collationUnit(b.at(i));
+        if (x != y)
+            return x < y;
+    }
+    if (a.size() != b.size())
+        return a.size() < b.size();
+    return a < b;
+}
+
+QStringList DataFilesHolding(const QString& key, const QString& directory)
+{
+    // The file system's own listing order differs between file systems (and
+    // once put a backup with other fees first): the names are sorted.
+    QStringList names;
     QDirIterator it(directory, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     while (it.hasNext()) {
         it.next();
         const QFileInfo info = it.fileInfo();
-        if (info.isDir())
-            continue;
-        if (info.fileName().contains(key, Qt::CaseSensitive))
-            return info.fileName();
+        if (!info.isDir() && info.fileName().contains(key, Qt::CaseSensitive))
+            names.append(info.fileName());
     }
-    return QString();
+    std::sort(names.begin(), names.end(), DataFileNameLess);
+    return names;
 }
 
-namespace velmora::data {
+QString SeveralDataFilesText(const QString& key, const QStringList& names)
+{
+    return QStringLiteral("データフォルダに %1 のファイルが %2 つあります。%3 を使い、%4 は読みません。")
+        .arg(key)
+        .arg(names.size())
+        .arg(names.value(0), names.mid(1).join(QStringLiteral("、")));
+}
 
 QStringList MissingScrambledTables(const QString& directory)
 {

@@ -4,13 +4,25 @@
 #include <QStringList>
 
 // The file in `directory` whose name holds `key` (case-sensitive, anywhere in
-// the name), first in the order the directory listing returns; folders never
-// count. Empty when nothing matches: the caller's path is then the directory
-// itself, which no reader can open, so a missing file surfaces as its reader's
-// open failure.
+// the name), first in DataFileNameLess order; folders never count. Empty when
+// nothing matches: the caller's path is then the directory itself, which no
+// reader can open, so a missing file surfaces as its reader's open failure.
 QString FindDataFileName(const QString& key, const QString& directory);
 
 namespace velmora::data {
+
+// The order in which a data folder's names are considered, the same on every
+// file system: the order a Windows folder lists them (code units compared
+// without regard to case, as upper case), except that "." comes before every
+// other character, so a table's own name wins over the copies made beside it
+// ("ET19.dat" before "ET19 - コピー.dat", "ET19_bak.dat" and "ET19.dat.bak").
+// Names equal but for case fall back to plain code-unit order.
+bool DataFileNameLess(const QString& a, const QString& b);
+// Every file of `directory` whose name holds `key`, in DataFileNameLess order.
+QStringList DataFilesHolding(const QString& key, const QString& directory);
+// What the estimator is told when several files hold one key: the first of
+// `names` is read, the others are not.
+QString SeveralDataFilesText(const QString& key, const QStringList& names);
 
 // The scrambled tables (CEnDecryption::ScrambledKeys()) with no file in
 // `directory`. Some readers take a missing table for an empty one without a

@@ -18,7 +18,7 @@ public:
 
 StderrNotifier g_stderrNotifier;
 Notifier* g_notifier = &g_stderrNotifier;
-QStringList g_deferred;
+std::vector<DeferredWarning> g_deferred;
 
 } // namespace
 
@@ -31,12 +31,20 @@ Notifier* setNotifier(Notifier* n)
     return previous;
 }
 
-void deferWarning(const QString& text) { g_deferred.append(text); }
+void deferWarning(const QString& text, Deferral kind) { g_deferred.push_back({text, kind}); }
+
+std::vector<DeferredWarning> takeDeferred()
+{
+    std::vector<DeferredWarning> out;
+    out.swap(g_deferred);
+    return out;
+}
 
 QStringList takeDeferredWarnings()
 {
     QStringList out;
-    out.swap(g_deferred);
+    for (const DeferredWarning& w : takeDeferred())
+        out.append(w.text);
     return out;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <vector>
 
 namespace velmora::data {
 
@@ -23,8 +25,21 @@ Notifier& notifier();
 Notifier* setNotifier(Notifier* n);
 
 // Messages kept until a convenient moment: start-up collects the warnings of
-// the mended silent failures and shows them once the window exists.
-void deferWarning(const QString& text);
+// the mended silent failures and shows them once the window exists, all in
+// one box. A Gap means the loaded data lack something the figures need (a
+// table that could not be decoded): a script must not be given figures then.
+// A Notice tells of a choice made while loading that leaves the figures sound
+// for everything else (a damaged site line left out, one table file taken
+// among several).
+enum class Deferral { Gap, Notice };
+struct DeferredWarning
+{
+    QString text;
+    Deferral kind = Deferral::Gap;
+};
+void deferWarning(const QString& text, Deferral kind = Deferral::Gap);
+// The texts of every kind, in the order they were deferred; the list is emptied.
 QStringList takeDeferredWarnings();
+std::vector<DeferredWarning> takeDeferred();
 
 } // namespace velmora::data

@@ -4,12 +4,10 @@
 
 #include <QByteArray>
 #include <QHash>
-#include <cerrno>
+#include <charconv>
 #include <climits>
-#include <clocale>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <system_error>
 
 namespace {
 
@@ -51,7 +49,7 @@ bool parseFloat(const QString& text, double& out)
     if (trimmed.isEmpty())
         return false;
     // Only the characters of a plain decimal number; this keeps "inf", "nan"
-    // and hexadecimal floats that strtod would accept out of the tables.
+    // and hexadecimal floats out of the tables.
     bool digit = false;
     for (QChar c : trimmed) {
         const char16_t u = c.unicode();
@@ -63,15 +61,26 @@ bool parseFloat(const QString& text, double& out)
     if (!digit)
         return false;
     const QByteArray latin = trimmed.toLatin1();
-    char* end = nullptr;
-    errno = 0;
-    // strtod follows LC_NUMERIC; the program never changes it from "C".
-    const double v = std::strtod(latin.constData(), &end);
-    // ERANGE also flags a result below the normal range ("1E-320", or what
-    // FloatToStr writes for such a value): that is still a number, only an
-    // overflow is not.
-    const bool overflow = errno == ERANGE && std::fabs(v) > 1;
-    if (end != latin.constData() + latin.size() || overflow || !std::isfinite(v))
+    const char* begin = latin.constData();
+    const char* const end = begin + latin.size();
+    // from_chars reads "." whatever the desktop's locale (strtod follows
+    // LC_NUMERIC, which the application object takes from the desktop). It
+    // takes no leading "+": one is skipped, but not before another sign.
+    if (begin != end && *begin == '+' && begin + 1 != end && begin[1] != '-' && begin[1] != '+')
+        ++begin;
+    double v = 0;
+    auto [stop, error] = std::from_chars(begin, end, v);
+    if (error == std::errc::result_out_of_range) {
+        // Below the range of a double the text is still a number, close to
+        // or equal to zero ("1E-400", or what FloatToStr writes for such a
+        // value); only an overflow is not.
+        long double wide = 0;
+        const auto widened = std::from_chars(begin, end, wide);
+        stop = widened.ptr;
+        error = widened.ec;
+        v = static_cast<double>(wide);
+    }
+    if (error != std::errc() || stop != end || !std::isfinite(v))
         return false;
     out = v;
     return true;
@@ -136,10 +145,11 @@ QString FloatToStr(double value)
         return value > 0 ? QStringLiteral("INF") : QStringLiteral("-INF");
     if (value == 0)
         return QStringLiteral("0");
-    // Round to 15 significant digits once, then lay the digits out.
+    // Round to 15 significant digits once, then lay the digits out; to_chars
+    // writes "." whatever the desktop's locale.
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.14e", value);
-    const QString s = QString::fromLatin1(buf);
+    const auto written = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
+    const QString s = QString::fromLatin1(buf, static_cast<qsizetype>(written.ptr - buf));
     const qsizetype ePos = s.indexOf(u'e');
     const bool negative = s.startsWith(u'-');
     QString digits = s.left(ePos);

@@ -4,6 +4,7 @@
 #include "calc/CDisplayCalcResultList.h"
 #include "calc/COutputDataManager.h"
 #include "calc/ResultRowTexts.h"
+#include "calc/ShownDistance.h"
 #include "data/NumberText.h"
 #include "platform/MessageBox.h"
 
@@ -455,7 +456,8 @@ void ResultGrid::StringGridKeyPress(QChar& key)
         if (!m_state.resultList || r < 1 || r >= RowCount())
             return;
         const double d = StrToFloatDefault(Cell(DistanceColumn, r), 0);
-        if (d > MaxDistanceKm || d < 0) {
+        // Judged as the cell shows the distance, like every limit of the figures.
+        if (!velmora::calc::ShownDistanceWithin(d, MaxDistanceKm)) {
             platform::ShowMessage(QStringLiteral("運搬距離は0km以上60km以下を入力してください。"),
                                   QStringLiteral("無効な値"), platform::MessageButtons::Ok,
                                   platform::MessageIcon::Exclamation);

@@ -30,7 +30,7 @@ public:
     static constexpr int DistanceColumn = 3;
     static constexpr int ManualFeeColumn = 9;
     static constexpr int RankColumn = 13;
-    static constexpr double MaxDistanceKm = 60;
+    static constexpr int MaxDistanceKm = 60;
 
     // The same texts the command-line calculator writes.
     static const std::array<QString, ColumnCount>& HeaderTexts;

@@ -453,3 +453,29 @@ TEST_F(StartupTest, NotesTakenWhileLoadingAreShownOnceTogether)
     start();
     EXPECT_EQ(boxes.records.size(), 1u);
 }
+
+// A coordinate line without a site key, a site without its coordinate line and
+// a copy of the table saved beside it: one warning box when the window is up,
+// and the window calculates with every other site.
+TEST_F(StartupTest, DamagedSiteLinesAndACopyOfATableAreToldInTheOneStartUpBox)
+{
+    QStringList coordinates = deployment.readScrambled(QStringLiteral("EC01.dat")).split(QStringLiteral("\r\n"));
+    coordinates.removeIf([](const QString& line) { return line.contains(QStringLiteral(",S04,")); });
+    coordinates.insert(1, QStringLiteral("x"));
+    deployment.writeScrambled(QStringLiteral("EC01.dat"), coordinates.join(QStringLiteral("\r\n")));
+    deployment.writeBytes(QStringLiteral("dat/EC01_bak.dat"), deployment.readBytes(QStringLiteral("dat/EC01.dat")));
+
+    start();
+    ASSERT_EQ(boxes.records.size(), 1u);
+    const velmora::platform::MessageRecord& box = boxes.records[0];
+    EXPECT_EQ(box.caption, velmora::data::Paths::exeFileName());
+    EXPECT_EQ(box.icon, MessageIcon::Exclamation);
+    EXPECT_TRUE(box.text.contains(QStringLiteral("データフォルダに EC01 のファイルが 2 つあります。EC01.dat を使い、EC01_bak.dat は読みません。")))
+        << box.text.toStdString();
+    EXPECT_TRUE(box.text.contains(QStringLiteral("\r\nEC01.dat の 2 行目: 処分場コードがありません\r\n")));
+    EXPECT_TRUE(box.text.contains(QStringLiteral("\r\nEC01.dat: 座標の行がありません（処分場 S04「白鷺資源化センター(株)東員工場」）")));
+
+    calculateAt(tsuX(), tsuY());
+    EXPECT_EQ(boxes.records.size(), 1u);
+    EXPECT_GT(form->StringGrid->RowCount(), 2);
+}

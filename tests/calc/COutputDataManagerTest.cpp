@@ -5,6 +5,8 @@
 #include <QList>
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using calctest::SiteSpec;
 
 namespace {
@@ -233,6 +235,38 @@ TEST_F(Driver, ConstructionPackageRunUsesTheDistrictPrices)
     EXPECT_EQ(list.FindByName(QStringLiteral("南西"))->GetTransportCost(), 1973);
     EXPECT_EQ(list.FindByName(QStringLiteral("南西"))->GetBandText(), QStringLiteral("5.0km以下"));
     EXPECT_EQ(list.FindByName(QStringLiteral("60.04km"))->GetTotal(), 8611 + 2000);
+}
+
+// A site 300 m away is listed at 3 × 0.1 = 0.30000000000000004 km and shown
+// as 0.3; a distance one bit above 60 is shown as 60. Both are priced as shown.
+TEST_F(Driver, DistancesMeetTheLimitsAsTheGridShowsThem)
+{
+    const double shownAt03 = 3 * 0.1;
+    const double shownAt60 = std::nextafter(60.0, 61.0);
+    ASSERT_GT(shownAt03, 0.3);
+    driver = build({}, {{QStringLiteral("300m"), JobX - 300, JobY, 3000}}, {});
+    driver->SetLabourRateConditions(0, false, 1, 0);
+    driver->SetJobSite(34.7, 136.5, JobX, JobY);
+    const CDisplayCalcResultData* row = driver->Calculate(false).FindByName(QStringLiteral("300m"));
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->GetConfirmedDistance(), shownAt03);
+    EXPECT_EQ(row->GetTransportCost(), 720);
+    EXPECT_EQ(row->GetBandText(), QStringLiteral("0.3km以下"));
+    EXPECT_EQ(row->GetRank(), 1);
+    EXPECT_EQ(driver->LabourRateCost(shownAt60), 5828);
+    EXPECT_EQ(driver->LabourRateBandText(shownAt60), QStringLiteral("60km以下"));
+
+    driver->SetPackageConditions(QStringLiteral("殻運搬"), QStringLiteral("ｺﾝｸﾘｰﾄ(無筋･鉄筋)構造物とりこわし"),
+                                 QStringLiteral("機械積込"), QStringLiteral("無し"));
+    driver->SetPackageDistrict(0);
+    row = driver->Calculate(false).FindByName(QStringLiteral("300m"));
+    EXPECT_EQ(row->GetTransportCost(), 942);
+    EXPECT_EQ(row->GetBandText(), QStringLiteral("0.3km以下"));
+    EXPECT_EQ(driver->PackageCost(shownAt60), 8611);
+    EXPECT_EQ(driver->PackageBandText(shownAt60), QStringLiteral("60km以下"));
+    // What is shown above a limit stays above it.
+    EXPECT_EQ(driver->PackageBandText(0.31), QStringLiteral("5.0km以下"));
+    EXPECT_EQ(driver->PackageCost(60.1), 0);
 }
 
 TEST_F(Driver, FailedRunsLeaveTheListAndReportClearly)

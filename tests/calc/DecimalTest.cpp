@@ -291,6 +291,31 @@ TEST(Decimal, EqualValuesCompareEqualAcrossScales)
     EXPECT_LT(D("-1").compare(D("0.5")), 0);
 }
 
+// Mantissas of one limb at scales up to 19 apart take the 128-bit comparison.
+TEST(Decimal, CompareFloorAndExponentTextMatchExactRationals)
+{
+    std::mt19937_64 rng(77);
+    std::uniform_int_distribution<long long> mant(-999999999999999999LL, 999999999999999999LL);
+    std::uniform_int_distribution<int> sc(0, 20);
+    for (int i = 0; i < 3000; ++i) {
+        const Decimal a(Integer(mant(rng) / (1LL << (i % 40))), sc(rng));
+        const Decimal b(Integer(mant(rng)), sc(rng));
+        const Rational ra = AsRational(a);
+        const Rational rb = AsRational(b);
+        EXPECT_EQ(a.compare(b), ra < rb ? -1 : (ra > rb ? 1 : 0)) << a.toString().toStdString() << " " << b.toString().toStdString();
+        const Rational fa = AsRational(a.floor());
+        EXPECT_TRUE(fa <= ra && ra < fa + 1 && a.floor().scale() == 0) << a.toString().toStdString();
+        if (HasFailure())
+            return;
+    }
+    EXPECT_EQ(Decimal::fromNumberText(QStringLiteral("-1.5E-6")), D("-0.0000015"));
+    EXPECT_EQ(Decimal::fromNumberText(QStringLiteral("1E15")), D("1000000000000000"));
+    EXPECT_EQ(Decimal::fromNumberText(QStringLiteral("113e-2")), D("1.13"));
+    EXPECT_EQ(Decimal::fromTableFigure(QStringLiteral(" +1.13 ")), D("1.13"));
+    for (const QString& bad : {QStringLiteral("1E"), QStringLiteral("1E+"), QStringLiteral("1E2000"), QStringLiteral("E5"), QStringLiteral("1e 2")})
+        EXPECT_THROW(Decimal::fromNumberText(bad), velmora::ConvertError) << bad.toStdString();
+}
+
 TEST(Decimal, NearestDoubleFromBothPaths)
 {
     // The short path (exact operands, one division) and the text path must

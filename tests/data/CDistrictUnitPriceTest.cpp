@@ -51,6 +51,26 @@ TEST_F(DistrictUnitPriceTest, DumpTruckCostRoundsEachFractionalProductDownOnItsO
     EXPECT_EQ(prices.GetDumpTruckCost(0, 2, 4), 4 * 20000 + 6172);
 }
 
+// The sample deployment's prices: each product is a whole number of yen that
+// the nearest double of 1.13 puts just below it.
+TEST_F(DistrictUnitPriceTest, FractionalProductsAreTheExactDecimalsRoundedDown)
+{
+    writePrices();
+    dep.writeWorking(QStringLiteral("DS24"), crlfLines({QStringLiteral("h"), QStringLiteral("11000"), QStringLiteral("6400"), QStringLiteral("4300")}));
+    dep.writeWorking(QStringLiteral("DS22"), crlfLines({QStringLiteral("h"), QStringLiteral("731"), QStringLiteral("256"), QStringLiteral("178")}));
+    dep.writeIni(QStringLiteral("dat/DTTankaSuryo.ini"),
+                 QStringLiteral("[ﾀﾞﾝﾌﾟﾄﾗｯｸ10t数量]\r\n0\r\n0\r\n1.13\r\n1.13\r\n"
+                                "[ﾀﾞﾝﾌﾟﾄﾗｯｸ4t数量]\r\n0\r\n0\r\n1.13\r\n0\r\n"
+                                "[ﾀﾞﾝﾌﾟﾄﾗｯｸ2t数量]\r\n0\r\n0\r\n0\r\n1.13\r\n"
+                                "[ﾀﾞﾝﾌﾟﾄﾗｯｸ10t(路面切削)]\r\n1\r\n0\r\n113E-2\r\n-1.13\r\n"));
+    CDistrictUnitPrice prices;
+    EXPECT_EQ(prices.GetDumpTruckCost(0, 0, 0), 12430 + 826); // 731 × 1.13 = 826.03
+    EXPECT_EQ(prices.GetDumpTruckCost(0, 0, 1), 7232);
+    EXPECT_EQ(prices.GetDumpTruckCost(0, 0, 2), 201); // 178 × 1.13 = 201.14
+    // An exponent reads as the same decimal; a negative product goes down too.
+    EXPECT_EQ(prices.GetDumpTruckCost(0, 2, 4), 20000 + 12430 - 827);
+}
+
 TEST_F(DistrictUnitPriceTest, SectionAndClassFollowCostItemAndTransportType)
 {
     writePrices();

@@ -62,7 +62,8 @@ TEST_F(SyobunjoListTest, SelectsTheLinesOfItsCostItemInFileOrderWithTheirFields)
                             // full-width katakana in the table still matches the half-width name
                             siteLine(QStringLiteral("K4"), QStringLiteral("無筋コンクリート"), QStringLiteral("二号"), QString()),
                             siteLine(QStringLiteral("K5"), QStringLiteral("(無筋ｺﾝｸﾘｰﾄ殻)"), QStringLiteral("三号"), QStringLiteral("-20"))}));
-    dep.writeWorking(QStringLiteral("DC01.txt"), crlfLines({QStringLiteral("1,K1,-123.5,456.25")}));
+    dep.writeWorking(QStringLiteral("DC01.txt"), crlfLines({QStringLiteral("1,K1,-123.5,456.25"), QStringLiteral("2,K4,1,1"),
+                                                            QStringLiteral("3,K5,2,2")}));
 
     CSyobunjoList list(1);
     EXPECT_EQ(list.CostItemName(), QStringLiteral("無筋ｺﾝｸﾘｰﾄ"));
@@ -96,7 +97,7 @@ TEST_F(SyobunjoListTest, HalfWidthNameInTheTableMatchesAFullWidthName)
     EXPECT_EQ(walkNames(list), QStringList{QStringLiteral("x")});
 }
 
-TEST_F(SyobunjoListTest, CoordinateKeysIgnoreCaseFirstLineWinsAndUnknownKeysStayAtZero)
+TEST_F(SyobunjoListTest, CoordinateKeysIgnoreCaseAndTheFirstLineWins)
 {
     writeNames();
     dep.writeWorking(QStringLiteral("DT19"),
@@ -109,12 +110,11 @@ TEST_F(SyobunjoListTest, CoordinateKeysIgnoreCaseFirstLineWinsAndUnknownKeysStay
                             QStringLiteral("2,ab1,99,99"),
                             QStringLiteral(" 3 , \"c 2\" , 1e3 ,\"-7\"")}));
     CSyobunjoList list(0);
+    // A site without a coordinate line is left out rather than placed at 0/0.
+    EXPECT_EQ(walkNames(list), (QStringList{QStringLiteral("p"), QStringLiteral("r")}));
     list.MoveFirst();
     EXPECT_EQ(list.Current().GetX(), 10.5);
     EXPECT_EQ(list.Current().GetY(), 20.5);
-    list.MoveNext();
-    EXPECT_EQ(list.Current().GetX(), 0.0);
-    EXPECT_EQ(list.Current().GetY(), 0.0);
     list.MoveNext();
     EXPECT_EQ(list.Current().GetX(), 1000.0);
     EXPECT_EQ(list.Current().GetY(), -7.0);
@@ -123,22 +123,60 @@ TEST_F(SyobunjoListTest, CoordinateKeysIgnoreCaseFirstLineWinsAndUnknownKeysStay
     EXPECT_TRUE(again.IsEnd());
 }
 
-TEST_F(SyobunjoListTest, AFeeThatIsNoNumberEndsTheLoadQuietlyAndKeepsEarlierSitesWithoutCoordinates)
+// A damaged line costs its own site and nothing else: every other site loads
+// with its coordinates, and what was left out is noted with file and line.
+TEST_F(SyobunjoListTest, ADamagedLineLeavesOutItsSiteAloneAndIsNoted)
 {
     writeNames();
-    dep.writeWorking(QStringLiteral("DT19"),
-                     crlfLines({siteLine(QStringLiteral("K1"), QStringLiteral("鉄筋ｺﾝｸﾘｰﾄ"), QStringLiteral("before"), QStringLiteral("5")),
-                            siteLine(QStringLiteral("K2"), QStringLiteral("鉄筋ｺﾝｸﾘｰﾄ"), QStringLiteral("bad"), QStringLiteral("5円")),
-                            siteLine(QStringLiteral("K3"), QStringLiteral("鉄筋ｺﾝｸﾘｰﾄ"), QStringLiteral("after"), QStringLiteral("5"))}));
-    dep.writeWorking(QStringLiteral("DC01"), crlfLines({QStringLiteral("1,K1,1,2")}));
+    const QString item = QStringLiteral("鉄筋ｺﾝｸﾘｰﾄ");
+    dep.writeWorking(QStringLiteral("DT19.dat"),
+                     crlfLines({siteLine(QStringLiteral("K1"), item, QStringLiteral("before"), QStringLiteral("5")),
+                                siteLine(QStringLiteral("K2"), item, QStringLiteral("bad fee"), QStringLiteral("2800円")),
+                                QString(),
+                                siteLine(QStringLiteral("K3"), item, QStringLiteral("no line"), QStringLiteral("5")),
+                                siteLine(QStringLiteral("K4"), item, QStringLiteral("bad x"), QStringLiteral("5")),
+                                siteLine(QStringLiteral("K5"), item, QStringLiteral("short"), QStringLiteral("5")),
+                                siteLine(QStringLiteral("K6"), item, QStringLiteral("after"), QStringLiteral("6"))}));
+    dep.writeWorking(QStringLiteral("DC01.dat"),
+                     crlfLines({QStringLiteral("1,K1,1,2"), QString(), QStringLiteral("lonely"), QStringLiteral("4,K4,x2,3"),
+                                QStringLiteral("5,K5,1"), QStringLiteral("6,K6,7,8"), QStringLiteral("2,K2,5,5")}));
     CSyobunjoList list(0);
-    EXPECT_EQ(walkNames(list), QStringList{QStringLiteral("before")});
+    EXPECT_EQ(walkNames(list), (QStringList{QStringLiteral("before"), QStringLiteral("after")}));
+    EXPECT_TRUE(list.IsEnd());
     list.MoveFirst();
-    EXPECT_EQ(list.Current().GetX(), 0.0);
+    EXPECT_EQ(list.Current().GetX(), 1.0);
+    list.MoveNext();
+    EXPECT_EQ(list.Current().GetY(), 8.0);
+    EXPECT_EQ(list.Current().GetDisposalFee(), 6);
+    EXPECT_TRUE(notes.warnings.empty()); // told once at start-up, not per register
 
-    CSyobunjoList reload(-1);
-    EXPECT_FALSE(reload.LoadSites(0));
-    EXPECT_TRUE(notes.warnings.empty());
+    using velmora::data::SiteLeftOut;
+    const std::vector<SiteLeftOut> expected = {
+        {QStringLiteral("ET19.dat"), 2, QStringLiteral("K2"), QStringLiteral("bad fee"), QStringLiteral("処分費 '2800円' が整数ではありません")},
+        {QStringLiteral("EC01.dat"), 3, QString(), QString(), QStringLiteral("処分場コードがありません")},
+        {QStringLiteral("EC01.dat"), 0, QStringLiteral("K3"), QStringLiteral("no line"), QStringLiteral("座標の行がありません")},
+        {QStringLiteral("EC01.dat"), 4, QStringLiteral("K4"), QStringLiteral("bad x"), QStringLiteral("座標 'x2', '3' が数値ではありません")},
+        {QStringLiteral("EC01.dat"), 5, QStringLiteral("K5"), QStringLiteral("short"), QStringLiteral("座標がありません")},
+    };
+    EXPECT_TRUE(list.LeftOut() == expected);
+
+    // Two registers reading the same damage give one text, each line once.
+    std::vector<SiteLeftOut> twice = list.LeftOut();
+    twice.insert(twice.end(), list.LeftOut().begin(), list.LeftOut().end());
+    const QString text = velmora::data::SitesLeftOutText(twice);
+    EXPECT_EQ(text.count(QStringLiteral("\r\n")), 5);
+    EXPECT_TRUE(text.contains(QStringLiteral("\r\nET19.dat の 2 行目: 処分費 '2800円' が整数ではありません（処分場 K2「bad fee」）")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("\r\nEC01.dat: 座標の行がありません（処分場 K3「no line」）")));
+    EXPECT_TRUE(velmora::data::SitesLeftOutText({}).isEmpty());
+    // A table damaged throughout names twenty and counts the rest.
+    std::vector<SiteLeftOut> many;
+    for (int i = 1; i <= 25; ++i)
+        many.push_back({QStringLiteral("EC01.dat"), i, QString(), QString(), QStringLiteral("処分場コードがありません")});
+    const QString capped = velmora::data::SitesLeftOutText(many);
+    EXPECT_TRUE(capped.contains(QStringLiteral("の 20 行目")));
+    EXPECT_FALSE(capped.contains(QStringLiteral("の 21 行目")));
+    EXPECT_TRUE(capped.endsWith(QStringLiteral("\r\nほか 5 件")));
 }
 
 TEST_F(SyobunjoListTest, MissingFilesGiveQuietlyIncompleteRegisters)
@@ -162,21 +200,6 @@ TEST_F(SyobunjoListTest, MissingFilesGiveQuietlyIncompleteRegisters)
     noCoordinates.MoveFirst();
     EXPECT_EQ(noCoordinates.Current().GetX(), 0.0);
     EXPECT_TRUE(notes.warnings.empty());
-}
-
-TEST_F(SyobunjoListTest, MalformedCoordinateTableRaises)
-{
-    writeNames();
-    dep.writeWorking(QStringLiteral("DT19"), crlfLines({siteLine(QStringLiteral("K1"), QStringLiteral("ｱｽﾌｧﾙﾄ"), QStringLiteral("n"), QStringLiteral("1"))}));
-
-    dep.writeWorking(QStringLiteral("DC01"), crlfLines({QStringLiteral("1,K1,1,x2")}));
-    EXPECT_THROW(CSyobunjoList(2), velmora::ConvertError);
-
-    dep.writeWorking(QStringLiteral("DC01"), crlfLines({QStringLiteral("1,K1,1")}));
-    EXPECT_THROW(CSyobunjoList(2), velmora::Error);
-
-    dep.writeWorking(QStringLiteral("DC01"), crlfLines({QStringLiteral("1,K0,1,2"), QStringLiteral("lonely")}));
-    EXPECT_THROW(CSyobunjoList(2), velmora::Error);
 }
 
 TEST(SyobunjoListCursor, WalkFindAndEnd)

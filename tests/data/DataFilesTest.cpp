@@ -25,6 +25,28 @@ TEST(FindDataFileName, FirstFileHoldingTheKeyCaseSensitiveFoldersNeverCount)
     EXPECT_TRUE(FindDataFileName(QStringLiteral("EA01"), dep.path(QStringLiteral("nowhere"))).isEmpty());
 }
 
+// The file system's listing order is no order at all: a backup beside a table
+// must never be read in its place, whatever order the files were made in.
+TEST(FindDataFileName, TheTableWinsOverTheCopiesBesideIt)
+{
+    TempDeployment dep;
+    const QStringList made = {QStringLiteral("ET19 - コピー.dat"), QStringLiteral("ET19_bak.dat"), QStringLiteral("xET19"),
+                              QStringLiteral("ET19.dat.bak"), QStringLiteral("ET19.dat"), QStringLiteral("et19.dat")};
+    for (const QString& name : made)
+        dep.writeBytes(QStringLiteral("dat/") + name, "x");
+    EXPECT_EQ(FindDataFileName(QStringLiteral("ET19"), dep.dataDir()), QStringLiteral("ET19.dat"));
+    EXPECT_EQ(velmora::data::DataFilesHolding(QStringLiteral("ET19"), dep.dataDir()),
+              (QStringList{QStringLiteral("ET19.dat"), QStringLiteral("ET19.dat.bak"), QStringLiteral("ET19 - コピー.dat"),
+                           QStringLiteral("ET19_bak.dat"), QStringLiteral("xET19")}));
+
+    // Letters compare as upper case, so they come before "_" as in a Windows folder.
+    using velmora::data::DataFileNameLess;
+    EXPECT_TRUE(DataFileNameLess(QStringLiteral("et19a"), QStringLiteral("ET19_")));
+    EXPECT_FALSE(DataFileNameLess(QStringLiteral("ET19b"), QStringLiteral("et19A")));
+    EXPECT_TRUE(DataFileNameLess(QStringLiteral("ET19"), QStringLiteral("et19")));
+    EXPECT_FALSE(DataFileNameLess(QStringLiteral("ET19"), QStringLiteral("ET19")));
+}
+
 TEST(CEnDecryption, OnlyTheFirstByteOfEachUnitChangesByAGrowingKey)
 {
     constexpr unsigned S = CEnDecryption::SeedByte;
@@ -82,14 +104,20 @@ TEST_F(DecodingTest, DecodesEveryShippedTableAndDeletesOnlyTheWorkingFiles)
 
 TEST_F(DecodingTest, TwoFilesWithOneKeyGiveOneWorkingFileAndTheDestructorCleansUp)
 {
-    dep.writeScrambled(QStringLiteral("ES22_a"), QStringLiteral("1"));
+    velmora::data::takeDeferred();
     dep.writeScrambled(QStringLiteral("ES22_b"), QStringLiteral("2"));
+    dep.writeScrambled(QStringLiteral("ES22_a"), QStringLiteral("1"));
     {
         CEnDecryption decoder;
         decoder.DecryptDataFiles();
-        ASSERT_EQ(decoder.WorkFiles().size(), 1);
+        EXPECT_EQ(decoder.WorkFiles(), QStringList{dep.dataDir() + QStringLiteral("DS22_a")});
         EXPECT_EQ(dep.dataFiles().size(), 3);
     }
+    // Told once, as a notice: the figures stand on the file that was read.
+    const std::vector<velmora::data::DeferredWarning> deferred = velmora::data::takeDeferred();
+    ASSERT_EQ(deferred.size(), 1u);
+    EXPECT_EQ(deferred[0].kind, velmora::data::Deferral::Notice);
+    EXPECT_EQ(deferred[0].text, QStringLiteral("データフォルダに ES22 のファイルが 2 つあります。ES22_a を使い、ES22_b は読みません。"));
     EXPECT_EQ(dep.dataFiles(), (QStringList{QStringLiteral("ES22_a"), QStringLiteral("ES22_b")}));
 }
 

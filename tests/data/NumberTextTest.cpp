@@ -1,5 +1,7 @@
+#include "calc/Decimal.h"
 #include "data/Error.h"
 #include "data/NumberText.h"
+#include "support/DecimalCommaLocale.h"
 
 #include <gtest/gtest.h>
 
@@ -66,6 +68,24 @@ TEST(NumberText, TinyNumbersReadBackOnlyOverflowIsRejected)
     EXPECT_EQ(StrToFloat(QStringLiteral("1e-400")), 0.0);
     EXPECT_EQ(StrToFloat(QStringLiteral("-2.5E-310")), -2.5e-310);
     EXPECT_THROW(StrToFloat(QStringLiteral("-1e400")), velmora::ConvertError);
+}
+
+// The application object takes the number format from the desktop's locale;
+// the number texts of tables, fields and pages keep "." all the same.
+TEST(NumberText, DecimalCommaLocaleChangesNoNumberText)
+{
+    velmora::test::ScopedDecimalCommaLocale locale;
+    if (!locale.active())
+        GTEST_SKIP() << "no decimal-comma locale installed (scripts/install-deps generates de_DE.UTF-8)";
+    // Texts no other test converts, so none is remembered from before.
+    EXPECT_EQ(StrToFloat(QStringLiteral("4711.0625")), 4711.0625);
+    EXPECT_EQ(StrToFloatDefault(QStringLiteral("-0.0078125"), 1), -0.0078125);
+    EXPECT_THROW(StrToFloat(QStringLiteral("4711,03125")), velmora::ConvertError);
+    EXPECT_EQ(FloatToStr(4711.0625), QStringLiteral("4711.0625"));
+    EXPECT_EQ(FloatToStr(-0.0000015), QStringLiteral("-1.5E-6"));
+    // A decimal too long for the quick conversion goes through text as well.
+    EXPECT_EQ(velmora::calc::Decimal::fromString(QStringLiteral("0.12345678901234567890123456")).toDouble(),
+              0.12345678901234567890123456);
 }
 
 } // namespace

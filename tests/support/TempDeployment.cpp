@@ -98,6 +98,15 @@ void TempDeployment::writeScrambled(const QString& fileName, const QString& text
     writeBytes(QStringLiteral("dat/") + fileName, CEnDecryption::Transform(utf16le(text)));
 }
 
+QString TempDeployment::readScrambled(const QString& fileName) const
+{
+    const QByteArray plain = CEnDecryption::Transform(readBytes(QStringLiteral("dat/") + fileName));
+    QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(plain.constData()), plain.size() / 2);
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    return text;
+}
+
 void TempDeployment::writeIni(const QString& relative, const QString& text,
                               velmora::data::IniEncoding encoding) const
 {

@@ -33,6 +33,8 @@ public:
     void writeWorking(const QString& fileName, const QString& text) const;
     // A shipped table in dat/: UTF-16LE text, scrambled with the project's routine.
     void writeScrambled(const QString& fileName, const QString& text) const;
+    // The text of a shipped table in dat/, unscrambled (byte-order mark dropped).
+    QString readScrambled(const QString& fileName) const;
     // An INI file at a path relative to the exe folder, in the given encoding.
     void writeIni(const QString& relative, const QString& text,
                   velmora::data::IniEncoding encoding = velmora::data::IniEncoding::Cp932) const;

@@ -2,10 +2,13 @@
 // sample deployment, judged by its exit status, its table and its messages.
 
 #include "data/CEnDecryption.h"
+#include "support/DecimalCommaLocale.h"
 #include "support/FolderSnapshot.h"
 #include "support/TempDeployment.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <QDir>
 #include <QFile>
@@ -40,9 +43,10 @@ struct CalcRun
     }
 };
 
-CalcRun Calc(const QStringList& args)
+CalcRun Calc(const QStringList& args, const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
 {
     QProcess p;
+    p.setProcessEnvironment(environment);
     p.start(QStringLiteral(VELMORA_BIN_DIR) + QStringLiteral("/velmora-calc"), args);
     EXPECT_TRUE(p.waitForFinished(60000)) << "velmora-calc did not finish";
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
@@ -274,6 +278,102 @@ TEST(VelmoraCalc, DistanceLimitsOfTheGrid)
     EXPECT_EQ(CalcAt({QStringLiteral("--distance"), name + QStringLiteral("=-1")}).exitCode, 2);
     EXPECT_EQ(CalcAt({QStringLiteral("--distance"), name + QStringLiteral("=60")}).exitCode, 0);
     EXPECT_EQ(CalcAt({QStringLiteral("--distance=") + name + QStringLiteral("=0")}).exitCode, 0);
+}
+
+// 300 m north of a registered site (X -110853.0): the straight distance is
+// 3 × 0.1 = 0.30000000000000004 km, shown as 0.3, and both methods price it in
+// the band that ends at 0.3. A typed distance one bit above 60 is shown as 60.
+TEST(VelmoraCalc, DistancesArePricedAsShown)
+{
+    const QString site = QStringLiteral("青嵐エコマテリアル(株)霞事業所");
+    const QStringList at = {QStringLiteral("--x"), QStringLiteral("-110553"), QStringLiteral("--y"), QStringLiteral("59880.2")};
+    for (const QStringList& method : {QStringList{}, QStringList{QStringLiteral("--method"), QStringLiteral("labour")}}) {
+        const CalcRun run = Calc(at + method);
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        const QList<QStringList> lines = run.table();
+        const auto row = std::find_if(lines.begin(), lines.end(), [&](const QStringList& r) { return r.at(Name) == site; });
+        ASSERT_NE(row, lines.end());
+        EXPECT_EQ(row->at(Straight), QStringLiteral("0.3"));
+        EXPECT_EQ(row->at(14), QStringLiteral("0.3km以下")) << method.join(u' ').toStdString();
+        EXPECT_FALSE(row->at(Total).isEmpty());
+
+        const CalcRun typed = Calc(at + method + QStringList{QStringLiteral("--distance"), site + QStringLiteral("=60.00000000000001")});
+        ASSERT_EQ(typed.exitCode, 0) << typed.err.toStdString();
+        const QList<QStringList> typedLines = typed.table();
+        const auto far = std::find_if(typedLines.begin(), typedLines.end(), [&](const QStringList& r) { return r.at(Name) == site; });
+        ASSERT_NE(far, typedLines.end());
+        EXPECT_EQ(far->at(Confirmed), QStringLiteral("60"));
+        EXPECT_NE(far->at(Cost), QStringLiteral("0"));
+        EXPECT_TRUE(far->at(14).startsWith(QStringLiteral("60"))) << far->at(14).toStdString();
+    }
+}
+
+TEST(VelmoraCalc, DesktopLocaleWithDecimalCommaGivesTheSameTable)
+{
+    const std::string locale = velmora::test::DecimalCommaLocale();
+    if (locale.empty())
+        GTEST_SKIP() << "no decimal-comma locale installed (scripts/install-deps generates de_DE.UTF-8)";
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QString::fromStdString(locale));
+    for (const QStringList& method : {QStringList{}, QStringList{QStringLiteral("--method"), QStringLiteral("labour")}}) {
+        const QStringList args = kJobSite + method + QStringList{QStringLiteral("--distance"), QStringLiteral("松風テクノ再生(株)亀山工場=21.45")};
+        const CalcRun plain = Calc(args);
+        const CalcRun comma = Calc(args, environment);
+        ASSERT_EQ(comma.exitCode, 0) << comma.err.toStdString();
+        EXPECT_EQ(comma.out, plain.out);
+        EXPECT_TRUE(comma.out.contains("\t21.45\t")) << comma.out.toStdString();
+    }
+}
+
+// A fee that is no whole number, a site without its coordinate line, an empty
+// coordinate line and a copy of the site table saved beside it: the window's
+// start-up note goes to stderr, and every other site is calculated as before.
+TEST(VelmoraCalc, DamagedSiteLinesAndCopiesAreToldAndTheRestIsCalculated)
+{
+    const QStringList at = {QStringLiteral("--cost-item"), QStringLiteral("1"), QStringLiteral("--x"), QStringLiteral("-110553"),
+                            QStringLiteral("--y"), QStringLiteral("59880.2")};
+    const QString s04 = QStringLiteral("白鷺資源化センター(株)東員工場");
+    const QString s05 = QStringLiteral("青嵐エコマテリアル(株)霞事業所");
+    TempDeployment deployment;
+    deployment.copySampleDeployment();
+    QStringList sites = deployment.readScrambled(QStringLiteral("ET19.dat")).split(QStringLiteral("\r\n"));
+    QStringList copy = sites;
+    int feeLine = 0;
+    for (int i = 0; i < sites.size(); ++i) {
+        if (sites[i].contains(QStringLiteral(",S05,鉄筋"))) {
+            sites[i].replace(QStringLiteral(",4300,"), QStringLiteral(",4300円,"));
+            feeLine = i + 1;
+        }
+        copy[i].replace(QStringLiteral(",3200,m3,"), QStringLiteral(",1,m3,")); // S05, plain concrete
+    }
+    ASSERT_GT(feeLine, 0);
+    deployment.writeScrambled(QStringLiteral("ET19 - コピー.dat"), copy.join(QStringLiteral("\r\n")));
+    deployment.writeScrambled(QStringLiteral("ET19.dat"), sites.join(QStringLiteral("\r\n")));
+    QStringList coordinates = deployment.readScrambled(QStringLiteral("EC01.dat")).split(QStringLiteral("\r\n"));
+    coordinates.removeIf([](const QString& line) { return line.contains(QStringLiteral(",S04,")); });
+    coordinates.insert(1, QString());
+    deployment.writeScrambled(QStringLiteral("EC01.dat"), coordinates.join(QStringLiteral("\r\n")));
+
+    const CalcRun sample = Calc(at);
+    const CalcRun run = Calc(at + QStringList{QStringLiteral("--deploy"), deployment.exeDir()});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.err.count(QStringLiteral("計算から外しました")), 1) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("ET19.dat の %1 行目: 処分費 '4300円' が整数ではありません（処分場 S05「%2」）")
+                                     .arg(feeLine)
+                                     .arg(s05)))
+        << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("EC01.dat: 座標の行がありません（処分場 S04「%1」）").arg(s04)));
+    EXPECT_TRUE(run.err.contains(QStringLiteral("データフォルダに ET19 のファイルが 2 つあります。ET19.dat を使い、ET19 - コピー.dat は読みません。")));
+
+    // Only S04 is gone; S05 is still a plain-concrete site at its own fee.
+    QList<QStringList> expected = sample.table();
+    expected.removeIf([&](const QStringList& row) { return row.at(Name) == s04; });
+    QList<QStringList> own = run.table();
+    ASSERT_EQ(own.size(), expected.size());
+    for (int i = 1; i < own.size(); ++i) {
+        EXPECT_EQ(own[i].at(Name), expected[i].at(Name));
+        EXPECT_EQ(own[i].at(ConfirmedFee), expected[i].at(ConfirmedFee));
+    }
 }
 
 TEST(VelmoraCalc, HelpAndEmptyResult)

@@ -106,6 +106,23 @@ TEST_F(ResultGridTest, EnterWithSixtyRecalculatesAndSixtyPointFiveIsRefused)
     EXPECT_EQ(grid->Cell(1, 1), other);
 }
 
+// The limit is judged as the grid shows the distance: one bit above 60 is
+// shown as 60 and priced in the table's last band.
+TEST_F(ResultGridTest, DistanceShownAsSixtyIsAcceptedAndPriced)
+{
+    const QString site = grid->Cell(1, 2);
+    QLineEdit* e = typeInto(ResultGrid::DistanceColumn, 2, QStringLiteral("60.00000000000001"));
+    ASSERT_NE(e, nullptr);
+    QTest::keyClick(e, Qt::Key_Return);
+    EXPECT_TRUE(boxes.records.empty());
+    EXPECT_GT(resultFor(site)->GetTransportDistance(), 60.0);
+    const int r = rowOf(site);
+    ASSERT_GT(r, 0);
+    EXPECT_EQ(grid->Cell(4, r), QStringLiteral("60"));
+    EXPECT_GT(resultFor(site)->GetTransportCost(), 0);
+    EXPECT_TRUE(grid->Cell(14, r).startsWith(QStringLiteral("60"))) << grid->Cell(14, r).toStdString();
+}
+
 TEST_F(ResultGridTest, EnterInTheFeeColumnCommitsTheDistanceToo)
 {
     const QString site = grid->Cell(1, 3);

@@ -1,5 +1,6 @@
 #include "CalcArguments.h"
 
+#include "calc/ShownDistance.h"
 #include "data/NumberText.h"
 
 #include <functional>
@@ -9,7 +10,7 @@ namespace velmora::tools {
 namespace {
 
 // The limits the result grid applies to a typed transport distance.
-constexpr double kMaxTransportKm = 60;
+constexpr int kMaxTransportKm = 60;
 const QString kDistanceRangeMessage = QStringLiteral("運搬距離は0km以上60km以下を入力してください。");
 
 ArgumentError Bad(const QString& option, const QString& why)
@@ -60,7 +61,7 @@ GridEdit ParseEdit(const QString& option, const QString& value, GridEdit::Column
         } catch (const velmora::ConvertError&) {
             throw Bad(option, QStringLiteral("'%1' は数値ではありません。").arg(edit.text));
         }
-        if (km < 0 || km > kMaxTransportKm)
+        if (!velmora::calc::ShownDistanceWithin(km, kMaxTransportKm))
             throw Bad(option, kDistanceRangeMessage);
     } else if (StrToIntDefault(edit.text, -1) < 0 || edit.text.trimmed() != edit.text) {
         throw Bad(option, QStringLiteral("'%1' は 0 以上の整数（円）ではありません。").arg(edit.text));

@@ -81,6 +81,8 @@ struct Loaded
     std::unique_ptr<COutputDataManager> driver;
     std::unique_ptr<Lists> lists;
     QStringList districts;
+    // What the window would tell in its start-up box while the figures stand.
+    QStringList notices;
 };
 
 Loaded Load(const QString& deployment)
@@ -96,9 +98,11 @@ Loaded Load(const QString& deployment)
     loaded.districts = velmora::data::LoadDistrictList();
     loaded.lists = std::make_unique<Lists>();
     loaded.copy->deleteWorkFiles();
-    const QStringList problems = collected.warnings + velmora::data::takeDeferredWarnings();
+    QStringList problems = collected.warnings;
+    for (const velmora::data::DeferredWarning& w : velmora::data::takeDeferred())
+        (w.kind == velmora::data::Deferral::Gap ? problems : loaded.notices).append(w.text);
     if (!problems.isEmpty())
-        throw velmora::Error(problems.join(u'\n'));
+        throw velmora::Error((problems + loaded.notices).join(u'\n'));
     return loaded;
 }
 
@@ -197,6 +201,7 @@ CalcTable RunCalc(const CalcArguments& a)
         CommitGridEdit(driver, a.sortMode, edit);
 
     CalcTable table;
+    table.notes = loaded.notices;
     table.header = velmora::calc::ResultTableHeader();
     table.rows = velmora::calc::ResultTableRows(driver.Results());
     if (table.rows.isEmpty())

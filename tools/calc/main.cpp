@@ -27,8 +27,10 @@ bool Write(FILE* stream, const QByteArray& bytes)
     return std::fflush(stream) == 0 && ok;
 }
 
-void Message(const QString& text)
+void Message(QString text)
 {
+    // The texts of the window's boxes break their lines with CR LF.
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     Write(stderr, (QStringLiteral("velmora-calc: ") + text + u'\n').toUtf8());
 }
 

@@ -1,0 +1,41 @@
+#include "ShownDistance.h"
+
+#include "data/Error.h"
+#include "data/NumberText.h"
+
+#include <QHash>
+#include <cmath>
+
+namespace velmora::calc {
+
+Decimal ShownDistance(double km)
+{
+    if (!std::isfinite(km))
+        throw velmora::Error(QStringLiteral("距離 %1 は数値ではありません。").arg(FloatToStr(km)));
+    // Every row is compared with several limits, and the same few rounded
+    // distances come back row after row: a converted distance is remembered
+    // (per thread, up to a bound). The same double always gives the same text.
+    constexpr qsizetype kMaxRemembered = 4096;
+    thread_local QHash<double, Decimal> remembered;
+    const auto found = remembered.constFind(km);
+    if (found != remembered.constEnd())
+        return found.value();
+    const Decimal shown = Decimal::fromNumberText(FloatToStr(km));
+    if (remembered.size() >= kMaxRemembered)
+        remembered.clear();
+    remembered.insert(km, shown);
+    return shown;
+}
+
+bool ShownDistanceBeyond(double km, int limitKm)
+{
+    return ShownDistance(km) > Decimal::fromInt(limitKm);
+}
+
+bool ShownDistanceWithin(double km, int limitKm)
+{
+    const Decimal shown = ShownDistance(km);
+    return shown >= Decimal() && shown <= Decimal::fromInt(limitKm);
+}
+
+} // namespace velmora::calc
