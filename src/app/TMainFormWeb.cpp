@@ -369,6 +369,8 @@ void TMainForm::FormActivate()
 void TMainForm::CalculationShown()
 {
     m_routeSite = RouteSite{};
+    if (!driver)
+        return;
     const CJobSiteCoordinatesData& site = driver->JobSite();
     m_shownJobSite = QPointF(StrToFloat(site.GetXText()), StrToFloat(site.GetYText()));
 }
