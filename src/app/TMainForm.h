@@ -250,6 +250,8 @@ private:
     // at the end (3 or more means the search gave up).
     int MatrixSearch(int n);
     velmora::web::MatrixAnswer RequestRoadDistances(const QList<CDisplayCalcResultData*>& rows);
+    // Whether the route page (loaded again when it is not shown) offers the matrix call.
+    bool RoutePageOffersMatrix();
     // A calculation went through: its job site is the one shown, and what
     // was sent for an earlier one no longer counts.
     void CalculationShown();

@@ -54,19 +54,25 @@ bool TMainForm::UsesMatrixSearch() const
     return !GetSharedWebDataDef()->ReadValue(names::section::javascript, names::key::calcMatrix).isEmpty();
 }
 
+bool TMainForm::RoutePageOffersMatrix()
+{
+    CBrowserInterfaceOperate page(BrowserGoogleMaps);
+    if (!BrowserGoogleMaps->LocationURL().isEmpty() && BrowserGoogleMaps->WaitForDocument(routeLoadLimitMs)
+        && page.HasInput(MatrixIn))
+        return true;
+    // Not loaded yet, or it failed to load: once more.
+    BrowserGoogleMaps->Navigate(GetSharedWebDataDef()->ReadValue(names::section::URL, names::key::GoogleMaps));
+    return BrowserGoogleMaps->WaitForDocument(routeLoadLimitMs) && page.HasInput(MatrixIn);
+}
+
 MatrixAnswer TMainForm::RequestRoadDistances(const QList<CDisplayCalcResultData*>& rows)
 {
     const boost::shared_ptr<CWebDataDef> def = GetSharedWebDataDef();
     // A page out of sight has its timers slowed down to one a second.
     SetActivePage(PageGoogleMap);
+    if (!RoutePageOffersMatrix())
+        return Failed(QStringLiteral("GoogleMapsサイトが距離の一覧を扱えません"));
     CBrowserInterfaceOperate page(BrowserGoogleMaps);
-    const bool ready = !BrowserGoogleMaps->LocationURL().isEmpty() && BrowserGoogleMaps->WaitForDocument(routeLoadLimitMs)
-                       && page.HasInput(MatrixIn);
-    if (!ready) {
-        BrowserGoogleMaps->Navigate(def->ReadValue(names::section::URL, names::key::GoogleMaps));
-        if (!BrowserGoogleMaps->WaitForDocument(routeLoadLimitMs) || !page.HasInput(MatrixIn))
-            return Failed(QStringLiteral("GoogleMapsサイトが距離の一覧を扱えません"));
-    }
 
     QList<LatLon> destinations;
     for (const CDisplayCalcResultData* row : rows)

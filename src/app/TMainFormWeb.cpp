@@ -589,7 +589,9 @@ void TMainForm::BitBtnGetLowestClick()
     wait->show();
 
     int failures = 0;
-    if (UsesMatrixSearch()) {
+    // A route page of the office's own without the matrix call still gets
+    // its sites one after another.
+    if (UsesMatrixSearch() && RoutePageOffersMatrix()) {
         failures = MatrixSearch(n);
     } else {
         for (int r = 1; r <= n; ++r) {
