@@ -301,6 +301,7 @@ void TMainForm::BuildCalcResultPage()
     StringGrid->setShowResultPage([this] { SetActivePage(PageCalcResult); });
     conditionPanel->setShowCalcResult([this](bool changed) {
         ShowCalcResult(changed);
+        CalculationShown();
         // Only a calculation that went through describes the list now shown.
         resultExport->RememberConditions();
     });

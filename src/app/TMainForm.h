@@ -1,12 +1,15 @@
 #pragma once
 
 #include "ui/MainWindowState.h"
+#include "web/RoadDistanceMatrix.h"
 #include "web/browser/WebBrowser.h"
 
 #include <QMainWindow>
+#include <QPointF>
 #include <QPointer>
 #include <QSize>
 #include <memory>
+#include <optional>
 
 class QButtonGroup;
 class QGroupBox;
@@ -18,6 +21,7 @@ class QStatusBar;
 class QWebEnginePage;
 class TBrowserPopupForm;
 class CCalcConditionData;
+class CDisplayCalcResultData;
 class CHimokuRowSource;
 class COutputDataManager;
 class CSPGaraHasseiComboBox;
@@ -120,6 +124,10 @@ public:
     void StringGridDblClick();
     void EditGetLowestKeyPress(QChar& key);
     void BitBtnGetLowestClick();
+    // The job site (plane X, Y in metres) of the calculation the grid shows;
+    // empty before the first calculation. Road distances belong to it, not
+    // to whatever EditX and EditY hold now.
+    std::optional<QPointF> ShownJobSite() const { return m_shownJobSite; }
     // The pop-up window opened from the bid-information browser.
     QPointer<TBrowserPopupForm> popupBrowser;
     // Filters the window's and EditGetLowest's events; it must go before the
@@ -232,14 +240,34 @@ private:
     void DestroyPopupBrowser();
     // Grid row of the site last sent to the route page; 0 when not shown.
     int RowOfSentSite();
+    // Lets the browsers, timers and the wait dialog work for `ms` milliseconds.
+    static void PauseProcessingEvents(int ms);
+    // The cheapest-site search through the route page's matrix call, when
+    // the definitions name one (TMainFormRoadMatrix.cpp).
+    bool UsesMatrixSearch() const;
+    // Fetches road distances for the top `n` rows, many sites per request,
+    // until those rows rest on road distances or fail; the failures in a row
+    // at the end (3 or more means the search gave up).
+    int MatrixSearch(int n);
+    velmora::web::MatrixAnswer RequestRoadDistances(const QList<CDisplayCalcResultData*>& rows);
+    // Whether the route page (loaded again when it is not shown) offers the matrix call.
+    bool RoutePageOffersMatrix();
+    // A calculation went through: its job site is the one shown, and what
+    // was sent for an earlier one no longer counts.
+    void CalculationShown();
+    // Whether the route page shown offers the inputs a send writes.
+    bool RoutePageReady();
     struct RouteSite
     {
         bool known = false;
         QString name;
         double x = 0;
         double y = 0;
+        // The job site the route started from.
+        QPointF jobSite;
     };
     RouteSite m_routeSite;
+    std::optional<QPointF> m_shownJobSite;
 
     int m_startupExitCode = 0;
     int m_browserRightMargin = 0;

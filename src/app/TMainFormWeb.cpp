@@ -6,6 +6,7 @@
 #include "PageControl.h"
 #include "TWaitCalcDialogForm.h"
 #include "calc/CDisplayCalcResultList.h"
+#include "calc/CJobSiteCoordinatesData.h"
 #include "calc/COutputDataManager.h"
 #include "data/Error.h"
 #include "data/MatchesCostItem.h"
@@ -58,12 +59,20 @@ const QString& WarningCaption()
     return caption;
 }
 
-// Lets the browsers, timers and the wait dialog work for `ms` milliseconds.
-void PauseProcessingEvents(int ms)
+// Why the route page found no route, as its own status says, on a line of
+// its own; empty for a page that does not say.
+QString RoutePageFailure(CBrowserInterfaceOperate& page)
 {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
+    const QString id = QStringLiteral("routeError");
+    const QString reason = page.HasInput(id) ? page.GetInputValue(id).trimmed() : QString();
+    return reason.isEmpty() ? QString() : QStringLiteral("（%1）\r\n").arg(reason);
+}
+
+QString TooFarText(double km)
+{
+    return QStringLiteral("道のり距離 %1km は60kmを超えるため、運搬距離にしませんでした。\r\n"
+                          "運搬距離は0km以上60km以下です。")
+        .arg(FloatToStr(km));
 }
 
 // Runs the given step on every way out of a scope.
@@ -83,6 +92,13 @@ private:
 };
 
 } // namespace
+
+void TMainForm::PauseProcessingEvents(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
 
 // Key filter of the count field and the main window's activation: both come
 // as events of other objects, so a small watcher forwards them.
@@ -350,40 +366,70 @@ void TMainForm::FormActivate()
     SetActivePage(PageMain);
 }
 
+void TMainForm::CalculationShown()
+{
+    m_routeSite = RouteSite{};
+    if (!driver)
+        return;
+    const CJobSiteCoordinatesData& site = driver->JobSite();
+    m_shownJobSite = QPointF(StrToFloat(site.GetXText()), StrToFloat(site.GetYText()));
+}
+
+bool TMainForm::RoutePageReady()
+{
+    return !BrowserGoogleMaps->LocationURL().isEmpty()
+           && CBrowserInterfaceOperate(BrowserGoogleMaps).HasInput(QStringLiteral("hand"));
+}
+
 bool TMainForm::ButtonSendLaLoClick(QObject*)
 {
     CDisplayCalcResultData* site = (selectedRow > 0 && resultList) ? resultList->RowAt(selectedRow) : nullptr;
-    if (!site) {
+    if (!site || !m_shownJobSite) {
         Warning(QStringLiteral("座標を送りたい処分場の\r\n行を選択してください。"), QStringLiteral("行の未選択"));
         return false;
     }
     const QString siteName = site->GetSiteName();
     const double siteX = site->GetSiteX();
     const double siteY = site->GetSiteY();
+    const QPointF jobSite = *m_shownJobSite;
 
     ButtonGetDistance->setEnabled(false);
     // An error on the way must not leave the fetch button dead.
     OnExit enableFetch([this] { ButtonGetDistance->setEnabled(true); });
 
     const boost::shared_ptr<CWebDataDef> def = GetSharedWebDataDef();
-    if (routeSent)
-        BrowserGoogleMaps->Navigate(def->ReadValue(names::section::URL, names::key::GoogleMaps));
-    SetActivePage(PageGoogleMap);
-    if (!BrowserGoogleMaps->WaitForDocument(routeLoadLimitMs)) {
+    const auto pageLoaded = [this] {
+        if (BrowserGoogleMaps->WaitForDocument(routeLoadLimitMs))
+            return true;
         Warning(QStringLiteral("GoogleMapsサイトの表示が%1秒以内に終わりませんでした。\r\n"
                                "通信の状態を確かめてから、もう一度送ってください。")
                     .arg(routeLoadLimitMs / 1000),
                 QStringLiteral("距離の計算に失敗"));
         return false;
+    };
+    // A page that did not load at activation (no server, an error page)
+    // would otherwise fail every send until the window is activated again.
+    bool reload = routeSent || BrowserGoogleMaps->LocationURL().isEmpty();
+    if (!reload) {
+        if (!pageLoaded())
+            return false;
+        reload = !RoutePageReady();
     }
+    if (reload)
+        BrowserGoogleMaps->Navigate(def->ReadValue(names::section::URL, names::key::GoogleMaps));
+    SetActivePage(PageGoogleMap);
+    if (!pageLoaded())
+        return false;
 
     auto operate = std::make_unique<CBrowserInterfaceOperate>(BrowserGoogleMaps);
     operate->SetChecked(QStringLiteral("hand"), false);
 
+    // The route starts where the shown calculation was made, whatever the
+    // condition panel holds by now.
     CCoordinatesConvert convert;
     double latitude = 0;
     double longitude = 0;
-    convert.PlaneToLatLon(StrToFloat(EditX->text()), StrToFloat(EditY->text()), latitude, longitude);
+    convert.PlaneToLatLon(jobSite.x(), jobSite.y(), latitude, longitude);
     operate->SetInputValue(QStringLiteral("stLat"), FloatToStr(latitude));
     operate->SetInputValue(QStringLiteral("stLng"), FloatToStr(longitude));
     convert.PlaneToLatLon(siteX, siteY, latitude, longitude);
@@ -392,13 +438,13 @@ bool TMainForm::ButtonSendLaLoClick(QObject*)
 
     BrowserGoogleMaps->Navigate(def->ReadValue(names::section::javascript, names::key::calcRoute));
     routeSent = true;
-    m_routeSite = RouteSite{true, siteName, siteX, siteY};
+    m_routeSite = RouteSite{true, siteName, siteX, siteY, jobSite};
     return true;
 }
 
 int TMainForm::RowOfSentSite()
 {
-    if (!m_routeSite.known || !resultList)
+    if (!m_routeSite.known || !resultList || m_shownJobSite != m_routeSite.jobSite)
         return 0;
     for (int n = 1; n <= resultList->Count(); ++n) {
         const CDisplayCalcResultData* row = resultList->RowAt(n);
@@ -413,6 +459,13 @@ bool TMainForm::ButtonGetDistanceClick(QObject* sender)
 {
     const bool silent = sender && sender->objectName() == QStringLiteral("BitBtnGetLowest");
     const QString noRoute = QStringLiteral("先に計算結果から処分場の座標を\r\nGoogleMapsサイト上へ送り、\r\n距離を取得してください。");
+    const auto refuse = [this, silent](const QString& text) {
+        if (!silent) {
+            Warning(text, QStringLiteral("距離の取得に失敗"));
+            SetActivePage(PageCalcResult);
+        }
+        return false;
+    };
     if (BrowserGoogleMaps->LocationURL().isEmpty()) {
         Warning(noRoute, QStringLiteral("距離の取得に失敗"));
         SetActivePage(PageCalcResult);
@@ -429,31 +482,32 @@ bool TMainForm::ButtonGetDistanceClick(QObject* sender)
     }
     if (text.isEmpty()) {
         if (!silent) {
-            Warning(QStringLiteral("距離の計算に失敗しました。\r\n"
-                                   "再度「GoogleMapsサイトを開き、座標情報を送る」ボタンをクリックしてください。"),
+            Warning(QStringLiteral("距離の計算に失敗しました。\r\n") + RoutePageFailure(*operate)
+                        + QStringLiteral("再度「GoogleMapsサイトを開き、座標情報を送る」ボタンをクリックしてください。"),
                     QStringLiteral("距離の計算に失敗"));
             SetActivePage(PageCalcResult);
         }
         return false;
     }
-    text.chop(2);
-    const double distance = StrToFloat(text);
+    if (!text.endsWith(QStringLiteral("km")))
+        return refuse(QStringLiteral("GoogleMapsサイトの距離「%1」は km 単位ではないため、運搬距離にしませんでした。").arg(text));
+    const double distance = StrToFloat(text.chopped(2));
     // A negative road distance would lower the transport cost it feeds;
     // whatever the page answered, it is not a route.
     if (!(distance >= 0) || !std::isfinite(distance))
         throw velmora::ConvertError(QStringLiteral("'%1' は道のり距離ではありません。").arg(text));
+    if (distance > velmora::ui::ResultGrid::MaxDistanceKm)
+        return refuse(TooFarText(distance));
 
-    // The distance belongs to the site that was sent, wherever the re-sorted
-    // table shows it now and whichever row is selected meanwhile.
-    int row = RowOfSentSite();
-    if (row == 0)
-        row = selectedRow;
+    // The distance belongs to the site that was sent from the job site shown,
+    // wherever the re-sorted table shows it now and whichever row is selected.
+    if (!m_routeSite.known)
+        return refuse(noRoute);
+    const int row = RowOfSentSite();
     CDisplayCalcResultData* site = resultList ? resultList->RowAt(row) : nullptr;
-    if (!site || !driver) {
-        Warning(noRoute, QStringLiteral("距離の取得に失敗"));
-        SetActivePage(PageCalcResult);
-        return false;
-    }
+    if (row == 0 || !site || !driver)
+        return refuse(QStringLiteral("距離を調べた処分場「%1」が、表示中の計算結果にありません。\r\n"
+                                     "距離は入力しませんでした。").arg(m_routeSite.name));
     StringGrid->SetCell(velmora::ui::ResultGrid::DistanceColumn, row, FloatToStr(distance));
     site->SetTransportDistance(distance, CDisplayCalcResultData::DistanceSource::RoutePage);
     driver->SetSortMode(sortMode);
@@ -535,27 +589,33 @@ void TMainForm::BitBtnGetLowestClick()
     wait->show();
 
     int failures = 0;
-    for (int r = 1; r <= n; ++r) {
-        const double d = StrToFloat(StringGrid->Cell(ResultGrid::DistanceColumn, r));
-        if (d == 0) {
-            selectedRow = r;
-            const QString name = StringGrid->Cell(1, r);
-            if (ButtonSendLaLoClick(BitBtnGetLowest))
-                ButtonGetDistanceClick(BitBtnGetLowest);
-            const bool failed = StrToFloat(StringGrid->Cell(ResultGrid::DistanceColumn, r)) == 0
-                                && StringGrid->Cell(1, r) == name;
-            if (failed) {
-                ++failures;
-            } else {
-                failures = 0;
-                r = 0;
+    // A route page of the office's own without the matrix call still gets
+    // its sites one after another.
+    if (UsesMatrixSearch() && RoutePageOffersMatrix()) {
+        failures = MatrixSearch(n);
+    } else {
+        for (int r = 1; r <= n; ++r) {
+            const double d = StrToFloat(StringGrid->Cell(ResultGrid::DistanceColumn, r));
+            if (d == 0) {
+                selectedRow = r;
+                const QString name = StringGrid->Cell(1, r);
+                if (ButtonSendLaLoClick(BitBtnGetLowest))
+                    ButtonGetDistanceClick(BitBtnGetLowest);
+                const bool failed = StrToFloat(StringGrid->Cell(ResultGrid::DistanceColumn, r)) == 0
+                                    && StringGrid->Cell(1, r) == name;
+                if (failed) {
+                    ++failures;
+                } else {
+                    failures = 0;
+                    r = 0;
+                }
             }
+            if (failures == 3)
+                break;
         }
-        if (failures == 3)
-            break;
     }
 
-    if (failures == 3) {
+    if (failures >= 3) {
         Warning(QStringLiteral("最安値の計算に連続で失敗したため、\r\n処理を中断します。\r\n再度実行してください。"),
                 QStringLiteral("計算失敗"));
         SetActivePage(PageCalcResult);

@@ -50,4 +50,53 @@ QStringList ResultRowTexts(const CDisplayCalcResultData& row, int position)
     };
 }
 
+namespace {
+
+struct SourceWords
+{
+    QString mark;
+    QString text;
+    QString legend;
+};
+
+const SourceWords& WordsFor(CDisplayCalcResultData::DistanceSource source)
+{
+    static const SourceWords none;
+    static const SourceWords routePage{QStringLiteral("＊"), QStringLiteral("GoogleMapsサイト"),
+                                       QStringLiteral("＊ 運搬距離: GoogleMapsサイトから取得した道のり距離（Google Maps）")};
+    static const SourceWords typed{QStringLiteral("＃"), QStringLiteral("手入力"),
+                                   QStringLiteral("＃ 運搬距離: 手入力された距離")};
+    switch (source) {
+    case CDisplayCalcResultData::DistanceSource::RoutePage:
+        return routePage;
+    case CDisplayCalcResultData::DistanceSource::Typed:
+        return typed;
+    case CDisplayCalcResultData::DistanceSource::None:
+        break;
+    }
+    return none;
+}
+
+} // namespace
+
+QString DistanceSourceMark(CDisplayCalcResultData::DistanceSource source)
+{
+    return WordsFor(source).mark;
+}
+
+QString DistanceSourceText(CDisplayCalcResultData::DistanceSource source)
+{
+    return WordsFor(source).text;
+}
+
+QString DistanceSourceLegend(CDisplayCalcResultData::DistanceSource source)
+{
+    return WordsFor(source).legend;
+}
+
+QString DistanceSourceHeader()
+{
+    return QStringLiteral("運搬距離の出所");
+}
+
 } // namespace velmora::calc

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "CDisplayCalcResultData.h"
+
 #include <QString>
 #include <QStringList>
 #include <array>
-
-class CDisplayCalcResultData;
 
 namespace velmora::calc {
 
@@ -19,5 +19,15 @@ const std::array<QString, ResultColumnCount>& ResultHeaderTexts();
 // the total and rank cells empty when 0. Shared by the grid and the
 // command-line calculator so both always show the same figures.
 QStringList ResultRowTexts(const CDisplayCalcResultData& row, int position);
+
+// Where a transport distance came from, the same in every output: the mark
+// set beside the figure (grid, evidence sheet), the word a table file
+// carries in a column of its own, and the legend of the mark. Empty for a
+// row without a transport distance.
+QString DistanceSourceMark(CDisplayCalcResultData::DistanceSource source);
+QString DistanceSourceText(CDisplayCalcResultData::DistanceSource source);
+QString DistanceSourceLegend(CDisplayCalcResultData::DistanceSource source);
+// The header of that column in table files.
+QString DistanceSourceHeader();
 
 } // namespace velmora::calc

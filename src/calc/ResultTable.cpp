@@ -40,6 +40,7 @@ QStringList ResultTableHeader()
     for (const QString& text : ResultHeaderTexts())
         header.append(QString(text).remove(QStringLiteral("\r\n")));
     header[0] = QStringLiteral("No.");
+    header.append(DistanceSourceHeader());
     return header;
 }
 
@@ -48,7 +49,7 @@ QList<QStringList> ResultTableRows(CDisplayCalcResultList& list)
     QList<QStringList> rows;
     list.MoveFirst();
     for (int position = 1; !list.IsEnd(); ++position, list.MoveNext())
-        rows.append(ResultRowTexts(list.Current(), position));
+        rows.append(ResultRowTexts(list.Current(), position) << DistanceSourceText(list.Current().GetDistanceSource()));
     return rows;
 }
 

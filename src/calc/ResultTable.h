@@ -13,10 +13,12 @@ enum class TableFormat { Tsv, Csv };
 
 // The header of a written table: the grid's column headers on one line each
 // (a line break inside a header cell would split the row in a spreadsheet),
-// and "No." over the position column, which has no header in the grid.
+// and "No." over the position column, which has no header in the grid; a
+// last column says where each transport distance came from.
 QStringList ResultTableHeader();
 
-// The grid's cell texts of every row of `list`, in list order. Walks the
+// The grid's cell texts of every row of `list`, in list order, and where its
+// transport distance came from. Walks the
 // list's shared cursor.
 QList<QStringList> ResultTableRows(CDisplayCalcResultList& list);
 

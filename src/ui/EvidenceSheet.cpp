@@ -83,7 +83,7 @@ QList<EvidenceRow> EvidenceRows(CDisplayCalcResultList& list)
     for (int position = 1; !list.IsEnd(); ++position, list.MoveNext()) {
         const CDisplayCalcResultData& row = list.Current();
         rows.append({velmora::calc::ResultRowTexts(row, position), row.GetTransportDistance() != 0,
-                     row.GetManualFee() != 0});
+                     row.GetDistanceSource(), row.GetManualFee() != 0});
     }
     return rows;
 }
@@ -95,7 +95,12 @@ EvidenceSheet::EvidenceSheet(EvidenceSheetData data)
 
 QString EvidenceSheet::RoadDistanceMark()
 {
-    return QStringLiteral("＊");
+    return velmora::calc::DistanceSourceMark(CDisplayCalcResultData::DistanceSource::RoutePage);
+}
+
+QString EvidenceSheet::TypedDistanceMark()
+{
+    return velmora::calc::DistanceSourceMark(CDisplayCalcResultData::DistanceSource::Typed);
 }
 
 QString EvidenceSheet::TypedFeeMark()
@@ -195,7 +200,7 @@ QString EvidenceSheet::Html() const
             QString text = row.cells.value(col);
             bool marked = false;
             if (col == ColRoadDistance && row.roadDistance) {
-                text = RoadDistanceMark() + text;
+                text = velmora::calc::DistanceSourceMark(row.distanceSource) + text;
                 marked = true;
             } else if (col == ColManualFee && row.typedFee) {
                 text = TypedFeeMark() + text;
@@ -210,7 +215,10 @@ QString EvidenceSheet::Html() const
     html += QStringLiteral("</tbody></table>");
 
     const QStringList notes = {
-        RoadDistanceMark() + QStringLiteral(" 運搬距離: 道路距離（GoogleMapsサイトから取得、または手入力）。確定距離はこの距離です。"),
+        velmora::calc::DistanceSourceLegend(CDisplayCalcResultData::DistanceSource::RoutePage)
+            + QStringLiteral("。確定距離はこの距離です。"),
+        velmora::calc::DistanceSourceLegend(CDisplayCalcResultData::DistanceSource::Typed)
+            + QStringLiteral("。確定距離はこの距離です。"),
         TypedFeeMark() + QStringLiteral(" 処分費手入力: 登録の処分費に代えて入力された処分費。確定処分費はこの金額です。"),
         QStringLiteral("運搬距離・処分費手入力の 0 は入力なし（直接参考距離・登録の処分費を使用）。"
                        "合計・順位が空欄の行は処分費または運搬費が 0 のため順位なし。距離は km、金額は円。順位 1 の行は太字。"),

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "calc/CDisplayCalcResultData.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QList>
@@ -41,6 +43,8 @@ struct EvidenceRow
     // The transport distance is a road distance (fetched or typed), not the
     // straight line.
     bool roadDistance = false;
+    // Where that distance came from: the route page or the estimator.
+    CDisplayCalcResultData::DistanceSource distanceSource = CDisplayCalcResultData::DistanceSource::None;
     // A typed fee replaced the registered one.
     bool typedFee = false;
 };
@@ -79,7 +83,9 @@ public:
     void WritePdf(const QString& path) const;
 
     // The marks placed before replaced values, explained in the legend.
+    // The marks of a road distance read from the route page and of a typed one.
     static QString RoadDistanceMark();
+    static QString TypedDistanceMark();
     static QString TypedFeeMark();
 
 private:

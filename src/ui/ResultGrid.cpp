@@ -60,9 +60,28 @@ public:
 
     QVariant data(const QModelIndex& index, int role) const override
     {
+        if (index.isValid() && role == Qt::ToolTipRole && index.column() == ResultGrid::DistanceColumn)
+            return velmora::calc::DistanceSourceLegend(source(index.row()));
         if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
             return {};
         return text(index.row(), index.column());
+    }
+
+    // The legend of the distance marks, on the distance column's header.
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation == Qt::Horizontal && role == Qt::ToolTipRole && section == ResultGrid::DistanceColumn) {
+            using Source = CDisplayCalcResultData::DistanceSource;
+            return velmora::calc::DistanceSourceLegend(Source::RoutePage) + u'\n'
+                   + velmora::calc::DistanceSourceLegend(Source::Typed);
+        }
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+
+    CDisplayCalcResultData::DistanceSource source(int row) const
+    {
+        return row >= 0 && row < static_cast<int>(m_sources.size()) ? m_sources[static_cast<std::size_t>(row)]
+                                                                    : CDisplayCalcResultData::DistanceSource::None;
     }
 
     bool setData(const QModelIndex& index, const QVariant& value, int role) override
@@ -117,15 +136,19 @@ public:
         }
     }
 
-    void assign(std::vector<Row> rows)
+    void assign(std::vector<Row> rows, std::vector<CDisplayCalcResultData::DistanceSource> sources = {})
     {
         beginResetModel();
         m_rows = std::move(rows);
+        m_sources = std::move(sources);
         endResetModel();
     }
 
 private:
     std::vector<Row> m_rows;
+    // Where each row's transport distance came from, as the list said when
+    // the grid was filled.
+    std::vector<CDisplayCalcResultData::DistanceSource> m_sources;
 };
 
 namespace {
@@ -200,6 +223,10 @@ public:
         painter->setPen(m_grid->palette().color(QPalette::WindowText));
         painter->fillRect(r, m_grid->CellColour(index.column(), index.row() + 1));
         painter->drawText(r, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+        // The cell keeps the bare figure for editing; the mark is drawn beside it.
+        if (index.column() == ResultGrid::DistanceColumn)
+            painter->drawText(r, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine,
+                              m_grid->DistanceMark(index.row() + 1));
         painter->restore();
     }
 
@@ -353,6 +380,11 @@ void ResultGrid::SetColWidth(int col, int width)
     setColumnWidth(col, width);
 }
 
+QString ResultGrid::DistanceMark(int row) const
+{
+    return velmora::calc::DistanceSourceMark(m_model->source(row - 1));
+}
+
 QStringList ResultGrid::RowTexts(const CDisplayCalcResultData& row, int position)
 {
     return velmora::calc::ResultRowTexts(row, position);
@@ -370,6 +402,7 @@ void ResultGrid::ShowCalcResult(bool costItemChanged)
     m_state.resultList = &m_driver->Calculate(costItemChanged);
 
     std::vector<ResultCellModel::Row> rows;
+    std::vector<CDisplayCalcResultData::DistanceSource> sources;
     int position = 1;
     for (m_state.resultList->MoveFirst(); !m_state.resultList->IsEnd(); m_state.resultList->MoveNext()) {
         const QStringList texts = RowTexts(m_state.resultList->Current(), position++);
@@ -377,6 +410,7 @@ void ResultGrid::ShowCalcResult(bool costItemChanged)
         for (int c = 0; c < ColumnCount; ++c)
             row[static_cast<std::size_t>(c)] = texts.at(c);
         rows.push_back(std::move(row));
+        sources.push_back(m_state.resultList->Current().GetDistanceSource());
     }
 
     if (rows.empty()) {
@@ -389,7 +423,7 @@ void ResultGrid::ShowCalcResult(bool costItemChanged)
     }
 
     const int col = Col();
-    m_model->assign(std::move(rows));
+    m_model->assign(std::move(rows), std::move(sources));
     setCurrentIndex(m_model->index(0, col));
     RestoreSelectedRow(previousName);
     suspension.resume();

@@ -76,6 +76,10 @@ public:
     // `key` in/out; a null character discards the key.
     void StringGridKeyPress(QChar& key);
 
+    // The mark drawn beside the transport distance of a row: where the
+    // distance came from, as the grid was last filled; empty for none.
+    QString DistanceMark(int row) const;
+
     // The colour a data cell is filled with, by the same rules as drawing.
     QColor CellColour(int col, int row) const;
 

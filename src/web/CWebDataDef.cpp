@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <algorithm>
 #include <boost/filesystem/operations.hpp>
 #include <boost/make_shared.hpp>
@@ -22,6 +23,12 @@ QString DefaultWebDataDefPath()
     return velmora::data::Paths::exeDirectory() + names::Folder + u'/' + names::FileName;
 }
 
+QStringList OfficeWebDataDefPaths()
+{
+    return QStandardPaths::locateAll(QStandardPaths::GenericConfigLocation,
+                                     QStringLiteral("velmora/") + names::FileName, QStandardPaths::LocateFile);
+}
+
 } // namespace velmora::web
 
 namespace {
@@ -30,9 +37,14 @@ boost::shared_ptr<CWebDataDef> g_shared;
 
 } // namespace
 
-CWebDataDef::CWebDataDef(const QString& path)
+CWebDataDef::CWebDataDef(const QString& path, const QStringList& overrides)
     : ini(velmora::data::IniFile::load(path))
 {
+    for (const QString& file : overrides) {
+        velmora::data::IniFile office = velmora::data::IniFile::load(file);
+        if (office.exists())
+            this->overrides.push_back(std::move(office));
+    }
 }
 
 CWebDataDef CWebDataDef::fromIni(velmora::data::IniFile ini)
@@ -42,8 +54,25 @@ CWebDataDef CWebDataDef::fromIni(velmora::data::IniFile ini)
     return def;
 }
 
+bool CWebDataDef::HasSection(const QString& section) const
+{
+    return ini.hasSection(section)
+           || std::any_of(overrides.cbegin(), overrides.cend(), [&](const auto& o) { return o.hasSection(section); });
+}
+
+QStringList CWebDataDef::SectionLines(const QString& section) const
+{
+    for (const velmora::data::IniFile& o : overrides)
+        if (o.hasSection(section))
+            return o.sectionLines(section);
+    return ini.sectionLines(section);
+}
+
 QString CWebDataDef::ReadValue(const QString& section, const QString& key) const
 {
+    for (const velmora::data::IniFile& o : overrides)
+        if (o.hasSection(section) && o.hasKey(section, key))
+            return o.value(section, key);
     if (!ini.hasSection(section))
         return QString();
     return ini.value(section, key);
@@ -51,19 +80,19 @@ QString CWebDataDef::ReadValue(const QString& section, const QString& key) const
 
 void CWebDataDef::ReadSectionLines(const QString& section, QStringList* lines) const
 {
-    if (!lines || !ini.hasSection(section))
+    if (!lines || !HasSection(section))
         return;
-    *lines = ini.sectionLines(section);
+    *lines = SectionLines(section);
 }
 
 bool CWebDataDef::ValueEquals(const QString& section, const QString& key, const QString& candidate) const
 {
-    return ini.hasSection(section) && ReadValue(section, key) == candidate;
+    return HasSection(section) && ReadValue(section, key) == candidate;
 }
 
 bool CWebDataDef::ContainsValue(const QString& section, const QString& key, const QString& candidate) const
 {
-    if (!ini.hasSection(section))
+    if (!HasSection(section))
         return false;
     const QString value = ReadValue(section, key);
     return !value.isEmpty() && candidate.contains(value, Qt::CaseSensitive);
@@ -71,17 +100,17 @@ bool CWebDataDef::ContainsValue(const QString& section, const QString& key, cons
 
 bool CWebDataDef::LineEquals(const QString& section, const QString& candidate) const
 {
-    if (!ini.hasSection(section))
+    if (!HasSection(section))
         return false;
-    const QStringList lines = ini.sectionLines(section);
+    const QStringList lines = SectionLines(section);
     return std::any_of(lines.cbegin(), lines.cend(), [&](const QString& line) { return line == candidate; });
 }
 
 bool CWebDataDef::ContainsLine(const QString& section, const QString& candidate) const
 {
-    if (!ini.hasSection(section))
+    if (!HasSection(section))
         return false;
-    const QStringList lines = ini.sectionLines(section);
+    const QStringList lines = SectionLines(section);
     return std::any_of(lines.cbegin(), lines.cend(),
                        [&](const QString& line) { return candidate.contains(line, Qt::CaseSensitive); });
 }
@@ -97,7 +126,7 @@ boost::shared_ptr<CWebDataDef> CreateSharedWebDataDef(const QString& path)
     // the definitions no web step can work.
     if (!boost::filesystem::exists(native, ec) || boost::filesystem::is_directory(native, ec))
         throw velmora::web::WebDataDefMissing(fileName);
-    auto def = boost::make_shared<CWebDataDef>(path);
+    auto def = boost::make_shared<CWebDataDef>(path, velmora::web::OfficeWebDataDefPaths());
     if (!def->IsLoaded())
         throw velmora::web::WebDataDefMissing(fileName);
     g_shared = def;

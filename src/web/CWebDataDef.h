@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <boost/shared_ptr.hpp>
+#include <vector>
 
 namespace velmora::web {
 
@@ -26,6 +27,13 @@ private:
 // "status/WebDataDef.ini" in the executable's folder.
 QString DefaultWebDataDefPath();
 
+// The office's own definitions: "velmora/WebDataDef.ini" in the user's
+// configuration folder, then in the machine's (XDG_CONFIG_HOME, then
+// XDG_CONFIG_DIRS; on Windows the user's and the shared AppData), the
+// existing ones, first the one that wins. Neither an installation nor an
+// upgrade, nor the user's copy of the deployment, ever writes them.
+QStringList OfficeWebDataDefPaths();
+
 } // namespace velmora::web
 
 // The read-only view of the web-site definitions: every address, address part,
@@ -36,8 +44,10 @@ QString DefaultWebDataDefPath();
 class CWebDataDef
 {
 public:
-    // Reads the whole file once; a missing file reads as empty.
-    explicit CWebDataDef(const QString& path);
+    // Reads the whole file once; a missing file reads as empty. Each file of
+    // `overrides` (first wins) replaces what it names: a key of a section
+    // key by key, a list section as a whole.
+    explicit CWebDataDef(const QString& path, const QStringList& overrides = {});
     // Definitions already in memory (tests of the web steps).
     static CWebDataDef fromIni(velmora::data::IniFile ini);
     // False when the file could not be read.
@@ -56,11 +66,17 @@ public:
 
 private:
     CWebDataDef() = default;
+    // Whether any of the files has the section.
+    bool HasSection(const QString& section) const;
+    // The lines of the section from the first file that has it.
+    QStringList SectionLines(const QString& section) const;
+
     velmora::data::IniFile ini;
+    std::vector<velmora::data::IniFile> overrides;
 };
 
 // The one process-wide instance. The first call tests that `path` exists and
-// reads it; later calls return that instance and ignore their path. Raises
+// reads it, with the office's definitions (OfficeWebDataDefPaths) over it; later calls return that instance and ignore their path. Raises
 // velmora::web::WebDataDefMissing (nothing is stored) when the path is not a
 // readable file.
 boost::shared_ptr<CWebDataDef> CreateSharedWebDataDef(const QString& path);

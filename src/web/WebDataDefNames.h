@@ -36,6 +36,9 @@ inline const QString GoogleMaps = QStringLiteral("GoogleMaps");
 inline const QString MieClickMaps = QStringLiteral("MieClickMaps");
 // In section javascript.
 inline const QString calcRoute = QStringLiteral("calcRoute");
+// Starts the road distances of many sites at once; without it the
+// cheapest-site search asks for one site after another.
+inline const QString calcMatrix = QStringLiteral("calcMatrix");
 // In section URL_click.
 inline const QString clear = QStringLiteral("clear");
 inline const QString tenpu = QStringLiteral("tenpu");

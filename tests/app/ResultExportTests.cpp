@@ -1,5 +1,6 @@
 #include "app/MainWindowFixture.h"
 #include "calc/CDisplayCalcResultList.h"
+#include "calc/ResultRowTexts.h"
 #include "platform/SaveFileDialog.h"
 #include "ui/ConditionPanel.h"
 #include "ui/ResultExport.h"
@@ -118,12 +119,23 @@ protected:
         return rows;
     }
 
+    // The grid's rows with where each transport distance came from, as the
+    // table files carry them.
+    QList<QStringList> tableRows() const
+    {
+        QList<QStringList> rows = gridRows();
+        for (QStringList& cells : rows)
+            cells.append(velmora::calc::DistanceSourceText(form->resultList->FindByName(cells.at(1))->GetDistanceSource()));
+        return rows;
+    }
+
     static QStringList headerLine()
     {
         return {QStringLiteral("No."), QStringLiteral("名称"), QStringLiteral("直接参考距離"), QStringLiteral("運搬距離"),
                 QStringLiteral("確定距離"), QStringLiteral("方向"), QStringLiteral("処分費"), QStringLiteral("単位"),
                 QStringLiteral("出典"), QStringLiteral("処分費手入力"), QStringLiteral("確定処分費"), QStringLiteral("運搬費"),
-                QStringLiteral("合計"), QStringLiteral("順位"), QStringLiteral("運搬費が変更となる距離")};
+                QStringLiteral("合計"), QStringLiteral("順位"), QStringLiteral("運搬費が変更となる距離"),
+                QStringLiteral("運搬距離の出所")};
     }
 
     static QString readText(const QString& path, QByteArray* raw = nullptr)
@@ -161,10 +173,13 @@ TEST_F(ResultExportTest, CopyAndCsvCarryTheGridCellsAfterTypedValues)
     EXPECT_TRUE(unpriced.at(13).isEmpty());
 
     // The clipboard: one line per row, one tab between cells, empty cells kept.
+    const QList<QStringList> table = tableRows();
+    EXPECT_EQ(table.at(rowOf(kEditedSite) - 1).last(), QStringLiteral("手入力"));
+    EXPECT_EQ(table.at(rowOf(kUnpricedSite) - 1).last(), QString());
     QGuiApplication::clipboard()->setText(QStringLiteral("before"));
     ASSERT_TRUE(exporter().CopyTable());
     QString expected = headerLine().join(u'\t') + u'\n';
-    for (const QStringList& row : shown)
+    for (const QStringList& row : table)
         expected += row.join(u'\t') + u'\n';
     EXPECT_EQ(QGuiApplication::clipboard()->text(), expected);
 
@@ -182,8 +197,8 @@ TEST_F(ResultExportTest, CopyAndCsvCarryTheGridCellsAfterTypedValues)
     ASSERT_EQ(lines.takeLast(), QString());
     ASSERT_EQ(lines.size(), shown.size() + 1);
     EXPECT_EQ(lines.at(0), headerLine().join(u','));
-    for (int i = 0; i < shown.size(); ++i)
-        EXPECT_EQ(lines.at(i + 1), shown.at(i).join(u',')) << i;
+    for (int i = 0; i < table.size(); ++i)
+        EXPECT_EQ(lines.at(i + 1), table.at(i).join(u',')) << i;
     EXPECT_TRUE(boxes.records.empty());
 }
 

@@ -1,12 +1,15 @@
 #include "app/MainWindowFixture.h"
 #include "app/UserDeployment.h"
 #include "data/Paths.h"
+#include "web/CWebDataDef.h"
+#include "web/WebDataDefNames.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <unistd.h>
 
@@ -182,4 +185,48 @@ TEST_F(InstalledProgramTest, StartsFromTheUsersCopyAndSavesTheDistrictThere)
     const QString saved = f.ComboBoxArea->currentText();
     ASSERT_TRUE(velmora::app::PrepareDeployment());
     EXPECT_EQ(start().ComboBoxArea->currentText(), saved);
+}
+
+// An office puts its route page and key into its own definitions file; two
+// installations of the package over the same prefix (an upgrade) and the
+// user's copy made from each leave it alone, and the program reads it.
+TEST_F(InstalledProgramTest, TheOfficesRoutePageAndKeySurviveAnUpgrade)
+{
+    ScratchDataHome home;
+    QTemporaryDir scratch;
+    const QString prefix = QDir(scratch.path()).filePath(QStringLiteral("prefix"));
+    const auto install = [&] {
+        QProcess cmake;
+        cmake.setProcessChannelMode(QProcess::MergedChannels);
+        cmake.start(QStringLiteral("cmake"), {QStringLiteral("--install"), QStringLiteral(VELMORA_BIN_DIR "/.."),
+                                             QStringLiteral("--prefix"), prefix});
+        EXPECT_TRUE(cmake.waitForFinished(120000));
+        EXPECT_EQ(cmake.exitCode(), 0) << cmake.readAll().toStdString();
+    };
+    const QString installed = prefix + QStringLiteral("/lib/velmora/");
+    const QString office = QStringLiteral("[URL]\nGoogleMaps=https://intranet.example/velmora/route-google.html?key=OFFICEKEY\n");
+    const QByteArray previous = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(scratch.filePath(QStringLiteral("config"))));
+    Write(scratch.filePath(QStringLiteral("config/velmora/WebDataDef.ini")), office.toUtf8());
+    const auto routePage = [&] {
+        velmora::data::Paths::setExeDirectory(installed);
+        EXPECT_TRUE(velmora::app::PrepareDeployment());
+        ResetSharedWebDataDefForTesting();
+        return CreateSharedWebDataDef(velmora::web::DefaultWebDataDefPath())
+            ->ReadValue(velmora::web::names::section::URL, velmora::web::names::key::GoogleMaps);
+    };
+
+    install();
+    const QByteArray shipped = Read(installed + QStringLiteral("status/WebDataDef.ini"));
+    ASSERT_FALSE(shipped.isEmpty());
+    EXPECT_EQ(routePage(), QStringLiteral("https://intranet.example/velmora/route-google.html?key=OFFICEKEY"));
+
+    // A key written into the installed file is what an upgrade takes away.
+    QFile(installed + QStringLiteral("status/WebDataDef.ini")).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    Write(installed + QStringLiteral("status/WebDataDef.ini"), shipped + "\n; edited by hand\n");
+    install();
+    EXPECT_EQ(Read(installed + QStringLiteral("status/WebDataDef.ini")), shipped);
+    EXPECT_EQ(Read(scratch.filePath(QStringLiteral("config/velmora/WebDataDef.ini"))), office.toUtf8());
+    EXPECT_EQ(routePage(), QStringLiteral("https://intranet.example/velmora/route-google.html?key=OFFICEKEY"));
+    qputenv("XDG_CONFIG_HOME", previous);
 }

@@ -73,9 +73,16 @@ TEST(ResultTable, RowsCarryTheGridTextsInListOrder)
     CDisplayCalcResultList list;
     list.Add(makeRow(QStringLiteral("一番"), 9100, 1));
     list.Add(makeRow(QStringLiteral("無価格"), 0, 0));
+    list.Add(makeRow(QStringLiteral("手入力"), 9000, 2));
+    list.RowAt(1)->SetTransportDistance(14.1, CDisplayCalcResultData::DistanceSource::RoutePage);
+    list.RowAt(3)->SetTransportDistance(9.5, CDisplayCalcResultData::DistanceSource::Typed);
     const QList<QStringList> rows = ResultTableRows(list);
-    ASSERT_EQ(rows.size(), 2);
-    ASSERT_EQ(rows.at(0).size(), 15);
+    ASSERT_EQ(rows.size(), 3);
+    ASSERT_EQ(rows.at(0).size(), 16);
+    // The last column tells a distance from the route page from a typed one.
+    EXPECT_EQ(rows.at(0).at(15), QStringLiteral("GoogleMapsサイト"));
+    EXPECT_TRUE(rows.at(1).at(15).isEmpty());
+    EXPECT_EQ(rows.at(2).at(15), QStringLiteral("手入力"));
     EXPECT_EQ(rows.at(0).at(0), QStringLiteral("1"));
     EXPECT_EQ(rows.at(1).at(0), QStringLiteral("2"));
     EXPECT_EQ(rows.at(0).at(2), QStringLiteral("12.3"));
@@ -93,10 +100,11 @@ TEST(ResultTable, RowsCarryTheGridTextsInListOrder)
 TEST(ResultTable, HeaderIsOneLinePerCell)
 {
     const QStringList header = ResultTableHeader();
-    ASSERT_EQ(header.size(), 15);
+    ASSERT_EQ(header.size(), 16);
     EXPECT_EQ(header.at(0), QStringLiteral("No."));
     EXPECT_EQ(header.at(2), QStringLiteral("直接参考距離"));
     EXPECT_EQ(header.at(14), QStringLiteral("運搬費が変更となる距離"));
+    EXPECT_EQ(header.at(15), QStringLiteral("運搬距離の出所"));
     for (const QString& h : header)
         EXPECT_FALSE(h.contains(u'\r') || h.contains(u'\n')) << h.toStdString();
 }

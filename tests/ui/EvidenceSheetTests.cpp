@@ -28,7 +28,7 @@ CDisplayCalcResultList& SampleList(CDisplayCalcResultList& list)
         auto row = std::make_unique<CDisplayCalcResultData>();
         row->SetSiteName(name);
         row->SetStraightDistance(8.2);
-        row->SetTransportDistance(transport);
+        row->SetTransportDistance(transport, CDisplayCalcResultData::DistanceSource::RoutePage);
         row->SetConfirmedDistance(transport != 0 ? transport : 8.2);
         row->SetDisposalFee(3400);
         row->SetManualFee(manual);
@@ -137,6 +137,19 @@ TEST(EvidenceSheet, TableShowsTheGridTextsWithMarksOnReplacedValues)
     EXPECT_EQ(CellText(table, 2, 1), QStringLiteral("<宮川>リサイクル&センター"));
     EXPECT_TRUE(CellText(table, 3, 12).isEmpty());
     EXPECT_TRUE(CellText(table, 3, 13).isEmpty());
+
+    // A typed distance has a mark of its own, and both are explained.
+    list.RowAt(1)->SetTransportDistance(12.3);
+    EvidenceSheetData typedRow = data;
+    typedRow.rows = EvidenceRows(list);
+    EvidenceSheet(typedRow).Fill(document);
+    table = ResultTable(document);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(CellText(table, 1, 3), EvidenceSheet::TypedDistanceMark() + QStringLiteral("12.3"));
+    EXPECT_NE(EvidenceSheet::TypedDistanceMark(), road);
+    const QString text = document.toPlainText();
+    EXPECT_TRUE(text.contains(road + QStringLiteral(" 運搬距離: GoogleMapsサイトから取得した道のり距離（Google Maps）")));
+    EXPECT_TRUE(text.contains(EvidenceSheet::TypedDistanceMark() + QStringLiteral(" 運搬距離: 手入力された距離")));
 }
 
 TEST(EvidenceSheet, ConditionsAndEditionAreOnTheSheet)

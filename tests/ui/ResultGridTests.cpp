@@ -91,6 +91,10 @@ TEST_F(ResultGridTest, EnterWithSixtyRecalculatesAndSixtyPointFiveIsRefused)
     EXPECT_EQ(grid->Cell(4, r), QStringLiteral("60"));
     EXPECT_EQ(form->selectedRow, r);
     EXPECT_EQ(grid->Row(), r);
+    // A typed distance is marked as typed; the cell itself keeps the figure.
+    EXPECT_EQ(grid->DistanceMark(r), QStringLiteral("＃"));
+    EXPECT_EQ(grid->DistanceMark(r == 1 ? 2 : 1), QString());
+    EXPECT_TRUE(grid->model()->index(r - 1, ResultGrid::DistanceColumn).data(Qt::ToolTipRole).toString().contains(QStringLiteral("手入力")));
 
     const QString other = grid->Cell(1, 1);
     const double before = resultFor(other)->GetTransportDistance();

@@ -2,6 +2,9 @@
 #include "web/WebDataDefNames.h"
 #include "support/TempDeployment.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace names = velmora::web::names;
@@ -142,3 +145,36 @@ TEST_F(SharedWebDataDef, FirstInstanceStaysAndHoldersOutliveAReset)
 }
 
 } // namespace
+
+// The office's own files over the shipped one: a key replaces that key, a
+// list section the whole list, and the user's file wins over the office's.
+TEST_F(SharedWebDataDef, TheOfficesFilesOverrideKeyByKeyAndListByList)
+{
+    dep.writeIni(QStringLiteral("status/WebDataDef.ini"), Definitions);
+    dep.writeIni(QStringLiteral("office.ini"), QStringLiteral("[URL]\r\nGoogleMaps=https://office.example/route-google.html?key=OFFICE\r\n"
+                                                              "home=https://office.example/home\r\n"
+                                                              "[not_show_HP]\r\nhttps://office.example/hidden\r\n"
+                                                              "[javascript]\r\ncalcMatrix=javascript:calcMatrix()\r\n"));
+    dep.writeIni(QStringLiteral("user.ini"), QStringLiteral("[url]\r\nGoogleMaps=https://office.example/route-google.html?key=MINE\r\n"),
+                 IniEncoding::Utf8Bom);
+    const CWebDataDef def(dep.path(QStringLiteral("status/WebDataDef.ini")),
+                          {dep.path(QStringLiteral("user.ini")), dep.path(QStringLiteral("absent.ini")), dep.path(QStringLiteral("office.ini"))});
+    EXPECT_EQ(def.ReadValue(names::section::URL, names::key::GoogleMaps), QStringLiteral("https://office.example/route-google.html?key=MINE"));
+    EXPECT_EQ(def.ReadValue(names::section::URL, names::key::home), QStringLiteral("https://office.example/home"));
+    EXPECT_EQ(def.ReadValue(names::section::URL, names::key::MieClickMaps), QStringLiteral("https://maps.example.jp/mie/"));
+    EXPECT_TRUE(def.LineEquals(names::section::not_show_HP, QStringLiteral("https://office.example/hidden")));
+    EXPECT_FALSE(def.LineEquals(names::section::not_show_HP, QStringLiteral("https://bid.example.jp/plain")));
+    // A section the shipped file lacks comes from the office's file alone.
+    EXPECT_TRUE(def.ValueEquals(names::section::javascript, names::key::calcMatrix, QStringLiteral("javascript:calcMatrix()")));
+
+    // The shared instance reads the office's files from the configuration folders.
+    QTemporaryDir config;
+    const QByteArray previous = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    QDir().mkpath(config.filePath(QStringLiteral("velmora")));
+    QFile::copy(dep.path(QStringLiteral("user.ini")), config.filePath(QStringLiteral("velmora/WebDataDef.ini")));
+    EXPECT_EQ(velmora::web::OfficeWebDataDefPaths().value(0), config.filePath(QStringLiteral("velmora/WebDataDef.ini")));
+    const auto shared = CreateSharedWebDataDef(velmora::web::DefaultWebDataDefPath());
+    qputenv("XDG_CONFIG_HOME", previous);
+    EXPECT_TRUE(shared->ReadValue(names::section::URL, names::key::GoogleMaps).endsWith(QStringLiteral("key=MINE")));
+}

@@ -17,6 +17,7 @@ const char* const kOperationScript = R"JS(
   try {
     if (!document || !document.documentElement) return {status: 'nodocument'};
     var el = document.getElementById(id);
+    if (operation === 'has') return {status: 'ok', value: String(el instanceof HTMLInputElement)};
     if (!el) return {status: 'noelement'};
     if (!(el instanceof HTMLInputElement)) return {status: 'notinput'};
     if (operation === 'get') return {status: 'ok', value: String(el.value)};
@@ -50,6 +51,18 @@ CBrowserInterfaceOperate::CBrowserInterfaceOperate(velmora::web::WebBrowser* con
 QString CBrowserInterfaceOperate::GetInputValue(const QString& id)
 {
     return Run(QStringLiteral("get"), id, QString());
+}
+
+bool CBrowserInterfaceOperate::HasInput(const QString& id)
+{
+    if (!browser || !browser->HasDocument())
+        return false;
+    try {
+        return Run(QStringLiteral("has"), id, QString()) == QStringLiteral("true");
+    } catch (const velmora::Error&) {
+        // An error page or a page that does not answer offers nothing.
+        return false;
+    }
 }
 
 void CBrowserInterfaceOperate::SetInputValue(const QString& id, const QString& value)

@@ -21,6 +21,9 @@ public:
     // The value exactly as the page holds it; an empty field gives "".
     QString GetInputValue(const QString& id);
     void SetInputValue(const QString& id, const QString& value);
+    // Whether the page shown offers an input element with that id; never
+    // raises (no document, or no answer, is false).
+    bool HasInput(const QString& id);
     void SetChecked(const QString& id, bool state);
 
     // How long one call waits for the page to answer.

@@ -66,6 +66,18 @@ protected:
     }
 
     QString total() { return CBrowserInterfaceOperate(&browser).GetInputValue(QStringLiteral("totaldaze")); }
+    QString routeError() { return CBrowserInterfaceOperate(&browser).GetInputValue(QStringLiteral("routeError")); }
+
+    // Hands `request` to the matrix call as the program does and waits for the answer.
+    QString matrix(const QString& request)
+    {
+        CBrowserInterfaceOperate page(&browser);
+        page.SetInputValue(QStringLiteral("matrixIn"), request);
+        browser.Navigate(QStringLiteral("javascript:calcMatrix()"));
+        QString answer;
+        EXPECT_TRUE(WaitUntil([&] { return !(answer = page.GetInputValue(QStringLiteral("matrixOut"))).isEmpty(); }));
+        return answer;
+    }
 
     static LocalWebServer* server;
     WebBrowser browser;
@@ -81,35 +93,37 @@ TEST_F(RoutePage, SentCoordinatesGiveTheRoadDistanceInKilometres)
     ASSERT_TRUE(WaitUntil([&] { return eval(QStringLiteral("!!window.mapsStub && !!window.mapsStub.map")).toBool(); }));
     EXPECT_EQ(eval(QStringLiteral("mapsStub.key")).toString(), QStringLiteral("TESTKEY"));
     EXPECT_EQ(eval(QStringLiteral("mapsStub.callback")).toString(), QStringLiteral("initMap"));
+    EXPECT_EQ(eval(QStringLiteral("mapsStub.loading")).toString(), QStringLiteral("async"));
 
     // Tsu to Yokkaichi: 28.15 km as the crow flies, 1.25 times that by road.
     send(QStringLiteral("34.730283"), QStringLiteral("136.508588"), QStringLiteral("34.965"), QStringLiteral("136.624"));
     ASSERT_TRUE(WaitUntil([&] { return !total().isEmpty(); }));
-    const QString text = total();
-    EXPECT_TRUE(text.endsWith(QStringLiteral("km")));
-    EXPECT_EQ(text, QStringLiteral("35.2km"));
-    EXPECT_EQ(eval(QStringLiteral("JSON.stringify(mapsStub.requests[0].origin)")).toString(),
+    EXPECT_EQ(total(), QStringLiteral("35.2km"));
+    EXPECT_EQ(eval(QStringLiteral("JSON.stringify(mapsStub.routeRequests[0].origin)")).toString(),
               QStringLiteral("{\"lat\":34.730283,\"lng\":136.508588}"));
-    EXPECT_EQ(eval(QStringLiteral("mapsStub.requests[0].travelMode")).toString(), QStringLiteral("DRIVING"));
+    EXPECT_EQ(eval(QStringLiteral("mapsStub.routeRequests[0].travelMode")).toString(), QStringLiteral("DRIVING"));
+    // Only what the page uses: the length, and the path it draws.
+    EXPECT_EQ(eval(QStringLiteral("JSON.stringify(mapsStub.routeRequests[0].fields)")).toString(),
+              QStringLiteral("[\"distanceMeters\",\"path\"]"));
+    EXPECT_TRUE(eval(QStringLiteral("mapsStub.polylines.length === 1 && mapsStub.polylines[0].map === mapsStub.map")).toBool());
 
-    // Dragging the route changes the distance that is read.
-    eval(QStringLiteral("mapsStub.drag([12000, 300]); true"));
-    EXPECT_EQ(total(), QStringLiteral("12.3km"));
-    eval(QStringLiteral("mapsStub.drag([7000]); true"));
-    EXPECT_EQ(total(), QStringLiteral("7km"));
+    // The next route replaces the drawn one on the same map.
+    send(QStringLiteral("34.73"), QStringLiteral("136.51"), QStringLiteral("34.80"), QStringLiteral("136.51"));
+    ASSERT_TRUE(WaitUntil([&] { return eval(QStringLiteral("mapsStub.polylines.length")).toInt() == 2; }));
+    EXPECT_TRUE(eval(QStringLiteral("mapsStub.polylines[0].map === null && mapsStub.polylines[1].map === mapsStub.map")).toBool());
+    EXPECT_EQ(eval(QStringLiteral("mapsStub.maps")).toInt(), 1);
 }
 
 TEST_F(RoutePage, ARouteAskedForWhileTheMapLoadsFollowsOnceItHasLoaded)
 {
-    load(QStringLiteral("delay=600"));
+    load(QStringLiteral("load=600"));
     send(QStringLiteral("34.73"), QStringLiteral("136.51"), QStringLiteral("34.80"), QStringLiteral("136.51"));
-    Settle(100);
     EXPECT_TRUE(total().isEmpty());
     ASSERT_TRUE(WaitUntil([&] { return !total().isEmpty(); }));
-    EXPECT_EQ(eval(QStringLiteral("mapsStub.requests.length")).toInt(), 1);
+    EXPECT_EQ(eval(QStringLiteral("mapsStub.routeRequests.length")).toInt(), 1);
 }
 
-TEST_F(RoutePage, NoRouteLeavesTheDistanceEmptyAndANewSendClearsTheOld)
+TEST_F(RoutePage, NoRouteLeavesTheDistanceEmptyAndSaysWhy)
 {
     load();
     ASSERT_TRUE(WaitUntil([&] { return eval(QStringLiteral("!!window.mapsStub && !!window.mapsStub.map")).toBool(); }));
@@ -117,31 +131,89 @@ TEST_F(RoutePage, NoRouteLeavesTheDistanceEmptyAndANewSendClearsTheOld)
     ASSERT_TRUE(WaitUntil([&] { return !total().isEmpty(); }));
     send(QStringLiteral("34.73"), QStringLiteral("136.51"), QStringLiteral("0"), QStringLiteral("136.51"));
     EXPECT_TRUE(total().isEmpty());
-    Settle(300);
+    ASSERT_TRUE(WaitUntil([&] { return !routeError().isEmpty(); }));
     EXPECT_TRUE(total().isEmpty());
-    EXPECT_EQ(eval(QStringLiteral("document.getElementById('status').textContent")).toString(),
-              QStringLiteral("ルートが見つかりません（ZERO_RESULTS）"));
+    EXPECT_EQ(routeError(), QStringLiteral("ルートが見つかりません"));
+    EXPECT_EQ(eval(QStringLiteral("document.getElementById('status').textContent")).toString(), routeError());
 }
 
-TEST_F(RoutePage, HandPlacedPointsAreUsedOnlyWhileHandIsTicked)
+// Under a refused key, the quota or a broken connection the page names the
+// cause and gives no distance, for a route as for the matrix.
+TEST_F(RoutePage, KeyQuotaAndNetworkFailuresAreNamed)
+{
+    const QList<std::pair<QString, QString>> cases = {
+        {QStringLiteral("reject=key"), QStringLiteral("API キーが拒否されました")},
+        {QStringLiteral("quota=1"), QStringLiteral("利用上限")},
+        {QStringLiteral("network=1"), QStringLiteral("接続できません")},
+    };
+    for (const auto& [query, reason] : cases) {
+        load(query);
+        ASSERT_TRUE(WaitUntil([&] { return eval(QStringLiteral("!!window.mapsStub && !!window.mapsStub.map")).toBool(); }));
+        send(QStringLiteral("34.73"), QStringLiteral("136.51"), QStringLiteral("34.80"), QStringLiteral("136.51"));
+        ASSERT_TRUE(WaitUntil([&] { return !routeError().isEmpty(); })) << query.toStdString();
+        EXPECT_TRUE(routeError().contains(reason)) << routeError().toStdString();
+        EXPECT_TRUE(total().isEmpty());
+        const QString answer = matrix(QStringLiteral("{\"origin\":{\"lat\":34.73,\"lng\":136.51},"
+                                                     "\"destinations\":[{\"lat\":34.8,\"lng\":136.51}]}"));
+        EXPECT_TRUE(answer.startsWith(QStringLiteral("{\"ok\":false,\"error\":\""))) << answer.toStdString();
+        EXPECT_TRUE(answer.contains(reason)) << answer.toStdString();
+    }
+}
+
+TEST_F(RoutePage, ClicksAddViaPointsOnlyWhileHandIsTicked)
 {
     load();
     ASSERT_TRUE(WaitUntil([&] { return eval(QStringLiteral("!!window.mapsStub && !!window.mapsStub.map")).toBool(); }));
-    CBrowserInterfaceOperate(&browser).SetChecked(QStringLiteral("hand"), true);
-    eval(QStringLiteral("mapsStub.click(34.70, 136.50); mapsStub.click(34.71, 136.50); true"));
+    send(QStringLiteral("34.73"), QStringLiteral("136.51"), QStringLiteral("34.80"), QStringLiteral("136.51"));
     ASSERT_TRUE(WaitUntil([&] { return !total().isEmpty(); }));
-    EXPECT_EQ(eval(QStringLiteral("mapsStub.requests[0].destination.lat")).toDouble(), 34.71);
+    const QString direct = total();
+    eval(QStringLiteral("mapsStub.click(34.75, 136.60); true"));
+    Settle(100);
+    EXPECT_EQ(eval(QStringLiteral("mapsStub.routeRequests.length")).toInt(), 1);
 
-    send(QStringLiteral("34.73"), QStringLiteral("136.51"), QStringLiteral("34.90"), QStringLiteral("136.51"));
-    ASSERT_TRUE(WaitUntil([&] { return eval(QStringLiteral("mapsStub.requests.length")).toInt() == 2 && !total().isEmpty(); }));
-    EXPECT_EQ(eval(QStringLiteral("mapsStub.requests[1].destination.lat")).toDouble(), 34.9);
+    CBrowserInterfaceOperate(&browser).SetChecked(QStringLiteral("hand"), true);
+    eval(QStringLiteral("mapsStub.click(34.75, 136.60); true"));
+    ASSERT_TRUE(WaitUntil([&] { return eval(QStringLiteral("mapsStub.routeRequests.length")).toInt() == 2 && !total().isEmpty(); }));
+    EXPECT_EQ(eval(QStringLiteral("JSON.stringify(mapsStub.routeRequests[1].intermediates)")).toString(),
+              QStringLiteral("[{\"lat\":34.75,\"lng\":136.6}]"));
+    EXPECT_NE(total(), direct);
+
+    // A send clears "hand": the route starts afresh without via points.
+    send(QStringLiteral("34.73"), QStringLiteral("136.51"), QStringLiteral("34.80"), QStringLiteral("136.51"));
+    ASSERT_TRUE(WaitUntil([&] { return eval(QStringLiteral("mapsStub.routeRequests.length")).toInt() == 3 && !total().isEmpty(); }));
+    EXPECT_EQ(eval(QStringLiteral("mapsStub.routeRequests[2].intermediates.length")).toInt(), 0);
+    EXPECT_EQ(total(), direct);
+}
+
+// Many sites in one request: the length of every route or why there is none,
+// in the order asked; the field mask the real API insists on is sent.
+TEST_F(RoutePage, TheMatrixCallAnswersEverySite)
+{
+    load();
+    const QString answer = matrix(QStringLiteral("{\"origin\":{\"lat\":34.730283,\"lng\":136.508588},\"destinations\":["
+                                                 "{\"lat\":34.965,\"lng\":136.624},{\"lat\":0,\"lng\":136.5},"
+                                                 "{\"lat\":34.80,\"lng\":136.51}]}"));
+    EXPECT_EQ(answer, QStringLiteral("{\"ok\":true,\"results\":[{\"km\":35.2},{\"error\":\"ROUTE_NOT_FOUND\"},{\"km\":9.7}]}"));
+    EXPECT_EQ(eval(QStringLiteral("JSON.stringify(mapsStub.matrixRequests[0].fields)")).toString(),
+              QStringLiteral("[\"distanceMeters\",\"condition\"]"));
+    EXPECT_EQ(eval(QStringLiteral("mapsStub.matrixRequests[0].origins.length")).toInt(), 1);
+
+    // Like the real API, the stand-in refuses a request without a field mask.
+    eval(QStringLiteral("window.unmasked = ''; google.maps.importLibrary('routes').then(function (l) {"
+                        "  return l.RouteMatrix.computeRouteMatrix({origins: [{lat: 34.7, lng: 136.5}],"
+                        "                                           destinations: [{lat: 34.8, lng: 136.5}]}); })"
+                        ".then(function () { unmasked = 'answered'; }, function () { unmasked = 'refused'; }); true"));
+    ASSERT_TRUE(WaitUntil([&] { return !eval(QStringLiteral("unmasked")).toString().isEmpty(); }));
+    EXPECT_EQ(eval(QStringLiteral("unmasked")).toString(), QStringLiteral("refused"));
 }
 
 TEST_F(RoutePage, WithoutAKeyThePageSaysSoAndLoadsNoScript)
 {
     browser.Navigate(server->url(QStringLiteral("maps/route-google.html")));
     ASSERT_TRUE(browser.WaitForDocument(15000));
-    Settle(200);
     EXPECT_TRUE(eval(QStringLiteral("document.getElementById('status').textContent")).toString().contains(QStringLiteral("API キー")));
+    send(QStringLiteral("34.73"), QStringLiteral("136.51"), QStringLiteral("34.80"), QStringLiteral("136.51"));
+    EXPECT_TRUE(routeError().contains(QStringLiteral("API キー")));
+    EXPECT_TRUE(total().isEmpty());
     EXPECT_FALSE(eval(QStringLiteral("!!window.google")).toBool());
 }
