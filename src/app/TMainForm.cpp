@@ -36,6 +36,7 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProxyStyle>
@@ -71,6 +72,36 @@ public:
             return 0;
         return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
+};
+
+// Enter in a coordinate field does what the estimator then reaches for:
+// "計算実行", when the button would take a click. Watches before the fields'
+// own key filter, which has no use for the key.
+class EnterRunsCalculation : public QObject
+{
+public:
+    EnterRunsCalculation(QPushButton* button, QObject* parent)
+        : QObject(parent)
+        , m_button(button)
+    {
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                if (m_button->isEnabled())
+                    m_button->click();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QPushButton* m_button;
 };
 
 void installHintStyle()
@@ -121,6 +152,9 @@ TMainForm::TMainForm(QWidget* parent)
     // 4. Events: the condition panel binds its own; the close buttons here.
     for (QPushButton* b : {ButtonCloseMainTab, ButtonCloseCalcResultTab, ButtonCloseGoogleMapTab})
         connect(b, &QPushButton::clicked, this, &TMainForm::ButtonCloseClick);
+    auto* enterRuns = new EnterRunsCalculation(ButtonCalc, this);
+    EditX->installEventFilter(enterRuns);
+    EditY->installEventFilter(enterRuns);
     ConnectWebHandlers();
 
     // 5. The web-site definitions; without them the program cannot work at all.
