@@ -30,6 +30,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
+#include <algorithm>
 
 using velmora::platform::MessageAnswer;
 using velmora::platform::MessageButtons;
@@ -67,6 +68,16 @@ QString ProposedCaseName(const velmora::calc::BidCase& bidCase)
         if (QStringLiteral("\\/:*?\"<>|").contains(c))
             c = u'_';
     return stem + u'.' + velmora::calc::CaseFileSuffix();
+}
+
+// What a saved case must match for the table to hold nothing unsaved; the
+// order of the rows is no value of the estimator's.
+QByteArray WorkOf(velmora::calc::CaseData d)
+{
+    d.sortMode = 0;
+    std::sort(d.rows.begin(), d.rows.end(),
+              [](const velmora::calc::CaseRow& a, const velmora::calc::CaseRow& b) { return a.site < b.site; });
+    return velmora::calc::WriteCase(d);
 }
 
 } // namespace
@@ -140,7 +151,7 @@ bool TMainForm::HasUnsavedWork()
     if (!resultList || !m_calculatedCase)
         return false;
     const velmora::calc::CaseData d = CurrentCase();
-    return !d.rows.empty() && velmora::calc::WriteCase(d) != m_savedCase;
+    return !d.rows.empty() && WorkOf(d) != m_savedCase;
 }
 
 bool TMainForm::ConfirmLosingUnsavedWork(const QString& caption, const QString& question)
@@ -180,7 +191,7 @@ bool TMainForm::SaveCaseTo(const QString& path)
         return false;
     }
     velmora::platform::RememberSaveFolder(path);
-    m_savedCase = velmora::calc::WriteCase(d);
+    m_savedCase = WorkOf(d);
     return true;
 }
 
@@ -271,7 +282,7 @@ bool TMainForm::OpenCaseFrom(const QString& path)
                             .arg(notFound.join(QStringLiteral("\r\n"))),
                         OpenCaption(), MessageButtons::Ok, MessageIcon::Exclamation);
     }
-    m_savedCase = WriteCase(CurrentCase());
+    m_savedCase = WorkOf(CurrentCase());
     velmora::platform::RememberSaveFolder(path);
     return true;
 }

@@ -87,6 +87,21 @@ TEST_F(CaseFileTest, WindowCalculatorAndWindowAgainShowTheSameTable)
     ASSERT_NE(g.resultList->FindByName(fetchedSite), nullptr);
     EXPECT_EQ(g.resultList->FindByName(fetchedSite)->GetDistanceSource(), Source::RoutePage);
     EXPECT_FALSE(g.HasUnsavedWork());
+
+    // A labour-rate case made by the calculator, through a DID and by distance.
+    QProcess labour;
+    labour.start(QStringLiteral(VELMORA_BIN_DIR "/velmora-calc"),
+                 {QStringLiteral("--deploy"), deployment.exeDir(), QStringLiteral("--x"), tsuX(), QStringLiteral("--y"), tsuY(),
+                  QStringLiteral("--method"), QStringLiteral("labour"), QStringLiteral("--transport-type"), QStringLiteral("1"),
+                  QStringLiteral("--did"), QStringLiteral("--sort"), QStringLiteral("distance"), QStringLiteral("--distance"),
+                  fetchedSite + QStringLiteral("=33.3"), QStringLiteral("--save-case"), path(QStringLiteral("labour.json"))});
+    ASSERT_TRUE(labour.waitForFinished(60000));
+    ASSERT_EQ(labour.exitCode(), 0) << labour.readAllStandardError().toStdString();
+    ASSERT_TRUE(g.OpenCaseFrom(path(QStringLiteral("labour.json"))));
+    EXPECT_EQ(g.resultExport->TableTsv(), QString::fromUtf8(labour.readAllStandardOutput()));
+    EXPECT_TRUE(g.RadioButtonBugakari->isChecked());
+    EXPECT_TRUE(g.RadioButtonDIDTrue->isChecked());
+    EXPECT_EQ(g.ComboBoxUnpanSyubetsu->currentIndex(), 1);
 }
 
 TEST_F(CaseFileTest, FilesThatCannotBeReproducedAreRefusedAndNothingChanges)
@@ -139,7 +154,9 @@ TEST_F(CaseFileTest, ClosingWithUnsavedValuesAsksAfterTheCloseQuestion)
     EXPECT_TRUE(f.FormCloseQuery());
     EXPECT_EQ(boxes.records.size(), 1u);
 
-    // A value typed after saving is unsaved work again.
+    // Another order of the rows loses nothing; a value typed after saving does.
+    f.RadioGroupSortModeClick(1);
+    EXPECT_FALSE(f.HasUnsavedWork());
     f.resultList->RowAt(5)->SetManualFee(99);
     EXPECT_TRUE(f.HasUnsavedWork());
 }
