@@ -60,6 +60,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time, so the library scan does not see them: the browser
-# process, the window-system plugins and the Japanese fonts of the sheet.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6webenginecore6-bin, qt6-qpa-plugins, fonts-noto-cjk")
+# process, the window-system plugins, Qt's Japanese translations of its own
+# buttons and dialogs, and the Japanese fonts of the sheet.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6webenginecore6-bin, qt6-qpa-plugins, qt6-translations-l10n, fonts-noto-cjk")
 include(CPack)

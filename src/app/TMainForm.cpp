@@ -22,6 +22,7 @@
 #include "ui/ComboBoxTarget.h"
 #include "ui/ConditionPanel.h"
 #include "ui/DropDownComboBox.h"
+#include "ui/EnterClicks.h"
 #include "ui/Placement.h"
 #include "ui/ResultExport.h"
 #include "ui/ResultGrid.h"
@@ -121,7 +122,10 @@ TMainForm::TMainForm(QWidget* parent)
     // 4. Events: the condition panel binds its own; the close buttons here.
     for (QPushButton* b : {ButtonCloseMainTab, ButtonCloseCalcResultTab, ButtonCloseGoogleMapTab})
         connect(b, &QPushButton::clicked, this, &TMainForm::ButtonCloseClick);
+    // Enter in a coordinate field does what the estimator then reaches for.
+    velmora::ui::ClickOnEnter(ButtonCalc, {EditX, EditY});
     ConnectWebHandlers();
+    ConnectCaseFiles();
 
     // 5. The web-site definitions; without them the program cannot work at all.
     try {
@@ -201,6 +205,9 @@ void TMainForm::BuildMainPage()
     ButtonNext = MakeButton(QStringLiteral("ButtonNext"), QStringLiteral("進む"), bar, QRect(64, 6, 60, 25));
     LabelAttention = Place(new QLabel(bar), QStringLiteral("LabelAttention"), QRect(136, 2, 520, 32));
     SetTextColour(LabelAttention, Qt::red);
+    // On a narrow screen the browser side is narrower than the label's
+    // design width; the label ends where the side ends.
+    velmora::ui::OnResize(bar, [this, bar] { LabelAttention->resize(std::min(520, bar->width() - 136), LabelAttention->height()); });
     column->addWidget(bar);
 
     PanelBrowser = new QWidget(browserSide);
@@ -287,12 +294,33 @@ void TMainForm::BuildCalcResultPage()
     byAmount->setChecked(true);
     connect(sortModeButtons, &QButtonGroup::idClicked, this, &TMainForm::RadioGroupSortModeClick);
     connect(ButtonToMain, &QPushButton::clicked, this, &TMainForm::ButtonToMainClick);
+    // Taking the result out, and the case files: three rows of buttons in
+    // the room right of the sort choice.
     ButtonCopyTable = MakeButton(QStringLiteral("ButtonCopyTable"), velmora::ui::ResultExport::CopyCaption(), top,
-                                 QRect(940, 6, 100, 30));
+                                 QRect(940, 4, 104, 25));
     ButtonSaveCsv = MakeButton(QStringLiteral("ButtonSaveCsv"), velmora::ui::ResultExport::CsvCaption(), top,
-                               QRect(1046, 6, 100, 30));
+                               QRect(1048, 4, 104, 25));
     ButtonEvidenceSheet = MakeButton(QStringLiteral("ButtonEvidenceSheet"), velmora::ui::ResultExport::SheetCaption(), top,
-                                     QRect(940, 44, 206, 30));
+                                     QRect(940, 32, 212, 25));
+    ButtonSaveCase = MakeButton(QStringLiteral("ButtonSaveCase"), QStringLiteral("案件を保存"), top, QRect(940, 60, 104, 25));
+    ButtonOpenCase = MakeButton(QStringLiteral("ButtonOpenCase"), QStringLiteral("案件を開く"), top, QRect(1048, 60, 104, 25));
+    ButtonSaveCase->setToolTip(QStringLiteral("計算条件と道のり距離・手入力の値を案件ファイルに保存します (Ctrl+S)"));
+    ButtonOpenCase->setToolTip(QStringLiteral("案件ファイルを開き、同じ条件で計算し直します (Ctrl+O)"));
+    {
+        using velmora::ui::PlacedBlock;
+        PlacedBlock close, route, sort, files;
+        close.add(ButtonCloseCalcResultTab);
+        close.add(ButtonToMain);
+        for (QWidget* w : std::initializer_list<QWidget*>{ButtonSendLaLo, LabelCalcResult1, LabelCalcResult2, EditGetLowest,
+                                                         LabelCalcResult3, BitBtnGetLowest})
+            route.add(w);
+        sort.add(RadioGroupSortMode);
+        for (QWidget* w : std::initializer_list<QWidget*>{ButtonCopyTable, ButtonSaveCsv, ButtonEvidenceSheet, ButtonSaveCase,
+                                                         ButtonOpenCase})
+            files.add(w);
+        m_calcResultBlocks = {close, route, sort, files};
+        velmora::ui::OnResize(PanelCalcResult, [this] { PlaceCalcResultPanel(); });
+    }
     resultExport = std::make_unique<velmora::ui::ResultExport>(*this, *conditionPanel, this);
     resultExport->Connect(ButtonCopyTable, ButtonSaveCsv, ButtonEvidenceSheet);
     column->addWidget(PanelCalcResult);
@@ -304,6 +332,7 @@ void TMainForm::BuildCalcResultPage()
         CalculationShown();
         // Only a calculation that went through describes the list now shown.
         resultExport->RememberConditions();
+        RememberCalculatedCase();
     });
     column->addWidget(StringGrid, 1);
 }
@@ -468,9 +497,18 @@ void TMainForm::FitToScreen(const QSize& screenSize, int taskbarHeight)
         resize(width(), outerHeight - frame.height());
         const double ratio = static_cast<double>(DesignHeight) / outerHeight;
         const int panelHeight = static_cast<int>(std::trunc(PanelCalcResult->height() / ratio));
+        m_calcResultPanelHeight = panelHeight;
         PanelCalcResult->setFixedHeight(panelHeight);
         PanelGoogleMap->setFixedHeight(panelHeight);
     }
+}
+
+void TMainForm::PlaceCalcResultPanel()
+{
+    const velmora::ui::FlowOutcome placed = velmora::ui::FlowBlocks(m_calcResultBlocks, PanelCalcResult->width());
+    const int height = placed.wrapped ? std::max(m_calcResultPanelHeight, placed.bottom + 6) : m_calcResultPanelHeight;
+    if (PanelCalcResult->maximumHeight() != height)
+        PanelCalcResult->setFixedHeight(height);
 }
 
 void TMainForm::CentreOnScreen()
@@ -513,8 +551,11 @@ void TMainForm::ButtonCloseClick()
 
 bool TMainForm::FormCloseQuery()
 {
-    return ShowMessage(QStringLiteral("Velmoraを終了しますか？"), QStringLiteral("Velmora終了"), MessageButtons::YesNo,
-                       MessageIcon::Question) == MessageAnswer::Yes;
+    if (ShowMessage(QStringLiteral("Velmoraを終了しますか？"), QStringLiteral("Velmora終了"), MessageButtons::YesNo,
+                    MessageIcon::Question)
+        != MessageAnswer::Yes)
+        return false;
+    return ConfirmLosingUnsavedWork(QStringLiteral("Velmora終了"), QStringLiteral("保存せずに終了しますか？"));
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)

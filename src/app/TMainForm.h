@@ -1,6 +1,8 @@
 #pragma once
 
+#include "calc/CaseFile.h"
 #include "ui/MainWindowState.h"
+#include "ui/FlowPlacement.h"
 #include "web/RoadDistanceMatrix.h"
 #include "web/browser/WebBrowser.h"
 
@@ -39,6 +41,7 @@ class ResultGrid;
 } // namespace velmora::ui
 
 namespace velmora::app {
+class BidCaseCapture;
 class PageControl;
 }
 
@@ -83,7 +86,8 @@ public:
 
     // Closing.
     void ButtonCloseClick();
-    // Asks "Velmoraを終了しますか？"; true when the window may close.
+    // Asks "Velmoraを終了しますか？", then, when the table holds values no case
+    // file has, whether to lose them; true when the window may close.
     bool FormCloseQuery();
 
     // Condition panel and result grid, as the handlers call them.
@@ -97,6 +101,22 @@ public:
     void RadioGroupSortModeClick(int item);
     void ButtonToMainClick();
     void ButtonAreaSaveClick();
+
+    // Case files (TMainFormCase.cpp). The buttons ask for the file; the
+    // ...To/...From variants take it. False when nothing was saved or
+    // opened (the estimator has been told why).
+    bool ButtonSaveCaseClick();
+    bool ButtonOpenCaseClick();
+    bool SaveCaseTo(const QString& path);
+    bool OpenCaseFrom(const QString& path);
+    // The calculation shown with its distances and fees, as a case file has it.
+    velmora::calc::CaseData CurrentCase();
+    // Road distances or typed values in the table that no case file holds.
+    bool HasUnsavedWork();
+    // Asks before such values are lost; true when they may go.
+    bool ConfirmLosingUnsavedWork(const QString& caption, const QString& question);
+    // Which bid case a captured job site belongs to.
+    velmora::app::BidCaseCapture* bidCaseCapture = nullptr;
 
     // Makes a page the active one without counting as the user's switch.
     void SetActivePage(int index);
@@ -213,6 +233,8 @@ public:
     QPushButton* ButtonCopyTable;
     QPushButton* ButtonSaveCsv;
     QPushButton* ButtonEvidenceSheet;
+    QPushButton* ButtonSaveCase;
+    QPushButton* ButtonOpenCase;
 
     // Page "GoogleMap".
     QWidget* PanelGoogleMap;
@@ -237,6 +259,17 @@ private:
     void NarrowBrowserPanel(int pixels);
 
     void ConnectWebHandlers();
+    void ConnectCaseFiles();
+    // What the next case file describes, taken when a calculation has gone
+    // through: the panel may change afterwards without a new result.
+    void RememberCalculatedCase();
+    // The result page's top panel: its blocks at their design positions
+    // while they fit, flowing onto further rows on a narrower window.
+    void PlaceCalcResultPanel();
+    QList<velmora::ui::PlacedBlock> m_calcResultBlocks;
+    // The panel's height before anything flowed (the design's, or the one
+    // the start-up fitted to a low screen).
+    int m_calcResultPanelHeight = TopPanelHeight;
     void DestroyPopupBrowser();
     // Grid row of the site last sent to the route page; 0 when not shown.
     int RowOfSentSite();
@@ -268,6 +301,10 @@ private:
     };
     RouteSite m_routeSite;
     std::optional<QPointF> m_shownJobSite;
+
+    std::unique_ptr<velmora::calc::CaseData> m_calculatedCase;
+    // The case last saved or opened, as written; empty when none.
+    QByteArray m_savedCase;
 
     int m_startupExitCode = 0;
     int m_browserRightMargin = 0;

@@ -1,6 +1,7 @@
 #include "UserDeployment.h"
 
 #include "data/Error.h"
+#include "data/FileErrorText.h"
 #include "data/Paths.h"
 #include "platform/MessageBox.h"
 
@@ -50,17 +51,17 @@ void CopyShippedFile(const QFileInfo& source, const QString& target)
         QFile old(target);
         old.setPermissions(old.permissions() | QFileDevice::WriteOwner);
         if (!old.remove())
-            fail(old.errorString());
+            fail(velmora::data::FileErrorText(old));
     }
     QFile in(source.filePath());
     if (!in.copy(target))
-        fail(in.errorString());
+        fail(velmora::data::FileErrorText(in));
     // The user owns the copy; the update checker keeps its execute bits.
     QFile out(target);
     out.setPermissions(source.permissions() | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     // The shipped file's time marks the copy as current until the next update.
     if (!out.open(QIODevice::ReadWrite) || !out.setFileTime(source.lastModified(), QFileDevice::FileModificationTime))
-        fail(out.errorString());
+        fail(velmora::data::FileErrorText(out));
 }
 
 } // namespace

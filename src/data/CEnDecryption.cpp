@@ -1,5 +1,6 @@
 #include "CEnDecryption.h"
 
+#include "FileErrorText.h"
 #include "FindDataFileName.h"
 #include "Notifier.h"
 #include "Paths.h"
@@ -60,7 +61,7 @@ bool CEnDecryption::TransformFile(const QString& from, const QString& to, QStrin
     QFile in(from);
     if (!in.open(QIODevice::ReadOnly)) {
         if (error)
-            *error = in.errorString();
+            *error = velmora::data::FileErrorText(in);
         return false;
     }
     const QByteArray bytes = Transform(in.readAll());
@@ -68,12 +69,12 @@ bool CEnDecryption::TransformFile(const QString& from, const QString& to, QStrin
     QFile out(to);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         if (error)
-            *error = out.errorString();
+            *error = velmora::data::FileErrorText(out);
         return false;
     }
     if (out.write(bytes) != bytes.size()) {
         if (error)
-            *error = out.errorString();
+            *error = velmora::data::FileErrorText(out);
         return false;
     }
     return true;
@@ -93,7 +94,7 @@ void CEnDecryption::DecryptFile(const QString& path)
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         velmora::data::deferWarning(
             QStringLiteral("作業ファイルを作成できませんでした。データフォルダに書き込めるか確認してください。\r\nファイル名：%1\r\n%2")
-                .arg(QDir::toNativeSeparators(workPath), out.errorString()));
+                .arg(QDir::toNativeSeparators(workPath), velmora::data::FileErrorText(out)));
         return;
     }
     QFile in(path);

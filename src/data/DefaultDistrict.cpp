@@ -1,6 +1,7 @@
 #include "DefaultDistrict.h"
 
 #include "Error.h"
+#include "FileErrorText.h"
 #include "FindDataFileName.h"
 #include "IniFile.h"
 #include "TextFiles.h"
@@ -63,7 +64,7 @@ void SaveDefaultDistrict(const QString& exeDirectory, const QString& district)
         QFile probe(path);
         const QString reason = QFileInfo(path).isDir() || probe.open(QIODevice::ReadOnly)
                                    ? QStringLiteral("ファイルではありません。")
-                                   : probe.errorString();
+                                   : FileErrorText(probe);
         throw FileOpenError(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), reason);
     }
     IniFile ini = loaded;

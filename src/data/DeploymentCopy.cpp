@@ -2,6 +2,7 @@
 
 #include "CEnDecryption.h"
 #include "Error.h"
+#include "FileErrorText.h"
 #include "Paths.h"
 
 #include <QDir>
@@ -18,7 +19,7 @@ DeploymentCopy::DeploymentCopy(const QString& deployment)
                                  .arg(QDir::toNativeSeparators(source.absolutePath())));
     m_deployment = QFileInfo(deployment).absoluteFilePath() + u'/';
     if (!m_dir.isValid())
-        throw velmora::Error(QStringLiteral("作業フォルダを作成できません。 %1").arg(m_dir.errorString()));
+        throw velmora::Error(QStringLiteral("作業フォルダを作成できません。 %1").arg(SystemErrorText(errno)).trimmed());
     const QString target = dataDirectory();
     if (!QDir().mkpath(target))
         throw velmora::Error(QStringLiteral("作業フォルダ %1 を作成できません。").arg(QDir::toNativeSeparators(target)));
@@ -38,7 +39,7 @@ DeploymentCopy::DeploymentCopy(const QString& deployment)
             if (!QFileInfo::exists(file.absoluteFilePath()))
                 continue; // gone since the listing: another run's working file
             throw velmora::Error(QStringLiteral("ファイル %1 を作業フォルダにコピーできません。 %2")
-                                     .arg(QDir::toNativeSeparators(file.absoluteFilePath()), in.errorString()));
+                                     .arg(QDir::toNativeSeparators(file.absoluteFilePath()), FileErrorText(in)));
         }
         // A read-only deployment gives read-only copies; the decoder replaces
         // working files of the same name left in the deployment.

@@ -1,5 +1,7 @@
 #include "SafeFile.h"
 
+#include "FileErrorText.h"
+
 #include <QSaveFile>
 
 namespace velmora::data {
@@ -13,7 +15,7 @@ bool ReplaceFileContents(const QString& path, const QByteArray& bytes, QString* 
     const bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
         && file.write(bytes) == bytes.size() && file.commit();
     if (!written && error)
-        *error = file.errorString();
+        *error = FileErrorText(file);
     return written;
 }
 

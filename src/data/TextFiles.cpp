@@ -1,6 +1,7 @@
 #include "TextFiles.h"
 
 #include "Error.h"
+#include "FileErrorText.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,7 +14,7 @@ QStringList ReadLineFile(const QString& path)
     if (QFileInfo(path).isDir())
         throw FileOpenError(path, QStringLiteral("アクセスが拒否されました。"));
     if (!file.open(QIODevice::ReadOnly))
-        throw FileOpenError(path, file.errorString());
+        throw FileOpenError(path, FileErrorText(file));
     const QByteArray bytes = file.readAll();
     qsizetype units = bytes.size() / 2;
     const auto* data = reinterpret_cast<const uchar*>(bytes.constData());

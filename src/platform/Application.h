@@ -4,6 +4,10 @@
 
 namespace velmora::platform {
 
+// Loads Qt's Japanese translations (qtbase, and qtwebengine where the system
+// has it) into `app`; returns how many were installed.
+int InstallJapaneseTranslations(QCoreApplication& app);
+
 // The application object of the program and of the widget tests. An error
 // that escapes any event or signal handler ends that handler only: its
 // message is shown in the error box and the event loop goes on, so one bad

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <exception>
+#include <new>
 
 namespace velmora::platform {
 namespace {
@@ -94,6 +95,8 @@ QString CurrentExceptionMessage()
         throw;
     } catch (const velmora::Error& e) {
         return e.message();
+    } catch (const std::bad_alloc&) {
+        return QStringLiteral("メモリが不足しています。");
     } catch (const std::exception& e) {
         return QString::fromLocal8Bit(e.what());
     } catch (...) {

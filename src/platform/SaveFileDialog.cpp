@@ -49,13 +49,24 @@ QString AskSaveFileName(QWidget* parent, const SaveFileRequest& request)
         return h(request);
     }
     QFileDialog dialog(parent, request.caption, request.proposedPath, request.filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(request.suffix);
-    dialog.selectFile(request.proposedPath);
+    if (request.open) {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setDefaultSuffix(request.suffix);
+        dialog.selectFile(request.proposedPath);
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().constFirst();
+}
+
+QString AskOpenFileName(QWidget* parent, SaveFileRequest request)
+{
+    request.open = true;
+    return AskSaveFileName(parent, request);
 }
 
 } // namespace velmora::platform

@@ -18,11 +18,17 @@ struct SaveFileRequest
     QString filter;
     // Added when the estimator types a name without it: "csv".
     QString suffix;
+    // Asks for an existing file to read instead (AskOpenFileName).
+    bool open = false;
 };
 
 // The save-file dialog; the chosen path, or empty when cancelled. An
 // existing file is replaced only after the dialog's own question.
 QString AskSaveFileName(QWidget* parent, const SaveFileRequest& request);
+
+// The open-file dialog for an existing file, through the same hook; the
+// request's `open` is set.
+QString AskOpenFileName(QWidget* parent, SaveFileRequest request);
 
 // A hook answers instead of the estimator, so headless tests never block on
 // the dialog. Returns the previous hook; an empty hook shows the dialog.

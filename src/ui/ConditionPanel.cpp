@@ -15,6 +15,7 @@
 #include "data/NumberText.h"
 #include "data/Paths.h"
 #include "geo/CCoordinatesConvert.h"
+#include "geo/MieArea.h"
 #include "platform/MessageBox.h"
 #include "ComboBoxTarget.h"
 #include "Placement.h"
@@ -469,7 +470,25 @@ void ConditionPanel::RunCalculation()
 
 void ConditionPanel::ButtonCalcClick()
 {
+    if (!ConfirmJobSiteArea())
+        return;
     RunCalculation();
+}
+
+bool ConditionPanel::ConfirmJobSiteArea()
+{
+    const double x = StrToFloatDefault(EditX->text(), 0);
+    const double y = StrToFloatDefault(EditY->text(), 0);
+    if (velmora::geo::IsJobSiteWithinMie(x, y))
+        return true;
+    // A new calculation forgets the road distances of the table shown, so
+    // the answer that loses nothing, No, is the default.
+    return platform::ShowMessage(QStringLiteral("入力された座標は三重県の範囲外です。\r\n"
+                                                "X座標とY座標が入れ替わっていないか確認してください。\r\n\r\n"
+                                                "このまま計算しますか？"),
+                                 QStringLiteral("座標の確認"), platform::MessageButtons::YesNo,
+                                 platform::MessageIcon::Question)
+        == platform::MessageAnswer::Yes;
 }
 
 void ConditionPanel::ButtonAreaSaveClick()
@@ -479,7 +498,12 @@ void ConditionPanel::ButtonAreaSaveClick()
     } catch (...) {
         platform::ShowMessage(platform::CurrentExceptionMessage(), QStringLiteral("VelmoraPro"),
                               platform::MessageButtons::Ok, platform::MessageIcon::Error);
+        return;
     }
+    // Nothing on the window changes, so only a box tells the estimator it worked.
+    platform::ShowMessage(QStringLiteral("初期地区を「%1」で保存しました。\r\n次回の起動時からこの地区が選ばれます。")
+                              .arg(ComboBoxArea->currentText()),
+                          ButtonAreaSave->text(), platform::MessageButtons::Ok, platform::MessageIcon::Information);
 }
 
 } // namespace velmora::ui

@@ -82,6 +82,9 @@ public:
     void SaveConditions();
     void RunCalculation();
     void ButtonCalcClick();
+    // False when the job site lies outside Mie and the estimator chose not
+    // to calculate it.
+    bool ConfirmJobSiteArea();
     void ButtonAreaSaveClick();
 
     // The panel's text width on the window's canvas font.

@@ -131,7 +131,10 @@ QString EvidenceSheet::Html() const
                 .arg(Esc(Title()), Esc(DateText(m_data.madeOn)));
 
     // The conditions, three to a line so that the table keeps its room.
-    QList<std::pair<QString, QString>> fields = {
+    QList<std::pair<QString, QString>> fields;
+    if (!c.bidCaseNumber.isEmpty() || !c.bidCaseName.isEmpty())
+        fields += {{QStringLiteral("案件番号"), c.bidCaseNumber}, {QStringLiteral("件名"), c.bidCaseName}};
+    fields += {
         {QStringLiteral("計算日時"), DateTimeText(c.calculatedAt)},
         {QStringLiteral("データの版"), (c.edition + u' ' + c.version).trimmed()},
         {QStringLiteral("計算方式"), c.method},

@@ -34,6 +34,9 @@ struct EvidenceConditions
     // The version labels of the master data the figures were computed from.
     QString edition;
     QString version;
+    // The bid case the job site was captured from; empty for none.
+    QString bidCaseNumber;
+    QString bidCaseName;
 };
 
 // One result row: the grid's cell texts and what the estimator replaced.

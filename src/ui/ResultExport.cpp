@@ -88,6 +88,12 @@ void ResultExport::RememberConditions()
     m_conditions = ReadEvidenceConditions(m_panel, m_state.calcMode, QDateTime::currentDateTime());
 }
 
+void ResultExport::RememberBidCase(const QString& number, const QString& name)
+{
+    m_conditions.bidCaseNumber = number;
+    m_conditions.bidCaseName = name;
+}
+
 QString ResultExport::TableTsv()
 {
     if (!m_state.resultList)

@@ -33,6 +33,8 @@ public:
     // changed the panel without calculating again.
     void RememberConditions();
     const EvidenceConditions& conditions() const { return m_conditions; }
+    // The bid case of the calculation just remembered; empty texts for none.
+    void RememberBidCase(const QString& number, const QString& name);
 
     // The table as pasted into a spreadsheet and as written to a file.
     QString TableTsv();

@@ -10,6 +10,8 @@
 #include "web/browser/CBrowserInterfaceOperate.h"
 #include "web/browser/TBrowserPopupForm.h"
 #include "web/browser/WebBrowser.h"
+#include "ui/EvidenceSheet.h"
+#include "ui/ResultExport.h"
 
 #include <QButtonGroup>
 #include <QElapsedTimer>
@@ -84,6 +86,31 @@ TEST_F(WebWindow, MapLinksOfCasePagesBecomeMieClickMapsPages)
     ASSERT_TRUE(WaitUntil([&] { return showsOnly(map + QStringLiteral("?x=-155120.4&y=36290.8")); }, 15000));
     EXPECT_EQ(f.mapKind, 0);
     EXPECT_TRUE(boxes.records.empty());
+}
+
+// A job site captured from the map of a case page carries that case into
+// the case file and the evidence sheet; a typed one carries none.
+TEST_F(WebWindow, CaptureFromACaseMapNamesTheCaseInTheCaseFileAndTheSheet)
+{
+    TMainForm& f = startWeb();
+    open(QStringLiteral("nyusatsu/case.html?ankenNo=2026-0102"));
+    click(bid(), QStringLiteral("maplink"));
+    ASSERT_TRUE(WaitUntil([&] { return showsOnly(url(QStringLiteral("mieclickmaps/map.html?x=-139512.35&y=44876.12"))); }, 15000));
+    ASSERT_TRUE(bid()->WaitForDocument(15000));
+    QTest::mouseClick(f.ButtonGetCoord, Qt::LeftButton);
+    QTest::mouseClick(f.ButtonCalc, Qt::LeftButton);
+    ASSERT_NE(f.resultList, nullptr);
+    EXPECT_EQ(f.CurrentCase().bidCase.number, QStringLiteral("2026-0102"));
+    EXPECT_EQ(f.CurrentCase().bidCase.name, QStringLiteral("一級河川 安濃川 護岸工事"));
+    const QString sheet = velmora::ui::EvidenceSheet(f.resultExport->SheetData()).Html();
+    EXPECT_TRUE(sheet.contains(QStringLiteral("2026-0102")));
+    EXPECT_TRUE(sheet.contains(QStringLiteral("一級河川 安濃川 護岸工事")));
+
+    // Typed over, the job site is no longer the case's.
+    f.EditY->setText(QStringLiteral("44000"));
+    QTest::mouseClick(f.ButtonCalc, Qt::LeftButton);
+    EXPECT_TRUE(f.CurrentCase().bidCase.isEmpty());
+    EXPECT_FALSE(velmora::ui::EvidenceSheet(f.resultExport->SheetData()).Html().contains(QStringLiteral("2026-0102")));
 }
 
 TEST_F(WebWindow, MapsWithoutAPositionFallBackWithTheMessageOfTheirKind)

@@ -1,4 +1,6 @@
 #include "data/Error.h"
+#include "data/FileErrorText.h"
+#include "data/SafeFile.h"
 #include "data/TextFiles.h"
 #include "support/TempDeployment.h"
 
@@ -37,9 +39,28 @@ TEST(ReadLineFile, OpenFailureNamesThePath)
         FAIL() << "no error";
     } catch (const velmora::FileOpenError& e) {
         EXPECT_TRUE(e.message().startsWith(QStringLiteral("ファイル ") + missing + QStringLiteral(" は開けません。 ")));
+        // The reason is the program's own Japanese, not the system's English.
+        EXPECT_TRUE(e.message().contains(QStringLiteral("見つかりません"))) << e.what();
     }
     // The data folder itself: what a reader gets when the key was not found.
     EXPECT_THROW(ReadLineFile(dep.dataDir()), velmora::FileOpenError);
+}
+
+// The system's reasons for a failed file reach the estimator in Japanese.
+TEST(FileErrorText, DiskFullMissingFolderAndUnknownNumbersAreJapanese)
+{
+    QFile full(QStringLiteral("/dev/full"));
+    ASSERT_TRUE(full.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    EXPECT_EQ(full.write("x", 1), -1);
+    EXPECT_EQ(FileErrorText(full), QStringLiteral("ディスクの空き容量が不足しています。"));
+
+    TempDeployment dep;
+    QString reason;
+    EXPECT_FALSE(ReplaceFileContents(dep.dataDir() + QStringLiteral("no/such/file.csv"), "x", &reason));
+    EXPECT_EQ(reason, QStringLiteral("ファイルまたはフォルダが見つかりません。"));
+
+    EXPECT_EQ(FileErrorText(QFileDevice::WriteError, 0), QStringLiteral("ファイルに書き込めませんでした。"));
+    EXPECT_EQ(FileErrorText(QFileDevice::OpenError, EACCES), QStringLiteral("アクセスが拒否されました（権限がありません）。"));
 }
 
 TEST(SplitCommaText, QuotesBlanksAndEmptyFields)

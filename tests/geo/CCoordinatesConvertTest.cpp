@@ -1,4 +1,5 @@
 #include "geo/CCoordinatesConvert.h"
+#include "geo/MieArea.h"
 
 #include <gtest/gtest.h>
 
@@ -126,6 +127,18 @@ TEST(CCoordinatesConvert, FarOutsideTheZoneStillConvergesOrStops)
     convert.PlaneToLatLon(-131000, 20000, lat, lon);
     EXPECT_NEAR(lat, 34.818953324, kTolerance);
     EXPECT_EQ(convert.IterationCount(), 2);
+}
+
+// Job sites in the prefecture pass; the rest of zone VI does not.
+TEST(MieArea, PrefectureInsideRestOfTheZoneOutside)
+{
+    using velmora::geo::IsJobSiteWithinMie;
+    EXPECT_TRUE(IsJobSiteWithinMie(-140000, 50000));  // Tsu
+    EXPECT_TRUE(IsJobSiteWithinMie(-250000, 0));      // Kumano coast, the south end
+    EXPECT_TRUE(IsJobSiteWithinMie(-80000, 45000));   // Inabe, the north end
+    EXPECT_FALSE(IsJobSiteWithinMie(-145000, -46000)); // Osaka
+    EXPECT_FALSE(IsJobSiteWithinMie(-110000, -25000)); // Kyoto
+    EXPECT_FALSE(IsJobSiteWithinMie(57000, -110000));  // X and Y swapped: Fukui
 }
 
 } // namespace

@@ -22,8 +22,12 @@ int main(int argc, char* argv[])
         const QString config = screenConfigDir.filePath(QStringLiteral("screen.json"));
         QFile f(config);
         if (f.open(QIODevice::WriteOnly)) {
-            f.write(R"({"screens":[{"name":"test","x":0,"y":0,"width":1280,"height":1024,)"
-                    R"("logicalDpi":96,"logicalBaseDpi":96,"dpr":1}]})");
+            // VELMORA_TEST_SCREEN=WxH gives another screen (the run at 150 %).
+            const QStringList size = qEnvironmentVariable("VELMORA_TEST_SCREEN", QStringLiteral("1280x1024")).split(u'x');
+            f.write(QStringLiteral(R"({"screens":[{"name":"test","x":0,"y":0,"width":%1,"height":%2,)"
+                                   R"("logicalDpi":96,"logicalBaseDpi":96,"dpr":1}]})")
+                        .arg(size.value(0), size.value(1))
+                        .toUtf8());
             f.close();
             qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config));
         } else {

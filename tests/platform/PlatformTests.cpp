@@ -12,11 +12,17 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <memory>
 #include <stdexcept>
 
 using namespace velmora::platform;
@@ -93,6 +99,42 @@ TEST(MessageBoxTest, RealBoxStaysOnTopShowsPlainLinesAndReportsTheButton)
     EXPECT_EQ(shownText, QStringLiteral("一行目\n二行目"));
     EXPECT_TRUE(onTop);
     EXPECT_EQ(buttonCount, 2);
+}
+
+// Qt's own texts are Japanese whatever the desktop's language: the buttons
+// of a question, a line edit's context menu and the file dialog.
+TEST(MessageBoxTest, StandardButtonsMenusAndDialogsAreJapanese)
+{
+    QStringList buttons;
+    QString defaultButton;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        for (QAbstractButton* b : box->buttons())
+            buttons.append(b->text());
+        defaultButton = box->defaultButton() ? box->defaultButton()->text() : QString();
+        box->button(QMessageBox::No)->click();
+    });
+    ShowMessage(QStringLiteral("q"), QStringLiteral("c"), MessageButtons::YesNo, MessageIcon::Question);
+    ASSERT_EQ(buttons.size(), 2);
+    EXPECT_TRUE(buttons.join(u'|').contains(QStringLiteral("はい"))) << buttons.join(u'|').toStdString();
+    // Where nothing else is said, No, the answer that loses nothing.
+    EXPECT_TRUE(defaultButton.startsWith(QStringLiteral("いいえ"))) << defaultButton.toStdString();
+
+    QLineEdit edit;
+    std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+    QStringList items;
+    for (QAction* a : menu->actions())
+        items.append(a->text());
+    EXPECT_TRUE(items.join(u'|').contains(QStringLiteral("コピー"))) << items.join(u'|').toStdString();
+    EXPECT_TRUE(items.join(u'|').contains(QStringLiteral("貼り付け"))) << items.join(u'|').toStdString();
+
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    const auto* buttonBox = dialog.findChild<QDialogButtonBox*>();
+    ASSERT_NE(buttonBox, nullptr);
+    EXPECT_TRUE(buttonBox->button(QDialogButtonBox::Cancel)->text().startsWith(QStringLiteral("キャンセル")));
 }
 
 TEST(MessageBoxTest, ClosingAQuestionBoxCountsAsNo)

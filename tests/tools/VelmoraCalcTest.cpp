@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QMap>
 #include <QProcess>
+#include <QTemporaryDir>
 
 using velmora::test::FolderSnapshot;
 using velmora::test::TempDeployment;
@@ -192,6 +193,40 @@ TEST(VelmoraCalc, TypedFeeReplacesTheRegisteredOne)
     const QList<QStringList> reset =
         CalcAt({QStringLiteral("--fee"), second + QStringLiteral("=100"), QStringLiteral("--fee"), second + QStringLiteral("=0")}).table();
     EXPECT_EQ(reset, before);
+}
+
+// A case saved with its typed values opens to the same table, and a
+// case the deployment cannot reproduce is refused with its reason.
+TEST(VelmoraCalc, SavedCaseOpensToTheSameTable)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QList<QStringList> first = CalcAt({}).table();
+    ASSERT_GE(first.size(), 4);
+    const QString saved = dir.filePath(QStringLiteral("case.json"));
+    const QStringList edits = {QStringLiteral("--method"), QStringLiteral("labour"), QStringLiteral("--sort"),
+                               QStringLiteral("distance"), QStringLiteral("--distance"), first.at(2).at(Name) + QStringLiteral("=33.3"),
+                               QStringLiteral("--fee"), first.at(3).at(Name) + QStringLiteral("=1234")};
+    const CalcRun made = CalcAt(edits + QStringList{QStringLiteral("--save-case"), saved});
+    ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
+
+    const QString again = dir.filePath(QStringLiteral("again.json"));
+    const CalcRun reopened = Calc({QStringLiteral("--case"), saved, QStringLiteral("--save-case"), again});
+    ASSERT_EQ(reopened.exitCode, 0) << reopened.err.toStdString();
+    EXPECT_EQ(reopened.out, made.out);
+    QFile a(saved), b(again);
+    ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    EXPECT_EQ(a.readAll(), b.readAll());
+
+    // The conditions come from the file only.
+    EXPECT_EQ(Calc({QStringLiteral("--case"), saved, QStringLiteral("--x"), QStringLiteral("1")}).exitCode, 2);
+    QFile other(dir.filePath(QStringLiteral("other.json")));
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.write(R"({"format": "velmora-case", "version": 9})");
+    other.close();
+    const CalcRun newer = Calc({QStringLiteral("--case"), other.fileName()});
+    EXPECT_EQ(newer.exitCode, 1);
+    EXPECT_TRUE(newer.err.contains(QStringLiteral("新しい版（9）"))) << newer.err.toStdString();
 }
 
 TEST(VelmoraCalc, CsvHasMarkCrLfAndQuotesCells)

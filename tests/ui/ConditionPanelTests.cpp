@@ -285,6 +285,22 @@ TEST_F(ConditionPanelTest, CalcButtonNeedsTwoNonZeroCoordinates)
     EXPECT_FALSE(f.ButtonCalc->isEnabled());
 }
 
+TEST_F(ConditionPanelTest, EnterInACoordinateFieldCalculatesOnlyWhenTheButtonWould)
+{
+    TMainForm& f = startShown();
+    f.EditX->setText(tsuX());
+    QTest::keyClick(f.EditX, Qt::Key_Return);
+    EXPECT_EQ(f.resultList, nullptr);
+    EXPECT_EQ(f.ActivePage(), TMainForm::PageMain);
+
+    f.EditY->setText(tsuY());
+    QTest::keyClick(f.EditY, Qt::Key_Enter);
+    ASSERT_NE(f.resultList, nullptr);
+    EXPECT_GT(f.resultList->Count(), 0);
+    EXPECT_EQ(f.ActivePage(), TMainForm::PageCalcResult);
+    EXPECT_TRUE(boxes.records.empty());
+}
+
 TEST_F(ConditionPanelTest, CalculationFillsTheGridFromTheDriversRows)
 {
     TMainForm& f = startShown();
@@ -325,15 +341,25 @@ TEST_F(ConditionPanelTest, CalculationFillsTheGridFromTheDriversRows)
     EXPECT_GE(previousRank, 3);
 }
 
-TEST_F(ConditionPanelTest, NoSiteInReachKeepsTheMainPageAndSaysSo)
+TEST_F(ConditionPanelTest, SiteOutsideMieAsksFirstAndNoSiteInReachKeepsTheMainPageAndSaysSo)
 {
     TMainForm& f = startShown();
+    // Far south-west of the prefecture, in the sea off Wakayama: asked, and
+    // No (the default answer) leaves everything as it was.
     calculateAt(QStringLiteral("-300000"), QStringLiteral("-100000"));
     ASSERT_EQ(boxes.records.size(), 1u);
-    EXPECT_EQ(boxes.records[0].text, QStringLiteral("60km以内に登録された処分場が見つかりませんでした。\r\n"
+    EXPECT_EQ(boxes.records[0].caption, QStringLiteral("座標の確認"));
+    EXPECT_EQ(boxes.records[0].buttons, velmora::platform::MessageButtons::YesNo);
+    EXPECT_EQ(f.resultList, nullptr);
+
+    boxes.records.clear();
+    boxes.answers.push_back(velmora::platform::MessageAnswer::Yes);
+    QTest::mouseClick(f.ButtonCalc, Qt::LeftButton);
+    ASSERT_EQ(boxes.records.size(), 2u);
+    EXPECT_EQ(boxes.records[1].text, QStringLiteral("60km以内に登録された処分場が見つかりませんでした。\r\n"
                                                     "入力された座標を確認してください。"));
-    EXPECT_EQ(boxes.records[0].caption, QStringLiteral("計算結果"));
-    EXPECT_EQ(boxes.records[0].icon, MessageIcon::Information);
+    EXPECT_EQ(boxes.records[1].caption, QStringLiteral("計算結果"));
+    EXPECT_EQ(boxes.records[1].icon, MessageIcon::Information);
     EXPECT_EQ(f.ActivePage(), TMainForm::PageMain);
     EXPECT_EQ(f.StringGrid->RowCount(), 2);
     EXPECT_TRUE(f.StringGrid->updatesEnabled());

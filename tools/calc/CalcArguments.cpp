@@ -125,6 +125,8 @@ CalcArguments ParseCalcArguments(const QStringList& arguments)
          [&](const QString& o, const QString& v) { a.edits.push_back(ParseEdit(o, v, GridEdit::Column::TransportDistance)); }},
         {QStringLiteral("--fee"),
          [&](const QString& o, const QString& v) { a.edits.push_back(ParseEdit(o, v, GridEdit::Column::ManualFee)); }},
+        {QStringLiteral("--case"), [&](const QString&, const QString& v) { a.casePath = v; }},
+        {QStringLiteral("--save-case"), [&](const QString&, const QString& v) { a.saveCasePath = v; }},
         {QStringLiteral("--format"),
          [&](const QString& o, const QString& v) {
              a.format = Choice(o, v, {QStringLiteral("tsv"), QStringLiteral("csv")}) == QStringLiteral("tsv") ? OutputFormat::Tsv
@@ -140,6 +142,7 @@ CalcArguments ParseCalcArguments(const QStringList& arguments)
         }
         if (arg == QStringLiteral("--did")) {
             a.did = true;
+            a.conditionOptions.append(arg);
             continue;
         }
         QString option = arg;
@@ -160,6 +163,20 @@ CalcArguments ParseCalcArguments(const QStringList& arguments)
             value = arguments.at(++i);
         }
         handler->second(option, value);
+        static const QStringList conditions = {
+            QStringLiteral("--method"), QStringLiteral("--district"), QStringLiteral("--cost-item"),
+            QStringLiteral("--transport-type"), QStringLiteral("--debris-work"), QStringLiteral("--loading"),
+            QStringLiteral("--refuse"), QStringLiteral("--load-class"), QStringLiteral("--dump-truck"),
+            QStringLiteral("--x"), QStringLiteral("--y"), QStringLiteral("--sort")};
+        if (conditions.contains(option))
+            a.conditionOptions.append(option);
+    }
+
+    // A case file brings its own job site and conditions.
+    if (!a.casePath.isEmpty()) {
+        if (!a.conditionOptions.isEmpty())
+            throw Bad(a.conditionOptions.first(), QStringLiteral("--case と同時には指定できません（条件は案件ファイルから読みます）。"));
+        return a;
     }
 
     if (!haveX || !haveY)
@@ -176,6 +193,7 @@ QString CalcUsageText()
         "\n"
         "Usage:\n"
         "  velmora-calc --x X --y Y [options]\n"
+        "  velmora-calc --case FILE [--distance ...] [--fee ...] [--save-case FILE] [--format ...]\n"
         "\n"
         "Job site (plane-rectangular coordinates, zone VI, metres; both non-zero):\n"
         "  --x X                 northing\n"
@@ -200,6 +218,11 @@ QString CalcUsageText()
         "  --fee NAME=YEN        disposal fee typed for the site NAME, then recalculate\n"
         "                        (both repeatable, applied in the order given, as Enter in the grid)\n"
         "  --format tsv|csv      tab-separated UTF-8 (default) or CSV in UTF-8 with byte-order mark\n"
+        "\n"
+        "Case files (the window's 案件を保存 / 案件を開く):\n"
+        "  --case FILE           job site, conditions, distances and fees from a case file\n"
+        "                        (instead of the options above; --distance and --fee apply on top)\n"
+        "  --save-case FILE      write the case calculated, with its distances and fees, to FILE\n"
         "\n"
         "  --deploy DIR          deployment folder holding dat/ (default: the executable's folder);\n"
         "                        its files are copied and decoded elsewhere and never changed\n"

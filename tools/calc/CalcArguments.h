@@ -54,6 +54,13 @@ struct CalcArguments
     int sortMode = 0; // 0 by amount, 1 by distance
     std::vector<GridEdit> edits;
     OutputFormat format = OutputFormat::Tsv;
+    // A case file to calculate instead of the conditions and job site above,
+    // and one to write the case calculated to.
+    QString casePath;
+    QString saveCasePath;
+    // The condition and job-site options that were given, for refusing them
+    // together with a case file.
+    QStringList conditionOptions;
     // The construction-package options that were given, for refusing them
     // with the labour-rate method.
     QStringList packageOptions;

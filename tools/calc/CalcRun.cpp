@@ -1,5 +1,6 @@
 #include "CalcRun.h"
 
+#include "calc/CaseFile.h"
 #include "calc/CDisplayCalcResultList.h"
 #include "calc/COutputDataManager.h"
 #include "calc/ResultRowTexts.h"
@@ -161,14 +162,97 @@ void CommitGridEdit(COutputDataManager& driver, int sortMode, const GridEdit& ed
     driver.Calculate(false);
 }
 
+velmora::calc::CaseLists CaseListsOf(Loaded& loaded)
+{
+    const Lists& l = *loaded.lists;
+    COutputDataManager* driver = loaded.driver.get();
+    velmora::calc::CaseLists c;
+    c.districts = loaded.districts;
+    c.packageCostItems = l.spHimoku.Items();
+    c.labourCostItems = l.himoku.Items();
+    c.packageTransportTypes = [&l](int i) { return l.spSyubetsu.Items(i); };
+    c.labourTransportTypes = [&l](int i) { return l.syubetsu.Items(i); };
+    c.debrisWorks = [&l](int i) { return l.spGaraHassei.Items(i); };
+    c.loadings = [&l](int i, int w) { return l.spTsumikomi.Items(i, w); };
+    c.refuseKinds = kRefuseKinds;
+    c.loadClasses = kLoadClasses;
+    c.siteNames = [driver](int i) { return velmora::calc::SiteNames(*driver, i); };
+    return c;
+}
+
+// The arguments a case file stands for.
+CalcArguments ArgumentsOfCase(const CalcArguments& given, const velmora::calc::CaseData& d,
+                              const velmora::calc::CaseIndexes& i)
+{
+    CalcArguments a = given;
+    a.method = d.packageMethod ? CalcMethod::Package : CalcMethod::LabourRate;
+    a.district = i.district;
+    a.costItem = i.costItem;
+    a.transportType = i.transportType;
+    a.debrisWork = i.debrisWork;
+    a.loading = i.loading;
+    a.refuse = i.refuseKind;
+    a.loadClass = i.loadClass;
+    a.dumpTruckCarry = d.dumpTruckCarry;
+    a.did = d.did;
+    a.sortMode = d.sortMode;
+    a.xText = d.xText;
+    a.yText = d.yText;
+    try {
+        a.x = StrToFloat(d.xText);
+        a.y = StrToFloat(d.yText);
+    } catch (const velmora::ConvertError&) {
+        throw velmora::calc::CaseFileError(QStringLiteral("案件ファイルの工事現場の座標が数値ではありません。"));
+    }
+    return a;
+}
+
+// The case calculated, in the words of the lists, as the window saves it.
+velmora::calc::CaseData CaseOf(const CalcArguments& a, Loaded& loaded, const velmora::calc::BidCase& bidCase)
+{
+    const Lists& l = *loaded.lists;
+    const bool package = a.method == CalcMethod::Package;
+    velmora::calc::CaseData d;
+    // The job site as the driver keeps it, which its rows were measured from.
+    d.xText = loaded.driver->JobSite().GetXText();
+    d.yText = loaded.driver->JobSite().GetYText();
+    d.district = loaded.districts.value(a.district.value_or(-1));
+    d.packageMethod = package;
+    d.costItem = (package ? l.spHimoku.Items() : l.himoku.Items()).value(a.costItem);
+    d.transportType = (package ? l.spSyubetsu.Items(a.costItem) : l.syubetsu.Items(a.costItem)).value(a.transportType);
+    if (package) {
+        if (a.transportType == 0) {
+            d.debrisWork = l.spGaraHassei.Items(a.costItem).value(a.debrisWork);
+            d.loading = l.spTsumikomi.Items(a.costItem, a.debrisWork).value(a.loading);
+        } else if (a.transportType == 1) {
+            d.refuseKind = kRefuseKinds.value(a.refuse);
+        } else if (a.transportType == 3) {
+            d.loadClass = kLoadClasses.value(a.loadClass);
+        }
+        d.dumpTruckCarry = a.dumpTruckCarry;
+    }
+    d.did = a.did;
+    d.sortMode = a.sortMode;
+    d.bidCase = bidCase;
+    d.rows = velmora::calc::CaseRowsOf(loaded.driver->Results(), loaded.driver->JobSite());
+    return d;
+}
+
 } // namespace
 
-CalcTable RunCalc(const CalcArguments& a)
+CalcTable RunCalc(const CalcArguments& given)
 {
-    const QString deployment = DeploymentFolder(a);
+    const QString deployment = DeploymentFolder(given);
     Loaded loaded = Load(deployment);
     COutputDataManager& driver = *loaded.driver;
     const Lists& lists = *loaded.lists;
+
+    std::optional<velmora::calc::CaseData> opened;
+    CalcArguments a = given;
+    if (!given.casePath.isEmpty()) {
+        opened = velmora::calc::LoadCaseFile(given.casePath);
+        a = ArgumentsOfCase(given, *opened, velmora::calc::ResolveCase(*opened, CaseListsOf(loaded)));
+    }
 
     const int district = a.district
         ? a.district.value()
@@ -196,9 +280,22 @@ CalcTable RunCalc(const CalcArguments& a)
     driver.SetJobSite(latitude, longitude, a.x, a.y);
     driver.SetSortMode(a.sortMode);
     driver.Calculate(true);
+    if (opened && !opened->rows.empty()) {
+        const QStringList notFound = velmora::calc::ApplyCaseRows(*opened, driver.Results());
+        if (!notFound.isEmpty())
+            throw velmora::calc::CaseFileError(QStringLiteral("次の処分場は60km以内に見つからないため、案件を再現できません。\r\n%1")
+                                                   .arg(notFound.join(QStringLiteral("\r\n"))));
+        driver.Calculate(false);
+    }
 
     for (const GridEdit& edit : a.edits)
         CommitGridEdit(driver, a.sortMode, edit);
+
+    if (!a.saveCasePath.isEmpty()) {
+        if (!a.district)
+            a.district = district;
+        velmora::calc::SaveCaseFile(a.saveCasePath, CaseOf(a, loaded, opened ? opened->bidCase : velmora::calc::BidCase{}));
+    }
 
     CalcTable table;
     table.notes = loaded.notices;

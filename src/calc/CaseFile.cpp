@@ -1,0 +1,332 @@
+#include "CaseFile.h"
+
+#include "CDisplayCalcResultList.h"
+#include "CJobSiteCoordinatesData.h"
+#include "COutputDataManager.h"
+#include "data/FileErrorText.h"
+#include "data/SafeFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+
+namespace velmora::calc {
+namespace {
+
+using Source = CDisplayCalcResultData::DistanceSource;
+
+const QString kFormat = QStringLiteral("velmora-case");
+
+QString SourceName(Source source)
+{
+    switch (source) {
+    case Source::RoutePage:
+        return QStringLiteral("routePage");
+    case Source::Typed:
+        return QStringLiteral("typed");
+    case Source::None:
+        break;
+    }
+    return QString();
+}
+
+[[noreturn]] void Broken(const QString& what)
+{
+    throw CaseFileError(QStringLiteral("案件ファイルの内容が正しくありません（%1）。").arg(what));
+}
+
+QString Text(const QJsonObject& o, const QString& key, bool required = true)
+{
+    const QJsonValue v = o.value(key);
+    if (v.isUndefined() && !required)
+        return QString();
+    if (!v.isString())
+        Broken(key);
+    return v.toString();
+}
+
+bool Flag(const QJsonObject& o, const QString& key)
+{
+    const QJsonValue v = o.value(key);
+    if (!v.isBool())
+        Broken(key);
+    return v.toBool();
+}
+
+QJsonObject Object(const QJsonObject& o, const QString& key)
+{
+    const QJsonValue v = o.value(key);
+    if (!v.isObject())
+        Broken(key);
+    return v.toObject();
+}
+
+// Of the construction-package details, those the transport type reads.
+enum Detail { DebrisWork = 1, Loading = 2, RefuseKind = 4, DumpTruck = 8, LoadClass = 16 };
+int DetailsOf(const CaseData& d, int transportType)
+{
+    if (!d.packageMethod)
+        return 0;
+    switch (transportType) {
+    case 0:
+        return DebrisWork | Loading;
+    case 1:
+        return RefuseKind | DumpTruck;
+    case 3:
+        return LoadClass;
+    default:
+        return 0;
+    }
+}
+
+int IndexOf(const QStringList& list, const QString& text, const QString& what, QStringList& missing)
+{
+    const int i = static_cast<int>(list.indexOf(text));
+    if (i < 0)
+        missing.append(QStringLiteral("%1「%2」").arg(what, text));
+    return i;
+}
+
+} // namespace
+
+QByteArray WriteCase(const CaseData& d)
+{
+    QJsonObject conditions{{QStringLiteral("costItem"), d.costItem},
+                           {QStringLiteral("transportType"), d.transportType},
+                           {QStringLiteral("did"), d.did}};
+    if (d.packageMethod) {
+        conditions.insert(QStringLiteral("debrisWork"), d.debrisWork);
+        conditions.insert(QStringLiteral("loading"), d.loading);
+        conditions.insert(QStringLiteral("refuseKind"), d.refuseKind);
+        conditions.insert(QStringLiteral("dumpTruck"), d.dumpTruckCarry ? QStringLiteral("carry") : QStringLiteral("lend"));
+        conditions.insert(QStringLiteral("loadClass"), d.loadClass);
+    }
+    QJsonArray rows;
+    for (const CaseRow& r : d.rows) {
+        QJsonObject row{{QStringLiteral("site"), r.site}, {QStringLiteral("manualFee"), r.manualFee}};
+        if (r.transportDistance != 0) {
+            row.insert(QStringLiteral("transportDistance"), r.transportDistance);
+            row.insert(QStringLiteral("distanceSource"), SourceName(r.source));
+            row.insert(QStringLiteral("measuredFrom"), QJsonObject{{QStringLiteral("x"), r.fromX}, {QStringLiteral("y"), r.fromY}});
+        }
+        rows.append(row);
+    }
+    QJsonObject root{
+        {QStringLiteral("format"), kFormat},
+        {QStringLiteral("version"), CaseData::FormatVersion},
+        {QStringLiteral("jobSite"), QJsonObject{{QStringLiteral("x"), d.xText}, {QStringLiteral("y"), d.yText}}},
+        {QStringLiteral("district"), d.district},
+        {QStringLiteral("method"), d.packageMethod ? QStringLiteral("package") : QStringLiteral("labour")},
+        {QStringLiteral("conditions"), conditions},
+        {QStringLiteral("sort"), d.sortMode == 1 ? QStringLiteral("distance") : QStringLiteral("amount")},
+        {QStringLiteral("rows"), rows},
+    };
+    if (!d.bidCase.isEmpty())
+        root.insert(QStringLiteral("bidCase"),
+                    QJsonObject{{QStringLiteral("number"), d.bidCase.number}, {QStringLiteral("name"), d.bidCase.name}});
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+CaseData ReadCase(const QByteArray& bytes)
+{
+    QJsonParseError parse{};
+    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &parse);
+    const QJsonObject root = doc.object();
+    if (parse.error != QJsonParseError::NoError || !doc.isObject() || root.value(QStringLiteral("format")).toString() != kFormat)
+        throw CaseFileError(QStringLiteral("このファイルは案件ファイルではありません。"));
+    const QJsonValue version = root.value(QStringLiteral("version"));
+    if (!version.isDouble() || version.toDouble() < 1 || version.toDouble() != version.toInt())
+        Broken(QStringLiteral("version"));
+    if (version.toInt() > CaseData::FormatVersion)
+        throw CaseFileError(QStringLiteral("この案件ファイルは新しい版（%1）のプログラムで保存されたため、開けません。\r\n"
+                                           "プログラムを更新してください（この版で開ける案件ファイルは版 %2 までです）。")
+                                .arg(version.toInt())
+                                .arg(CaseData::FormatVersion));
+
+    CaseData d;
+    const QJsonObject site = Object(root, QStringLiteral("jobSite"));
+    d.xText = Text(site, QStringLiteral("x"));
+    d.yText = Text(site, QStringLiteral("y"));
+    d.district = Text(root, QStringLiteral("district"));
+    const QString method = Text(root, QStringLiteral("method"));
+    if (method != QStringLiteral("package") && method != QStringLiteral("labour"))
+        Broken(QStringLiteral("method"));
+    d.packageMethod = method == QStringLiteral("package");
+    const QJsonObject c = Object(root, QStringLiteral("conditions"));
+    d.costItem = Text(c, QStringLiteral("costItem"));
+    d.transportType = Text(c, QStringLiteral("transportType"));
+    d.did = Flag(c, QStringLiteral("did"));
+    if (d.packageMethod) {
+        d.debrisWork = Text(c, QStringLiteral("debrisWork"), false);
+        d.loading = Text(c, QStringLiteral("loading"), false);
+        d.refuseKind = Text(c, QStringLiteral("refuseKind"), false);
+        d.loadClass = Text(c, QStringLiteral("loadClass"), false);
+        d.dumpTruckCarry = Text(c, QStringLiteral("dumpTruck"), false) != QStringLiteral("lend");
+    }
+    const QString sort = Text(root, QStringLiteral("sort"), false);
+    d.sortMode = sort == QStringLiteral("distance") ? 1 : 0;
+    if (root.contains(QStringLiteral("bidCase"))) {
+        const QJsonObject bid = Object(root, QStringLiteral("bidCase"));
+        d.bidCase = {Text(bid, QStringLiteral("number"), false), Text(bid, QStringLiteral("name"), false)};
+    }
+    const QJsonValue rows = root.value(QStringLiteral("rows"));
+    if (!rows.isArray() && !rows.isUndefined())
+        Broken(QStringLiteral("rows"));
+    for (const QJsonValue& v : rows.toArray()) {
+        if (!v.isObject())
+            Broken(QStringLiteral("rows"));
+        const QJsonObject o = v.toObject();
+        CaseRow r;
+        r.site = Text(o, QStringLiteral("site"));
+        const QJsonValue fee = o.value(QStringLiteral("manualFee"));
+        if (!fee.isUndefined() && (!fee.isDouble() || fee.toDouble() < 0 || fee.toDouble() != fee.toInt()))
+            Broken(QStringLiteral("manualFee"));
+        r.manualFee = fee.toInt();
+        const QJsonValue km = o.value(QStringLiteral("transportDistance"));
+        if (!km.isUndefined()) {
+            // The limits the result grid puts on a typed distance.
+            if (!km.isDouble() || km.toDouble() < 0 || km.toDouble() > 60)
+                Broken(QStringLiteral("transportDistance"));
+            r.transportDistance = km.toDouble();
+            const QString source = Text(o, QStringLiteral("distanceSource"));
+            if (source == QStringLiteral("routePage"))
+                r.source = Source::RoutePage;
+            else if (source == QStringLiteral("typed"))
+                r.source = Source::Typed;
+            else
+                Broken(QStringLiteral("distanceSource"));
+            const QJsonObject from = Object(o, QStringLiteral("measuredFrom"));
+            r.fromX = Text(from, QStringLiteral("x"));
+            r.fromY = Text(from, QStringLiteral("y"));
+        }
+        d.rows.push_back(r);
+    }
+    return d;
+}
+
+CaseData LoadCaseFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw velmora::Error(QStringLiteral("案件ファイル %1 を開けません。\r\n%2")
+                                 .arg(QDir::toNativeSeparators(path), velmora::data::FileErrorText(file)));
+    return ReadCase(file.readAll());
+}
+
+void SaveCaseFile(const QString& path, const CaseData& data)
+{
+    QString reason;
+    if (!velmora::data::ReplaceFileContents(path, WriteCase(data), &reason))
+        throw velmora::Error(QStringLiteral("案件ファイルを保存できません。\r\n%1\r\n%2").arg(QDir::toNativeSeparators(path), reason));
+}
+
+std::vector<CaseRow> CaseRowsOf(CDisplayCalcResultList& list, const CJobSiteCoordinatesData& jobSite)
+{
+    std::vector<CaseRow> rows;
+    for (list.MoveFirst(); !list.IsEnd(); list.MoveNext()) {
+        const CDisplayCalcResultData& r = list.Current();
+        if (r.GetTransportDistance() == 0 && r.GetManualFee() == 0)
+            continue;
+        CaseRow row;
+        row.site = r.GetSiteName();
+        row.transportDistance = r.GetTransportDistance();
+        row.source = r.GetDistanceSource();
+        row.manualFee = r.GetManualFee();
+        if (row.transportDistance != 0) {
+            row.fromX = jobSite.GetXText();
+            row.fromY = jobSite.GetYText();
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+QStringList SiteNames(COutputDataManager& driver, int costItem)
+{
+    QStringList names;
+    if (costItem < 0 || costItem >= COutputDataManager::RegisterCount)
+        return names;
+    CSyobunjoList& sites = driver.Register(costItem);
+    for (sites.MoveFirst(); !sites.IsEnd(); sites.MoveNext())
+        names.append(sites.Current().GetSiteName());
+    return names;
+}
+
+CaseIndexes ResolveCase(const CaseData& d, const CaseLists& lists)
+{
+    QStringList missing;
+    CaseIndexes i;
+    i.district = IndexOf(lists.districts, d.district, QStringLiteral("地区"), missing);
+    i.costItem = IndexOf(d.packageMethod ? lists.packageCostItems : lists.labourCostItems, d.costItem,
+                         QStringLiteral("処分費目"), missing);
+    if (i.costItem >= 0) {
+        const QStringList types = d.packageMethod ? lists.packageTransportTypes(i.costItem) : lists.labourTransportTypes(i.costItem);
+        i.transportType = IndexOf(types, d.transportType, QStringLiteral("運搬種別"), missing);
+    }
+    if (i.transportType >= 0) {
+        const int details = DetailsOf(d, i.transportType);
+        if (details & DebrisWork)
+            i.debrisWork = IndexOf(lists.debrisWorks(i.costItem), d.debrisWork, QStringLiteral("殻発生作業"), missing);
+        if ((details & Loading) && i.debrisWork >= 0)
+            i.loading = IndexOf(lists.loadings(i.costItem, i.debrisWork), d.loading, QStringLiteral("積込工法区分"), missing);
+        if (details & RefuseKind)
+            i.refuseKind = IndexOf(lists.refuseKinds, d.refuseKind, QStringLiteral("塵芥の種類"), missing);
+        if (details & LoadClass)
+            i.loadClass = IndexOf(lists.loadClasses, d.loadClass, QStringLiteral("積載区分"), missing);
+    }
+    // Sites are looked up in the register of the cost item; with the cost
+    // item gone, its sites cannot be judged and are not listed.
+    QStringList elsewhere;
+    if (i.costItem >= 0) {
+        const QStringList sites = lists.siteNames(i.costItem);
+        for (const CaseRow& r : d.rows) {
+            if (!sites.contains(r.site))
+                missing.append(QStringLiteral("処分場「%1」").arg(r.site));
+            else if (r.transportDistance != 0 && (r.fromX != d.xText || r.fromY != d.yText))
+                elsewhere.append(r.site);
+        }
+    }
+    if (!missing.isEmpty())
+        throw CaseFileError(QStringLiteral("この案件の次の条件・処分場は、現在のデータにありません。\r\n%1")
+                                .arg(missing.join(QStringLiteral("\r\n"))));
+    if (!elsewhere.isEmpty())
+        throw CaseFileError(QStringLiteral("次の処分場の運搬距離は、案件の工事現場とは別の地点から測られています。\r\n%1")
+                                .arg(elsewhere.join(QStringLiteral("\r\n"))));
+    return i;
+}
+
+QStringList ApplyCaseRows(const CaseData& data, CDisplayCalcResultList& list)
+{
+    // A recalculation at an unchanged job site keeps the values the table
+    // had; the case's rows are all the values there are.
+    for (list.MoveFirst(); !list.IsEnd(); list.MoveNext()) {
+        list.Current().SetTransportDistance(0, Source::None);
+        list.Current().SetManualFee(0);
+    }
+    QStringList notFound;
+    for (const CaseRow& r : data.rows) {
+        CDisplayCalcResultData* row = list.FindByName(r.site);
+        if (!row) {
+            notFound.append(r.site);
+            continue;
+        }
+        row->SetTransportDistance(r.transportDistance, r.source);
+        row->SetManualFee(r.manualFee);
+    }
+    return notFound;
+}
+
+QString CaseFileSuffix()
+{
+    return QStringLiteral("json");
+}
+
+QString CaseFileFilter()
+{
+    return QStringLiteral("案件ファイル (*.json)");
+}
+
+} // namespace velmora::calc

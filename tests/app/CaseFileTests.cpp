@@ -1,0 +1,196 @@
+// Case files in the window: saved, reopened here and in velmora-calc with
+// the same table, refused when they cannot be reproduced, and the question
+// before unsaved values are lost.
+
+#include "app/MainWindowFixture.h"
+#include "calc/CDisplayCalcResultList.h"
+#include "calc/CaseFile.h"
+#include "platform/SaveFileDialog.h"
+#include "ui/ResultExport.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+using namespace velmora::test;
+using velmora::platform::MessageAnswer;
+using velmora::platform::SaveFileRequest;
+using Source = CDisplayCalcResultData::DistanceSource;
+
+namespace {
+
+class CaseFileTest : public MainWindowFixture
+{
+protected:
+    void SetUp() override
+    {
+        MainWindowFixture::SetUp();
+        ASSERT_TRUE(folder.isValid());
+    }
+
+    // A calculated window with a typed distance, a fetched one and a typed
+    // fee on rows 2, 3 and 4.
+    TMainForm& startWithValues()
+    {
+        TMainForm& f = startShown();
+        pick(f.ComboBoxArea, 1);
+        calculateAt(tsuX(), tsuY());
+        EXPECT_GT(f.StringGrid->RowCount(), 5);
+        f.resultList->RowAt(2)->CommitTypedTransportDistance(21.7);
+        fetchedSite = f.resultList->RowAt(3)->GetSiteName();
+        f.resultList->RowAt(3)->SetTransportDistance(14.2, Source::RoutePage);
+        f.resultList->RowAt(4)->SetManualFee(3210);
+        f.ShowCalcResult(false);
+        boxes.records.clear();
+        return f;
+    }
+
+    QString path(const QString& name) const { return folder.filePath(name); }
+
+    static QByteArray read(const QString& file)
+    {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    QTemporaryDir folder;
+    QString fetchedSite;
+};
+
+TEST_F(CaseFileTest, WindowCalculatorAndWindowAgainShowTheSameTable)
+{
+    TMainForm& f = startWithValues();
+    const QString table = f.resultExport->TableTsv();
+    ASSERT_TRUE(f.SaveCaseTo(path(QStringLiteral("window.json"))));
+    EXPECT_FALSE(f.HasUnsavedWork());
+
+    QProcess calc;
+    calc.start(QStringLiteral(VELMORA_BIN_DIR "/velmora-calc"),
+               {QStringLiteral("--deploy"), deployment.exeDir(), QStringLiteral("--case"), path(QStringLiteral("window.json")),
+                QStringLiteral("--save-case"), path(QStringLiteral("calc.json"))});
+    ASSERT_TRUE(calc.waitForFinished(60000));
+    ASSERT_EQ(calc.exitCode(), 0) << calc.readAllStandardError().toStdString();
+    EXPECT_EQ(QString::fromUtf8(calc.readAllStandardOutput()), table);
+    // Both write the same case, sources and measuring points included.
+    EXPECT_EQ(read(path(QStringLiteral("calc.json"))), read(path(QStringLiteral("window.json"))));
+
+    // A fresh window on another district and method opens it to the same table.
+    TMainForm& g = startShown();
+    QTest::mouseClick(g.RadioButtonBugakari, Qt::LeftButton);
+    ASSERT_TRUE(g.OpenCaseFrom(path(QStringLiteral("calc.json"))));
+    EXPECT_TRUE(boxes.records.empty()) << boxes.captions().join(u',').toStdString();
+    EXPECT_EQ(g.resultExport->TableTsv(), table);
+    EXPECT_EQ(g.ComboBoxArea->currentIndex(), 1);
+    EXPECT_TRUE(g.RadioButtonSP->isChecked());
+    EXPECT_EQ(g.ActivePage(), TMainForm::PageCalcResult);
+    ASSERT_NE(g.resultList->FindByName(fetchedSite), nullptr);
+    EXPECT_EQ(g.resultList->FindByName(fetchedSite)->GetDistanceSource(), Source::RoutePage);
+    EXPECT_FALSE(g.HasUnsavedWork());
+
+    // A labour-rate case made by the calculator, through a DID and by distance.
+    QProcess labour;
+    labour.start(QStringLiteral(VELMORA_BIN_DIR "/velmora-calc"),
+                 {QStringLiteral("--deploy"), deployment.exeDir(), QStringLiteral("--x"), tsuX(), QStringLiteral("--y"), tsuY(),
+                  QStringLiteral("--method"), QStringLiteral("labour"), QStringLiteral("--transport-type"), QStringLiteral("1"),
+                  QStringLiteral("--did"), QStringLiteral("--sort"), QStringLiteral("distance"), QStringLiteral("--distance"),
+                  fetchedSite + QStringLiteral("=33.3"), QStringLiteral("--save-case"), path(QStringLiteral("labour.json"))});
+    ASSERT_TRUE(labour.waitForFinished(60000));
+    ASSERT_EQ(labour.exitCode(), 0) << labour.readAllStandardError().toStdString();
+    ASSERT_TRUE(g.OpenCaseFrom(path(QStringLiteral("labour.json"))));
+    EXPECT_EQ(g.resultExport->TableTsv(), QString::fromUtf8(labour.readAllStandardOutput()));
+    EXPECT_TRUE(g.RadioButtonBugakari->isChecked());
+    EXPECT_TRUE(g.RadioButtonDIDTrue->isChecked());
+    EXPECT_EQ(g.ComboBoxUnpanSyubetsu->currentIndex(), 1);
+}
+
+TEST_F(CaseFileTest, FilesThatCannotBeReproducedAreRefusedAndNothingChanges)
+{
+    TMainForm& f = startWithValues();
+    ASSERT_TRUE(f.SaveCaseTo(path(QStringLiteral("good.json"))));
+    const QString table = f.resultExport->TableTsv();
+    const QString x = f.EditX->text();
+
+    QByteArray gone = read(path(QStringLiteral("good.json")));
+    const QString site = f.resultList->RowAt(2)->GetSiteName();
+    gone.replace(site.toUtf8(), QStringLiteral("閉鎖した処分場").toUtf8());
+    const QList<std::pair<QByteArray, QString>> files = {
+        {QByteArray("X,Y\n1,2\n"), QStringLiteral("案件ファイルではありません")},
+        {read(path(QStringLiteral("good.json"))).replace("\"version\": 1", "\"version\": 3"), QStringLiteral("新しい版（3）")},
+        {gone, QStringLiteral("処分場「閉鎖した処分場」")},
+    };
+    f.EditX->setText(QStringLiteral("-111111"));
+    for (const auto& [bytes, reason] : files) {
+        QFile out(path(QStringLiteral("bad.json")));
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(bytes);
+        out.close();
+        boxes.records.clear();
+        EXPECT_FALSE(f.OpenCaseFrom(path(QStringLiteral("bad.json"))));
+        ASSERT_EQ(boxes.records.size(), 1u);
+        EXPECT_EQ(boxes.records[0].caption, QStringLiteral("案件を開く"));
+        EXPECT_TRUE(boxes.records[0].text.contains(reason)) << boxes.records[0].text.toStdString();
+        EXPECT_EQ(f.EditX->text(), QStringLiteral("-111111"));
+        EXPECT_EQ(f.resultExport->TableTsv(), table);
+    }
+    EXPECT_NE(x, QStringLiteral("-111111"));
+}
+
+TEST_F(CaseFileTest, ClosingWithUnsavedValuesAsksAfterTheCloseQuestion)
+{
+    TMainForm& f = startWithValues();
+    EXPECT_TRUE(f.HasUnsavedWork());
+    // Yes to closing, No (the default) to losing the values: the window stays.
+    boxes.answers = {MessageAnswer::Yes};
+    EXPECT_FALSE(f.FormCloseQuery());
+    ASSERT_EQ(boxes.records.size(), 2u);
+    EXPECT_EQ(boxes.records[0].text, QStringLiteral("Velmoraを終了しますか？"));
+    EXPECT_TRUE(boxes.records[1].text.endsWith(QStringLiteral("保存せずに終了しますか？")));
+
+    // Saved, the close question is the only one again.
+    ASSERT_TRUE(f.SaveCaseTo(path(QStringLiteral("saved.json"))));
+    boxes.records.clear();
+    boxes.answers = {MessageAnswer::Yes};
+    EXPECT_TRUE(f.FormCloseQuery());
+    EXPECT_EQ(boxes.records.size(), 1u);
+
+    // Another order of the rows loses nothing; a value typed after saving does.
+    f.RadioGroupSortModeClick(1);
+    EXPECT_FALSE(f.HasUnsavedWork());
+    f.resultList->RowAt(5)->SetManualFee(99);
+    EXPECT_TRUE(f.HasUnsavedWork());
+}
+
+TEST_F(CaseFileTest, ButtonsAndShortcutsAskForTheFile)
+{
+    TMainForm& f = startShown();
+    std::vector<SaveFileRequest> asked;
+    QString answer;
+    const auto previous = velmora::platform::SetSaveFileHook([&](const SaveFileRequest& r) {
+        asked.push_back(r);
+        return answer;
+    });
+    // Nothing calculated: nothing to save.
+    QTest::keyClick(&f, Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(boxes.records.size(), 1u);
+    EXPECT_EQ(boxes.records[0].caption, QStringLiteral("案件を保存"));
+    EXPECT_TRUE(asked.empty());
+
+    QTest::keyClick(&f, Qt::Key_O, Qt::ControlModifier);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_TRUE(asked[0].open);
+    EXPECT_EQ(asked[0].caption, QStringLiteral("案件を開く"));
+
+    calculateAt(tsuX(), tsuY());
+    answer = path(QStringLiteral("button.json"));
+    QTest::mouseClick(f.ButtonSaveCase, Qt::LeftButton);
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_FALSE(asked[1].open);
+    EXPECT_TRUE(asked[1].proposedPath.endsWith(QStringLiteral(".json")));
+    EXPECT_TRUE(QFile::exists(answer));
+    QTest::mouseClick(f.ButtonOpenCase, Qt::LeftButton);
+    EXPECT_EQ(asked.size(), 3u);
+    velmora::platform::SetSaveFileHook(previous);
+}
+
+} // namespace
