@@ -119,6 +119,16 @@ void COutputDataManager::SetPackageConditions(const QStringList& keys)
     calcMode = 1;
 }
 
+QString COutputDataManager::NoTransportTypeText()
+{
+    return QStringLiteral("この条件には運搬種別の選択肢がありません。");
+}
+
+QString COutputDataManager::NoPackageConditionsText(const QString& transportType)
+{
+    return QStringLiteral("運搬種別「%1」には施工パッケージ方式の計算条件がありません。").arg(transportType);
+}
+
 void COutputDataManager::SetPackageDistrict(int district)
 {
     const int price1 = unitPrices->GetPriceS24(packageTable->GetTruckClassIndex());
@@ -163,6 +173,25 @@ CDisplayCalcResultList& COutputDataManager::Calculate(bool costItemChanged)
     if (sortMode == 1)
         results->SortByDistance();
     return *results;
+}
+
+COutputDataManager::Settings COutputDataManager::SaveSettings() const
+{
+    return Settings{currentRegister, calcMode, loadCoefficient, costRoundDigit, costDivisor, truckUnitPrice,
+                    truckClasses->SelectedPosition(), *packageTable, *jobSite};
+}
+
+void COutputDataManager::RestoreSettings(const Settings& saved)
+{
+    currentRegister = saved.currentRegister;
+    calcMode = saved.calcMode;
+    loadCoefficient = saved.loadCoefficient;
+    costRoundDigit = saved.costRoundDigit;
+    costDivisor = saved.costDivisor;
+    truckUnitPrice = saved.truckUnitPrice;
+    truckClasses->RestoreSelectedPosition(saved.truckClass);
+    *packageTable = saved.packageTable;
+    *jobSite = saved.jobSite;
 }
 
 std::size_t velmora::calc::CoordinateHash::operator()(const std::pair<double, double>& p) const noexcept

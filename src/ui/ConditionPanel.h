@@ -4,6 +4,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <utility>
 
 class QComboBox;
 class QGroupBox;
@@ -91,6 +92,10 @@ public:
     // handler's last pick, or the item a method switch selected.
     int lastSpCostItem = -1;
     int lastBugakariCostItem = -1;
+    // The (cost item, transport type) and (cost item, debris-generating work)
+    // that the lists and panels below them were last built for.
+    std::pair<int, int> listsBelowTransportType{-1, -1};
+    std::pair<int, int> listsBelowDebrisWork{-1, -1};
 
     QLabel* LabelVerJa;
     QLabel* LabelVerEn;
@@ -139,6 +144,12 @@ private:
     // common panel under it; false for a type without a layout.
     bool showDetailFor(int t);
     void hideDetailPanels();
+    // False, after a warning, when the chosen transport type gives the
+    // driver no conditions to price with.
+    bool HasConditionTexts() const;
+    std::pair<int, int> ListsBelowTransportType() const;
+    std::pair<int, int> ListsBelowDebrisWork() const;
+    void RunCalculationSteps();
 
     MainWindowState& m_state;
     Lists m_lists;

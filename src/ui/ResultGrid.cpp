@@ -362,11 +362,13 @@ void ResultGrid::ShowCalcResult(bool costItemChanged)
     if (!m_driver)
         return;
     const QString previousName = Cell(1, m_state.selectedRow);
-    ClearResultGrid();
     m_driver->SetSortMode(m_state.sortMode);
 
     RepaintSuspension suspension(this);
+    // Cleared only once the calculation went through: a failed one leaves
+    // the rows it could not replace on show, and the driver still holds them.
     m_state.resultList = &m_driver->Calculate(costItemChanged);
+    ClearResultGrid();
 
     std::vector<ResultCellModel::Row> rows;
     int position = 1;
