@@ -7,6 +7,7 @@
 #include "data/NumberText.h"
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -288,7 +289,14 @@ void COutputDataManager::PriceRow(CDisplayCalcResultData& row) const
     // A missing cost or fee leaves the row unpriced rather than ranked on half
     // a price.
     const bool priced = row.GetTransportCost() != 0 && row.GetConfirmedFee() != 0;
-    row.SetTotal(priced ? row.GetTransportCost() + row.GetConfirmedFee() : 0);
+    const long long total = priced ? static_cast<long long>(row.GetTransportCost()) + row.GetConfirmedFee() : 0;
+    // A total past what a yen amount holds would wrap round and rank first.
+    if (total > std::numeric_limits<int>::max() || total < std::numeric_limits<int>::min())
+        throw velmora::Error(QStringLiteral("処分場「%1」の合計が大きすぎて計算できません（処分費 %2 円、運搬費 %3 円）。")
+                                 .arg(row.GetSiteName())
+                                 .arg(row.GetConfirmedFee())
+                                 .arg(row.GetTransportCost()));
+    row.SetTotal(static_cast<int>(total));
 }
 
 bool COutputDataManager::AnySiteMissing(bool costItemChanged, const SiteIndex& sites)

@@ -2,6 +2,7 @@
 
 #include "DropDownComboBox.h"
 #include "KeyCharacter.h"
+#include "KeyFilterValidator.h"
 #include "calc/CCalcConditionData.h"
 #include "calc/COutputDataManager.h"
 #include "data/CHimokuRowSource.h"
@@ -132,6 +133,7 @@ ConditionPanel::ConditionPanel(MainWindowState& state, QWidget* parent)
         // fields; an input method would bypass it.
         edit->setAttribute(Qt::WA_InputMethodEnabled, false);
         edit->installEventFilter(this);
+        edit->setValidator(new KeyFilterValidator(&ConditionPanel::CoordKeyAccepted, edit));
         connect(edit, &QLineEdit::textChanged, this, &ConditionPanel::EditCoordChange);
     }
 
@@ -369,29 +371,34 @@ void ConditionPanel::ComboBoxDropDown(QComboBox* sender)
         combo->setDropDownWidth(width);
 }
 
+bool ConditionPanel::CoordKeyAccepted(const QString& text, QChar key)
+{
+    if (key == u'\b')
+        return true;
+    if (key == u'.')
+        return !text.contains(u'.') && !text.isEmpty();
+    if (key == u'-')
+        return text.isEmpty();
+    return key >= u'0' && key <= u'9';
+}
+
 void ConditionPanel::EditCoordKeyPress(QLineEdit* sender, QChar& key)
 {
-    const QString text = sender->text();
-    if (key == u'\b')
-        return;
-    if (key == u'.') {
-        if (text.contains(u'.') || text.isEmpty())
-            key = QChar();
-        return;
-    }
-    if (key == u'-') {
-        if (!text.isEmpty())
-            key = QChar();
-        return;
-    }
-    if (key >= u'0' && key <= u'9')
-        return;
-    key = QChar();
+    // A typed character replaces the selection: the rules judge what is
+    // left of the text, so "-" over a selected "-5000" starts a new number.
+    QString text = sender->text();
+    if (sender->hasSelectedText())
+        text.remove(sender->selectionStart(), sender->selectedText().size());
+    if (!CoordKeyAccepted(text, key))
+        key = QChar();
 }
 
 bool ConditionPanel::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress && (watched == EditX || watched == EditY)) {
+        // A paste goes to the field, whose validator judges the text it makes.
+        if (static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste))
+            return QWidget::eventFilter(watched, event);
         QChar key = TypedCharacter(static_cast<QKeyEvent*>(event));
         if (!key.isNull()) {
             EditCoordKeyPress(static_cast<QLineEdit*>(watched), key);

@@ -77,6 +77,9 @@ public:
     void ComboBoxDropDown(QComboBox* sender);
     // `key` in/out; a null character discards it.
     void EditCoordKeyPress(QLineEdit* sender, QChar& key);
+    // The coordinate fields' rule: whether `key` may be typed into a field
+    // whose text is `text` once the selection is gone.
+    static bool CoordKeyAccepted(const QString& text, QChar key);
     void EditCoordChange();
     void UpdateCalcButton();
 

@@ -10,6 +10,7 @@
 #include <functional>
 
 class COutputDataManager;
+class QLineEdit;
 class CDisplayCalcResultData;
 
 namespace velmora::ui {
@@ -31,6 +32,10 @@ public:
     static constexpr int ManualFeeColumn = 9;
     static constexpr int RankColumn = 13;
     static constexpr double MaxDistanceKm = 60;
+    // The largest fee that can be typed, far above any real price per m³,
+    // so that no total can run past what a yen amount holds.
+    static constexpr int MaxManualFee = 99999999;
+    static QString ManualFeeRangeText();
 
     // The same texts the command-line calculator writes.
     static const std::array<QString, ColumnCount>& HeaderTexts;
@@ -75,13 +80,19 @@ public:
     void StringGridSelectCell(int col, int row);
     // `key` in/out; a null character discards the key.
     void StringGridKeyPress(QChar& key);
+    // The same for a key typed into the cell editor `editor`, whose
+    // selection the key replaces.
+    void StringGridKeyPress(QChar& key, const QLineEdit* editor);
+    // The editable cells' rule: whether `key` may be typed into a cell whose
+    // text is `text` once the selection is gone.
+    static bool CellKeyAccepted(const QString& text, QChar key);
 
     // The colour a data cell is filled with, by the same rules as drawing.
     QColor CellColour(int col, int row) const;
 
     // Routes a key pressed in the grid or in its cell editor through
     // StringGridKeyPress; true when the key must go no further.
-    bool filterKey(QKeyEvent* event);
+    bool filterKey(QKeyEvent* event, const QLineEdit* editor = nullptr);
 
 Q_SIGNALS:
     // The estimator selected another cell (row, col in grid numbering).

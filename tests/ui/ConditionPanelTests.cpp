@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -527,4 +528,47 @@ TEST_F(ConditionPanelTest, PickingTheSameTransportTypeOrWorkAgainKeepsTheChoices
     pick(f.ComboBoxUnpanSyubetsu, 0);
     pick(f.ComboBoxGaraHassei, 0);
     EXPECT_EQ(f.ComboBoxTsumikomi->currentIndex(), 1);
+}
+
+TEST_F(ConditionPanelTest, CoordinateFieldsJudgeTheTextThatWouldResult)
+{
+    TMainForm& f = start();
+    QLineEdit* x = f.EditX;
+    x->setText(QStringLiteral("-5000"));
+    x->selectAll();
+    QTest::keyClicks(x, QStringLiteral("-3000"));
+    EXPECT_EQ(x->text(), QStringLiteral("-3000"));
+    // A digit in front of the sign would make no number.
+    x->setCursorPosition(0);
+    QTest::keyClick(x, Qt::Key_7);
+    EXPECT_EQ(x->text(), QStringLiteral("-3000"));
+
+    // Pasted and dropped text passes the same checks as typed text.
+    QLineEdit* y = f.EditY;
+    y->setFocus();
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->setText(QStringLiteral("-500"));
+    QTest::keyClick(y, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(y->text(), QStringLiteral("-500"));
+    QTest::keyClick(y, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(y->text(), QStringLiteral("-500"));
+    for (const QString& refused : {QStringLiteral("1e9"), QStringLiteral("１２"), QStringLiteral("2.5")}) {
+        y->setText(QStringLiteral("-500.1"));
+        clipboard->setText(refused);
+        QTest::keyClick(y, Qt::Key_Insert, Qt::ShiftModifier);
+        y->paste(); // the context menu's entry
+        y->insert(refused); // what a middle click inserts
+        EXPECT_EQ(y->text(), QStringLiteral("-500.1")) << refused.toStdString();
+    }
+    QMimeData mime;
+    mime.setText(QStringLiteral("abc"));
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(y, &drop);
+    EXPECT_EQ(y->text(), QStringLiteral("-500.1"));
+
+    // Deleting is never refused, even where it leaves no leading digit.
+    y->setText(QStringLiteral("5.5"));
+    y->setCursorPosition(1);
+    QTest::keyClick(y, Qt::Key_Backspace);
+    EXPECT_EQ(y->text(), QStringLiteral(".5"));
 }
