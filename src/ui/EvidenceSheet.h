@@ -43,6 +43,8 @@ struct EvidenceRow
     bool roadDistance = false;
     // A typed fee replaced the registered one.
     bool typedFee = false;
+    // The fee is not per m³, yet the total adds it to a cost per m³.
+    bool unitCaution = false;
 };
 
 struct EvidenceSheetData
@@ -81,6 +83,8 @@ public:
     // The marks placed before replaced values, explained in the legend.
     static QString RoadDistanceMark();
     static QString TypedFeeMark();
+    // The unit of transport costs and totals.
+    static QString PerCubicMetre();
 
 private:
     EvidenceSheetData m_data;

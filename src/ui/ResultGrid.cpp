@@ -61,6 +61,9 @@ public:
 
     QVariant data(const QModelIndex& index, int role) const override
     {
+        if (index.isValid() && role == Qt::ToolTipRole && index.column() == ResultGrid::FeeUnitColumn
+            && text(index.row(), index.column()).endsWith(velmora::calc::UnitCautionText()))
+            return ResultGrid::UnitCautionHint();
         if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
             return {};
         return text(index.row(), index.column());
@@ -397,10 +400,30 @@ void ResultGrid::ShowCalcResult(bool costItemChanged)
     m_model->assign(std::move(rows));
     setCurrentIndex(m_model->index(0, col));
     RestoreSelectedRow(previousName);
+    ShowUnitCautions();
     suspension.resume();
     viewport()->repaint();
     if (m_showResultPage)
         m_showResultPage();
+}
+
+QString ResultGrid::UnitCautionHint()
+{
+    return QStringLiteral("処分費の単位が m3 ではありません。合計は、この処分費を 1m3 当たりとみなして"
+                          "運搬費（円/m3）に足した値です。");
+}
+
+void ResultGrid::ShowUnitCautions()
+{
+    // The unit column is narrow: a marked unit widens it so the mark shows.
+    int wanted = 0;
+    for (int r = 1; r < RowCount(); ++r) {
+        const QString unit = Cell(FeeUnitColumn, r);
+        if (unit.endsWith(velmora::calc::UnitCautionText()))
+            wanted = qMax(wanted, fontMetrics().horizontalAdvance(unit) + 6);
+    }
+    if (wanted > columnWidth(FeeUnitColumn))
+        setColumnWidth(FeeUnitColumn, wanted);
 }
 
 void ResultGrid::ClearResultGrid()

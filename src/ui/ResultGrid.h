@@ -29,6 +29,7 @@ public:
     static constexpr int HeaderHeight = 45;
     static constexpr int RowHeight = 16;
     static constexpr int DistanceColumn = 3;
+    static constexpr int FeeUnitColumn = 7;
     static constexpr int ManualFeeColumn = 9;
     static constexpr int RankColumn = 13;
     static constexpr double MaxDistanceKm = 60;
@@ -36,6 +37,8 @@ public:
     // so that no total can run past what a yen amount holds.
     static constexpr int MaxManualFee = 99999999;
     static QString ManualFeeRangeText();
+    // The hint of a unit cell marked because the unit is not m³.
+    static QString UnitCautionHint();
 
     // The same texts the command-line calculator writes.
     static const std::array<QString, ColumnCount>& HeaderTexts;
@@ -76,6 +79,8 @@ public:
     void ShowCalcResult(bool costItemChanged);
     void ClearResultGrid();
     void RestoreSelectedRow(const QString& previousName);
+    // Widens the unit column when a marked unit would not fit.
+    void ShowUnitCautions();
 
     void StringGridSelectCell(int col, int row);
     // `key` in/out; a null character discards the key.
