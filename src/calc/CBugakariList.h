@@ -30,6 +30,9 @@ public:
     bool SelectTruckClass(bool did, int costItemIndex, int transportTypeIndex);
     // The chosen class, or nullptr while none has been found.
     const CBugakariData* Selected() const;
+    // The chosen class's position, to put a selection back.
+    std::size_t SelectedPosition() const { return current; }
+    void RestoreSelectedPosition(std::size_t position) { current = position; }
 
     // Forward to the chosen class; velmora::Error while none is chosen.
     double QuantityAt(double km) const;

@@ -9,6 +9,7 @@
 #include "data/NumberText.h"
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -129,6 +130,16 @@ void COutputDataManager::SetPackageConditions(const QStringList& keys)
     calcMode = 1;
 }
 
+QString COutputDataManager::NoTransportTypeText()
+{
+    return QStringLiteral("この条件には運搬種別の選択肢がありません。");
+}
+
+QString COutputDataManager::NoPackageConditionsText(const QString& transportType)
+{
+    return QStringLiteral("運搬種別「%1」には施工パッケージ方式の計算条件がありません。").arg(transportType);
+}
+
 void COutputDataManager::SetPackageDistrict(int district)
 {
     const int price1 = unitPrices->GetPriceS24(packageTable->GetTruckClassIndex());
@@ -173,6 +184,25 @@ CDisplayCalcResultList& COutputDataManager::Calculate(bool costItemChanged)
     if (sortMode == 1)
         results->SortByDistance();
     return *results;
+}
+
+COutputDataManager::Settings COutputDataManager::SaveSettings() const
+{
+    return Settings{currentRegister, calcMode, loadCoefficient, costRoundDigit, costDivisor, truckUnitPrice,
+                    truckClasses->SelectedPosition(), *packageTable, *jobSite};
+}
+
+void COutputDataManager::RestoreSettings(const Settings& saved)
+{
+    currentRegister = saved.currentRegister;
+    calcMode = saved.calcMode;
+    loadCoefficient = saved.loadCoefficient;
+    costRoundDigit = saved.costRoundDigit;
+    costDivisor = saved.costDivisor;
+    truckUnitPrice = saved.truckUnitPrice;
+    truckClasses->RestoreSelectedPosition(saved.truckClass);
+    *packageTable = saved.packageTable;
+    *jobSite = saved.jobSite;
 }
 
 std::size_t velmora::calc::CoordinateHash::operator()(const std::pair<double, double>& p) const noexcept
@@ -269,7 +299,14 @@ void COutputDataManager::PriceRow(CDisplayCalcResultData& row) const
     // A missing cost or fee leaves the row unpriced rather than ranked on half
     // a price.
     const bool priced = row.GetTransportCost() != 0 && row.GetConfirmedFee() != 0;
-    row.SetTotal(priced ? row.GetTransportCost() + row.GetConfirmedFee() : 0);
+    const long long total = priced ? static_cast<long long>(row.GetTransportCost()) + row.GetConfirmedFee() : 0;
+    // A total past what a yen amount holds would wrap round and rank first.
+    if (total > std::numeric_limits<int>::max() || total < std::numeric_limits<int>::min())
+        throw velmora::Error(QStringLiteral("処分場「%1」の合計が大きすぎて計算できません（処分費 %2 円、運搬費 %3 円）。")
+                                 .arg(row.GetSiteName())
+                                 .arg(row.GetConfirmedFee())
+                                 .arg(row.GetTransportCost()));
+    row.SetTotal(static_cast<int>(total));
 }
 
 bool COutputDataManager::AnySiteMissing(bool costItemChanged, const SiteIndex& sites)

@@ -67,12 +67,36 @@ public:
     void SetPackageConditions(const QString& k1, const QString& k2, const QString& k3, const QString& k4);
     void SetPackageConditions(const QStringList& keys);
     void SetPackageDistrict(int district);
+    // Why a calculation cannot start: the list of transport types is empty,
+    // or a construction-package transport type has no condition texts.
+    static QString NoTransportTypeText();
+    static QString NoPackageConditionsText(const QString& transportType);
 
     void SetJobSite(double latitude, double longitude, double x, double y);
 
     // A fresh calculation, or a recalculation of the listed rows in place
     // while the job site is unchanged. An error leaves the list as it was.
     CDisplayCalcResultList& Calculate(bool costItemChanged);
+
+    // What a Calc run sets before its rows are priced: the register, the
+    // method with its parameters, the package group with its local prices
+    // and the job site. A run that fails puts them back, so the rows still
+    // listed are recalculated later with what priced them, never with half
+    // of the failed run's conditions.
+    struct Settings
+    {
+        CSyobunjoList* currentRegister;
+        int calcMode;
+        double loadCoefficient;
+        int costRoundDigit;
+        int costDivisor;
+        int truckUnitPrice;
+        std::size_t truckClass;
+        CSekouPackageData packageTable;
+        CJobSiteCoordinatesData jobSite;
+    };
+    Settings SaveSettings() const;
+    void RestoreSettings(const Settings& saved);
 
     int LabourRateCost(double km) const;
     QString LabourRateBandText(double km) const;

@@ -27,6 +27,23 @@ const std::array<QString, ResultColumnCount>& ResultHeaderTexts()
     return texts;
 }
 
+bool IsPerCubicMetre(const QString& feeUnit)
+{
+    return feeUnit.normalized(QString::NormalizationForm_KC).trimmed().compare(QStringLiteral("m3"), Qt::CaseInsensitive) == 0;
+}
+
+QString UnitCautionText()
+{
+    return QStringLiteral("単位注意");
+}
+
+QString FeeUnitText(const QString& feeUnit)
+{
+    if (IsPerCubicMetre(feeUnit))
+        return feeUnit;
+    return (feeUnit.trimmed() + u' ' + UnitCautionText()).trimmed();
+}
+
 QStringList ResultRowTexts(const CDisplayCalcResultData& row, int position)
 {
     // An unranked row has neither total nor rank; a 0 there would read as a price.
@@ -39,7 +56,7 @@ QStringList ResultRowTexts(const CDisplayCalcResultData& row, int position)
         FloatToStr(row.GetConfirmedDistance()),
         row.GetDirection(),
         IntToStr(row.GetDisposalFee()),
-        row.GetFeeUnit(),
+        FeeUnitText(row.GetFeeUnit()),
         row.GetPriceSource(),
         IntToStr(row.GetManualFee()),
         IntToStr(row.GetConfirmedFee()),

@@ -14,9 +14,21 @@ constexpr int ResultColumnCount = 15;
 // breaks ("\r\n") included; column 0 (the position) has none.
 const std::array<QString, ResultColumnCount>& ResultHeaderTexts();
 
+// Whether a fee unit is the cubic metre the transport cost is priced per
+// ("m3", also written "m³", "㎥" or in full-width letters).
+bool IsPerCubicMetre(const QString& feeUnit);
+
+// The mark beside a fee unit other than m³: the total adds that fee to a
+// transport cost per m³ as it stands.
+QString UnitCautionText();
+
+// The unit cell: the unit, followed by the mark when it is not m³.
+QString FeeUnitText(const QString& feeUnit);
+
 // The fifteen cell texts of one result row, exactly as the grid writes them:
 // the position from 1, distances as number text, yen as integer text, and
-// the total and rank cells empty when 0. Shared by the grid and the
+// the total and rank cells empty when 0, the unit marked when it is not m³.
+// Shared by the grid and the
 // command-line calculator so both always show the same figures.
 QStringList ResultRowTexts(const CDisplayCalcResultData& row, int position);
 

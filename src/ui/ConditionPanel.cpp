@@ -2,6 +2,7 @@
 
 #include "DropDownComboBox.h"
 #include "KeyCharacter.h"
+#include "KeyFilterValidator.h"
 #include "calc/CCalcConditionData.h"
 #include "calc/COutputDataManager.h"
 #include "data/CHimokuRowSource.h"
@@ -133,14 +134,23 @@ ConditionPanel::ConditionPanel(MainWindowState& state, QWidget* parent)
         // fields; an input method would bypass it.
         edit->setAttribute(Qt::WA_InputMethodEnabled, false);
         edit->installEventFilter(this);
+        edit->setValidator(new KeyFilterValidator(&ConditionPanel::CoordKeyAccepted, edit));
         connect(edit, &QLineEdit::textChanged, this, &ConditionPanel::EditCoordChange);
     }
 
     connect(RadioButtonSP, &QRadioButton::clicked, this, &ConditionPanel::RadioButtonSPClick);
     connect(RadioButtonBugakari, &QRadioButton::clicked, this, &ConditionPanel::RadioButtonBugakariClick);
     connect(ComboBoxSyobunHimoku, &QComboBox::activated, this, &ConditionPanel::ComboBoxSyobunHimokuChange);
-    connect(ComboBoxUnpanSyubetsu, &QComboBox::activated, this, &ConditionPanel::ComboBoxUnpanSyubetsuChange);
-    connect(ComboBoxGaraHassei, &QComboBox::activated, this, &ConditionPanel::ComboBoxGaraHasseiChange);
+    // The drop-down lists report every pick, the item already selected
+    // included; only a new selection may rebuild the choices below it.
+    connect(ComboBoxUnpanSyubetsu, &QComboBox::activated, this, [this] {
+        if (ListsBelowTransportType() != listsBelowTransportType)
+            ComboBoxUnpanSyubetsuChange();
+    });
+    connect(ComboBoxGaraHassei, &QComboBox::activated, this, [this] {
+        if (ListsBelowDebrisWork() != listsBelowDebrisWork)
+            ComboBoxGaraHasseiChange();
+    });
     connect(ComboBoxTsumikomi, &QComboBox::activated, this, &ConditionPanel::ComboBoxTsumikomiChange);
     connect(ButtonCalc, &QPushButton::clicked, this, &ConditionPanel::ButtonCalcClick);
     connect(ButtonAreaSave, &QPushButton::clicked, this, &ConditionPanel::ButtonAreaSaveClick);
@@ -229,12 +239,14 @@ void ConditionPanel::ApplyCalcMode()
         selectIndex(ComboBoxUnpanSyubetsu, cond.GetSpTransportType());
         const int t = ComboBoxUnpanSyubetsu->currentIndex();
 
+        listsBelowTransportType = {c, t};
         switch (t) {
         case 0:
             PanelGaraUnpan->show();
             l.spGaraHasseiModel->FillCombo(c);
             selectIndex(ComboBoxGaraHassei, cond.GetSpDebrisWork());
             l.spTsumikomiModel->FillCombo(c, cond.GetSpDebrisWork());
+            listsBelowDebrisWork = {c, cond.GetSpDebrisWork()};
             selectIndex(ComboBoxTsumikomi, cond.GetSpLoadingMethod());
             PanelCommon->move(PanelCommon->x(), CommonTopGaraUnpan);
             break;
@@ -305,17 +317,30 @@ void ConditionPanel::ComboBoxUnpanSyubetsuChange()
     const int c = ComboBoxSyobunHimoku->currentIndex();
     const int t = ComboBoxUnpanSyubetsu->currentIndex();
     hideDetailPanels();
+    listsBelowTransportType = {c, t};
     if (t == 0) {
         if (m_lists.spGaraHasseiModel)
             m_lists.spGaraHasseiModel->FillCombo(c);
         if (m_lists.spTsumikomiModel)
             m_lists.spTsumikomiModel->FillCombo(c, 0);
+        listsBelowDebrisWork = {c, 0};
     }
     showDetailFor(t);
 }
 
+std::pair<int, int> ConditionPanel::ListsBelowTransportType() const
+{
+    return {ComboBoxSyobunHimoku->currentIndex(), ComboBoxUnpanSyubetsu->currentIndex()};
+}
+
+std::pair<int, int> ConditionPanel::ListsBelowDebrisWork() const
+{
+    return {ComboBoxSyobunHimoku->currentIndex(), ComboBoxGaraHassei->currentIndex()};
+}
+
 void ConditionPanel::ComboBoxGaraHasseiChange()
 {
+    listsBelowDebrisWork = ListsBelowDebrisWork();
     if (m_lists.spTsumikomiModel)
         m_lists.spTsumikomiModel->FillCombo(ComboBoxSyobunHimoku->currentIndex(), ComboBoxGaraHassei->currentIndex());
     UpdateComboHint(ComboBoxGaraHassei);
@@ -347,29 +372,34 @@ void ConditionPanel::ComboBoxDropDown(QComboBox* sender)
         combo->setDropDownWidth(width);
 }
 
+bool ConditionPanel::CoordKeyAccepted(const QString& text, QChar key)
+{
+    if (key == u'\b')
+        return true;
+    if (key == u'.')
+        return !text.contains(u'.') && !text.isEmpty();
+    if (key == u'-')
+        return text.isEmpty();
+    return key >= u'0' && key <= u'9';
+}
+
 void ConditionPanel::EditCoordKeyPress(QLineEdit* sender, QChar& key)
 {
-    const QString text = sender->text();
-    if (key == u'\b')
-        return;
-    if (key == u'.') {
-        if (text.contains(u'.') || text.isEmpty())
-            key = QChar();
-        return;
-    }
-    if (key == u'-') {
-        if (!text.isEmpty())
-            key = QChar();
-        return;
-    }
-    if (key >= u'0' && key <= u'9')
-        return;
-    key = QChar();
+    // A typed character replaces the selection: the rules judge what is
+    // left of the text, so "-" over a selected "-5000" starts a new number.
+    QString text = sender->text();
+    if (sender->hasSelectedText())
+        text.remove(sender->selectionStart(), sender->selectedText().size());
+    if (!CoordKeyAccepted(text, key))
+        key = QChar();
 }
 
 bool ConditionPanel::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress && (watched == EditX || watched == EditY)) {
+        // A paste goes to the field, whose validator judges the text it makes.
+        if (static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste))
+            return QWidget::eventFilter(watched, event);
         QChar key = TypedCharacter(static_cast<QKeyEvent*>(event));
         if (!key.isNull()) {
             EditCoordKeyPress(static_cast<QLineEdit*>(watched), key);
@@ -421,6 +451,44 @@ void ConditionPanel::RunCalculation()
         throw velmora::Error(QStringLiteral("マスタデータが読み込まれていないため、計算できません。\r\n"
                                             "プログラムを再起動してください。"));
 
+    // A run that fails half-way must leave the driver pricing the rows still
+    // shown with what priced them, and the remembered choices those of the
+    // last calculation that went through.
+    const COutputDataManager::Settings saved = m_driver->SaveSettings();
+    const CCalcConditionData savedConditions = m_lists.conditions ? *m_lists.conditions : CCalcConditionData();
+    const int savedRow = m_state.selectedRow;
+    try {
+        RunCalculationSteps();
+    } catch (...) {
+        m_driver->RestoreSettings(saved);
+        if (m_lists.conditions)
+            *m_lists.conditions = savedConditions;
+        m_state.selectedRow = savedRow;
+        throw;
+    }
+}
+
+bool ConditionPanel::HasConditionTexts() const
+{
+    const int t = ComboBoxUnpanSyubetsu->currentIndex();
+    QString problem;
+    if (t < 0)
+        problem = COutputDataManager::NoTransportTypeText();
+    else if (m_state.calcMode == 1 && t > 3)
+        problem = COutputDataManager::NoPackageConditionsText(ComboBoxUnpanSyubetsu->currentText());
+    if (problem.isEmpty())
+        return true;
+    platform::ShowMessage(problem + QStringLiteral("\r\n計算は行われませんでした。"), QStringLiteral("計算実行"),
+                          platform::MessageButtons::Ok, platform::MessageIcon::Exclamation);
+    return false;
+}
+
+void ConditionPanel::RunCalculationSteps()
+{
+    // Without the transport type's conditions the price would come from the
+    // group or the method of an earlier run.
+    if (!HasConditionTexts())
+        return;
     SaveConditions();
     m_driver->SelectRegister(ComboBoxSyobunHimoku->currentIndex());
     const int district = ComboBoxArea->currentIndex();

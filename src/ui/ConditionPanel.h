@@ -4,6 +4,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <utility>
 
 class QComboBox;
 class QGroupBox;
@@ -76,6 +77,9 @@ public:
     void ComboBoxDropDown(QComboBox* sender);
     // `key` in/out; a null character discards it.
     void EditCoordKeyPress(QLineEdit* sender, QChar& key);
+    // The coordinate fields' rule: whether `key` may be typed into a field
+    // whose text is `text` once the selection is gone.
+    static bool CoordKeyAccepted(const QString& text, QChar key);
     void EditCoordChange();
     void UpdateCalcButton();
 
@@ -94,6 +98,10 @@ public:
     // handler's last pick, or the item a method switch selected.
     int lastSpCostItem = -1;
     int lastBugakariCostItem = -1;
+    // The (cost item, transport type) and (cost item, debris-generating work)
+    // that the lists and panels below them were last built for.
+    std::pair<int, int> listsBelowTransportType{-1, -1};
+    std::pair<int, int> listsBelowDebrisWork{-1, -1};
 
     QLabel* LabelVerJa;
     QLabel* LabelVerEn;
@@ -142,6 +150,12 @@ private:
     // common panel under it; false for a type without a layout.
     bool showDetailFor(int t);
     void hideDetailPanels();
+    // False, after a warning, when the chosen transport type gives the
+    // driver no conditions to price with.
+    bool HasConditionTexts() const;
+    std::pair<int, int> ListsBelowTransportType() const;
+    std::pair<int, int> ListsBelowDebrisWork() const;
+    void RunCalculationSteps();
 
     MainWindowState& m_state;
     Lists m_lists;

@@ -27,14 +27,16 @@ constexpr double kFontPoints = 8;
 constexpr double kTitlePoints = 14;
 
 constexpr int ColRoadDistance = 3;
+constexpr int ColFeeUnit = 7;
 constexpr int ColManualFee = 9;
+constexpr int ColTransportCost = 11;
 constexpr int ColTotal = 12;
 constexpr int ColRank = 13;
 
 // Shares of the table width, after the grid's column widths, with a little
 // more room for the marked figures and less for the long name column.
 constexpr std::array<int, velmora::calc::ResultColumnCount> kColumnShares = {
-    3, 22, 5, 6, 5, 4, 5, 4, 13, 6, 5, 5, 5, 4, 8};
+    3, 22, 5, 6, 5, 4, 5, 6, 11, 6, 5, 5, 5, 4, 8};
 
 // Columns of figures, set right-aligned so the digits line up.
 bool IsFigureColumn(int col)
@@ -83,7 +85,8 @@ QList<EvidenceRow> EvidenceRows(CDisplayCalcResultList& list)
     for (int position = 1; !list.IsEnd(); ++position, list.MoveNext()) {
         const CDisplayCalcResultData& row = list.Current();
         rows.append({velmora::calc::ResultRowTexts(row, position), row.GetTransportDistance() != 0,
-                     row.GetDistanceSource(), row.GetManualFee() != 0});
+                     row.GetDistanceSource(), row.GetManualFee() != 0,
+                     !velmora::calc::IsPerCubicMetre(row.GetFeeUnit())});
     }
     return rows;
 }
@@ -106,6 +109,11 @@ QString EvidenceSheet::TypedDistanceMark()
 QString EvidenceSheet::TypedFeeMark()
 {
     return QStringLiteral("†");
+}
+
+QString EvidenceSheet::PerCubicMetre()
+{
+    return QStringLiteral("円/m³");
 }
 
 QString EvidenceSheet::Title() const
@@ -179,9 +187,15 @@ QString EvidenceSheet::Html() const
         if (!first) {
             outcome = QStringLiteral("順位の付いた処分場はありません（合計を計算できた処分場がありません）。");
         } else {
-            outcome = QStringLiteral("順位1: %1 ／ 合計 %2 円（確定距離 %3 km、%4）")
-                          .arg(first->cells.value(1), first->cells.value(ColTotal), first->cells.value(4),
+            outcome = QStringLiteral("順位1: %1 ／ 合計 %2 %3（確定距離 %4 km、%5）")
+                          .arg(first->cells.value(1), first->cells.value(ColTotal), PerCubicMetre(),
+                               first->cells.value(4),
                                first->roadDistance ? QStringLiteral("道路距離") : QStringLiteral("直線距離"));
+            if (first->unitCaution) {
+                const QString caution = velmora::calc::UnitCautionText();
+                const QString unit = first->cells.value(ColFeeUnit).remove(caution).trimmed();
+                outcome += QStringLiteral(" ／ %1: 処分費の単位は「%2」").arg(caution, unit);
+            }
         }
     }
     html += QStringLiteral("<p style=\"margin-top: 6px; margin-bottom: 6px; font-weight: bold;\">%1</p>").arg(Esc(outcome));
@@ -193,6 +207,8 @@ QString EvidenceSheet::Html() const
     for (int col = 0; col < velmora::calc::ResultColumnCount; ++col) {
         QString header = Esc(col == 0 ? QStringLiteral("No.") : headers.at(static_cast<std::size_t>(col)));
         header.replace(QStringLiteral("\r\n"), QStringLiteral("<br>"));
+        if (col == ColTransportCost || col == ColTotal)
+            header += QStringLiteral("<br>(") + Esc(PerCubicMetre()) + u')';
         html += QStringLiteral("<th width=\"%1%\" valign=\"top\">%2</th>").arg(kColumnShares.at(static_cast<std::size_t>(col))).arg(header);
     }
     html += QStringLiteral("</tr></thead><tbody>");
@@ -207,6 +223,8 @@ QString EvidenceSheet::Html() const
                 marked = true;
             } else if (col == ColManualFee && row.typedFee) {
                 text = TypedFeeMark() + text;
+                marked = true;
+            } else if (col == ColFeeUnit && row.unitCaution) {
                 marked = true;
             }
             html += QStringLiteral("<td%1%2>%3</td>")
@@ -223,8 +241,12 @@ QString EvidenceSheet::Html() const
         velmora::calc::DistanceSourceLegend(CDisplayCalcResultData::DistanceSource::Typed)
             + QStringLiteral("。確定距離はこの距離です。"),
         TypedFeeMark() + QStringLiteral(" 処分費手入力: 登録の処分費に代えて入力された処分費。確定処分費はこの金額です。"),
+        velmora::calc::UnitCautionText()
+            + QStringLiteral(": 処分費の単位が m3 ではない処分場。運搬費は 1m³ 当たりの金額で、合計は処分費も 1m³ 当たりと"
+                             "みなして足した値です（単位の換算はしていません）。"),
         QStringLiteral("運搬距離・処分費手入力の 0 は入力なし（直接参考距離・登録の処分費を使用）。"
-                       "合計・順位が空欄の行は処分費または運搬費が 0 のため順位なし。距離は km、金額は円。順位 1 の行は太字。"),
+                       "合計・順位が空欄の行は処分費または運搬費が 0 のため順位なし。距離は km、運搬費と合計は円/m³、"
+                       "処分費は単位欄の単位当たりの円。順位 1 の行は太字。"),
     };
     for (const QString& note : notes)
         html += QStringLiteral("<p class=\"note\">%1</p>").arg(Esc(note));

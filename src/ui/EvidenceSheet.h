@@ -50,6 +50,8 @@ struct EvidenceRow
     CDisplayCalcResultData::DistanceSource distanceSource = CDisplayCalcResultData::DistanceSource::None;
     // A typed fee replaced the registered one.
     bool typedFee = false;
+    // The fee is not per m³, yet the total adds it to a cost per m³.
+    bool unitCaution = false;
 };
 
 struct EvidenceSheetData
@@ -90,6 +92,8 @@ public:
     static QString RoadDistanceMark();
     static QString TypedDistanceMark();
     static QString TypedFeeMark();
+    // The unit of transport costs and totals.
+    static QString PerCubicMetre();
 
 private:
     EvidenceSheetData m_data;

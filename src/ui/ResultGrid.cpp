@@ -1,6 +1,7 @@
 #include "ResultGrid.h"
 
 #include "KeyCharacter.h"
+#include "KeyFilterValidator.h"
 #include "calc/CDisplayCalcResultList.h"
 #include "calc/COutputDataManager.h"
 #include "calc/ResultRowTexts.h"
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <algorithm>
 #include <vector>
 
 namespace velmora::ui {
@@ -62,6 +64,9 @@ public:
     {
         if (index.isValid() && role == Qt::ToolTipRole && index.column() == ResultGrid::DistanceColumn)
             return velmora::calc::DistanceSourceLegend(source(index.row()));
+        if (index.isValid() && role == Qt::ToolTipRole && index.column() == ResultGrid::FeeUnitColumn
+            && text(index.row(), index.column()).endsWith(velmora::calc::UnitCautionText()))
+            return ResultGrid::UnitCautionHint();
         if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
             return {};
         return text(index.row(), index.column());
@@ -238,6 +243,7 @@ public:
         // Typed characters must pass the grid's key filter; an input method
         // would hand in text that never went through it.
         editor->setAttribute(Qt::WA_InputMethodEnabled, false);
+        editor->setValidator(new KeyFilterValidator(&ResultGrid::CellKeyAccepted, editor));
         auto* self = const_cast<ResultCellDelegate*>(this);
         QObject::connect(editor, &QLineEdit::textEdited, self, [self, editor] { Q_EMIT self->commitData(editor); });
         return editor;
@@ -262,7 +268,8 @@ protected:
     {
         // The view installs this filter on the editor, so the grid's key
         // rules run before the editor or the default Enter handling.
-        if (event->type() == QEvent::KeyPress && m_grid->filterKey(static_cast<QKeyEvent*>(event)))
+        if (event->type() == QEvent::KeyPress
+            && m_grid->filterKey(static_cast<QKeyEvent*>(event), qobject_cast<QLineEdit*>(object)))
             return true;
         return QStyledItemDelegate::eventFilter(object, event);
     }
@@ -395,11 +402,13 @@ void ResultGrid::ShowCalcResult(bool costItemChanged)
     if (!m_driver)
         return;
     const QString previousName = Cell(1, m_state.selectedRow);
-    ClearResultGrid();
     m_driver->SetSortMode(m_state.sortMode);
 
     RepaintSuspension suspension(this);
+    // Cleared only once the calculation went through: a failed one leaves
+    // the rows it could not replace on show, and the driver still holds them.
     m_state.resultList = &m_driver->Calculate(costItemChanged);
+    ClearResultGrid();
 
     std::vector<ResultCellModel::Row> rows;
     std::vector<CDisplayCalcResultData::DistanceSource> sources;
@@ -426,10 +435,30 @@ void ResultGrid::ShowCalcResult(bool costItemChanged)
     m_model->assign(std::move(rows), std::move(sources));
     setCurrentIndex(m_model->index(0, col));
     RestoreSelectedRow(previousName);
+    ShowUnitCautions();
     suspension.resume();
     viewport()->repaint();
     if (m_showResultPage)
         m_showResultPage();
+}
+
+QString ResultGrid::UnitCautionHint()
+{
+    return QStringLiteral("処分費の単位が m3 ではありません。合計は、この処分費を 1m3 当たりとみなして"
+                          "運搬費（円/m3）に足した値です。");
+}
+
+void ResultGrid::ShowUnitCautions()
+{
+    // The unit column is narrow: a marked unit widens it so the mark shows.
+    int wanted = 0;
+    for (int r = 1; r < RowCount(); ++r) {
+        const QString unit = Cell(FeeUnitColumn, r);
+        if (unit.endsWith(velmora::calc::UnitCautionText()))
+            wanted = qMax(wanted, fontMetrics().horizontalAdvance(unit) + 6);
+    }
+    if (wanted > columnWidth(FeeUnitColumn))
+        setColumnWidth(FeeUnitColumn, wanted);
 }
 
 void ResultGrid::ClearResultGrid()
@@ -480,10 +509,28 @@ void ResultGrid::StringGridSelectCell(int col, int row)
     Q_EMIT cellSelected(col, row);
 }
 
+bool ResultGrid::CellKeyAccepted(const QString& text, QChar key)
+{
+    if (key == u'.')
+        return !text.contains(u'.');
+    return key >= u'0' && key <= u'9';
+}
+
 void ResultGrid::StringGridKeyPress(QChar& key)
+{
+    StringGridKeyPress(key, nullptr);
+}
+
+void ResultGrid::StringGridKeyPress(QChar& key, const QLineEdit* editor)
 {
     const int r = m_state.selectedRow;
     const int c = Col();
+    // A typed character replaces the editor's selection: the rules judge
+    // what is left of the cell's text.
+    const bool selection = editor && editor->hasSelectedText();
+    QString rest = Cell(c, r);
+    if (selection)
+        rest = editor->text().remove(editor->selectionStart(), editor->selectedText().size());
 
     if (key == u'\r') {
         // Without a shown result there is no row to write into.
@@ -498,38 +545,56 @@ void ResultGrid::StringGridKeyPress(QChar& key)
             SetCell(DistanceColumn, r, QStringLiteral("0"));
             return;
         }
+        // A fee beyond any real price could carry the total past what a
+        // yen amount holds and show it negative, ranked first.
+        const QString feeText = Cell(ManualFeeColumn, r);
+        const bool digitsOnly = !feeText.isEmpty()
+                                && std::all_of(feeText.begin(), feeText.end(), [](QChar ch) { return ch >= u'0' && ch <= u'9'; });
+        bool fits = false;
+        const qlonglong fee = feeText.toLongLong(&fits);
+        if (digitsOnly && (!fits || fee > MaxManualFee)) {
+            platform::ShowMessage(ManualFeeRangeText(), QStringLiteral("無効な値"), platform::MessageButtons::Ok,
+                                  platform::MessageIcon::Exclamation);
+            SetCell(ManualFeeColumn, r, QStringLiteral("0"));
+            return;
+        }
         CDisplayCalcResultData* row = m_state.resultList->FindByName(Cell(1, r));
         if (!row)
             return;
         row->CommitTypedTransportDistance(d);
-        row->SetManualFee(StrToIntDefault(Cell(ManualFeeColumn, r), 0));
+        row->SetManualFee(StrToIntDefault(feeText, 0));
         ShowCalcResult(false);
         return;
     }
     if (key == u'\b') {
-        if (Cell(c, r).size() == 1) {
+        // Read-only cells are never written; an editable one never empties.
+        if (c != DistanceColumn && c != ManualFeeColumn)
+            key = QChar();
+        else if (selection ? rest.isEmpty() : rest.size() == 1) {
             SetCell(c, r, QStringLiteral("0"));
             key = QChar();
         }
         return;
     }
-    if (key == u'.') {
-        if (Cell(c, r).contains(u'.'))
-            key = QChar();
-        return;
-    }
-    if (key >= u'0' && key <= u'9')
-        return;
-    key = QChar();
+    if (!CellKeyAccepted(rest, key))
+        key = QChar();
 }
 
-bool ResultGrid::filterKey(QKeyEvent* event)
+QString ResultGrid::ManualFeeRangeText()
 {
+    return QStringLiteral("処分費手入力は0円以上%1円以下の整数を入力してください。").arg(MaxManualFee);
+}
+
+bool ResultGrid::filterKey(QKeyEvent* event, const QLineEdit* editor)
+{
+    // A paste goes to the editor, whose validator judges the text it makes.
+    if (event->matches(QKeySequence::Paste))
+        return false;
     QChar key = TypedCharacter(event);
     if (key.isNull())
         return false;
     const bool enter = key == u'\r';
-    StringGridKeyPress(key);
+    StringGridKeyPress(key, editor);
     // Enter has done its work: the grid was rebuilt and its editor with it.
     return enter || key.isNull();
 }

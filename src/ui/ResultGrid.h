@@ -10,6 +10,7 @@
 #include <functional>
 
 class COutputDataManager;
+class QLineEdit;
 class CDisplayCalcResultData;
 
 namespace velmora::ui {
@@ -28,9 +29,16 @@ public:
     static constexpr int HeaderHeight = 45;
     static constexpr int RowHeight = 16;
     static constexpr int DistanceColumn = 3;
+    static constexpr int FeeUnitColumn = 7;
     static constexpr int ManualFeeColumn = 9;
     static constexpr int RankColumn = 13;
     static constexpr int MaxDistanceKm = 60;
+    // The largest fee that can be typed, far above any real price per m³,
+    // so that no total can run past what a yen amount holds.
+    static constexpr int MaxManualFee = 99999999;
+    static QString ManualFeeRangeText();
+    // The hint of a unit cell marked because the unit is not m³.
+    static QString UnitCautionHint();
 
     // The same texts the command-line calculator writes.
     static const std::array<QString, ColumnCount>& HeaderTexts;
@@ -71,10 +79,18 @@ public:
     void ShowCalcResult(bool costItemChanged);
     void ClearResultGrid();
     void RestoreSelectedRow(const QString& previousName);
+    // Widens the unit column when a marked unit would not fit.
+    void ShowUnitCautions();
 
     void StringGridSelectCell(int col, int row);
     // `key` in/out; a null character discards the key.
     void StringGridKeyPress(QChar& key);
+    // The same for a key typed into the cell editor `editor`, whose
+    // selection the key replaces.
+    void StringGridKeyPress(QChar& key, const QLineEdit* editor);
+    // The editable cells' rule: whether `key` may be typed into a cell whose
+    // text is `text` once the selection is gone.
+    static bool CellKeyAccepted(const QString& text, QChar key);
 
     // The mark drawn beside the transport distance of a row: where the
     // distance came from, as the grid was last filled; empty for none.
@@ -85,7 +101,7 @@ public:
 
     // Routes a key pressed in the grid or in its cell editor through
     // StringGridKeyPress; true when the key must go no further.
-    bool filterKey(QKeyEvent* event);
+    bool filterKey(QKeyEvent* event, const QLineEdit* editor = nullptr);
 
 Q_SIGNALS:
     // The estimator selected another cell (row, col in grid numbering).

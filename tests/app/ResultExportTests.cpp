@@ -64,7 +64,16 @@ protected:
 
     // The registered fees of one site become 0: the calculation gives it no
     // total and no rank, as for a site whose price is still unknown.
-    void unpriceSite(const QString& site)
+    void unpriceSite(const QString& site) { editSites({{site, 10, QStringLiteral("0")}}); }
+
+    struct SiteEdit
+    {
+        QString site;
+        int field;
+        QString value;
+    };
+    // The sample register with fields of the named sites' lines replaced.
+    void editSites(const QList<SiteEdit>& edits)
     {
         QFile source(QStringLiteral(VELMORA_SOURCE_DIR "/deploy/data/dat/ET19.txt"));
         ASSERT_TRUE(source.open(QIODevice::ReadOnly));
@@ -72,14 +81,29 @@ protected:
         for (QString line : QString::fromUtf8(source.readAll()).split(u'\n')) {
             if (line.startsWith(u'#') || line.isEmpty())
                 continue;
-            if (line.contains(site)) {
-                QStringList fields = line.split(u',');
-                fields[10] = QStringLiteral("0");
-                line = fields.join(u',');
+            for (const SiteEdit& edit : edits) {
+                if (line.contains(edit.site)) {
+                    QStringList fields = line.split(u',');
+                    fields[edit.field] = edit.value;
+                    line = fields.join(u',');
+                }
             }
             lines.append(line);
         }
         deployment.writeScrambled(QStringLiteral("ET19.dat"), lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    }
+
+    // velmora-calc's CSV for the window's starting conditions at the Tsu job site.
+    QByteArray calculatorCsv(const QStringList& extra = {})
+    {
+        QProcess calc;
+        calc.start(QStringLiteral(VELMORA_BIN_DIR "/velmora-calc"),
+                   QStringList{QStringLiteral("--deploy"), deployment.exeDir(), QStringLiteral("--x"), tsuX(),
+                               QStringLiteral("--y"), tsuY(), QStringLiteral("--format"), QStringLiteral("csv")}
+                       + extra);
+        EXPECT_TRUE(calc.waitForFinished(60000));
+        EXPECT_EQ(calc.exitCode(), 0) << calc.readAllStandardError().toStdString();
+        return calc.readAllStandardOutput();
     }
 
     void calculate() { calculateAt(tsuX(), tsuY()); }
@@ -343,12 +367,34 @@ TEST_F(ResultExportTest, CsvIsTheCalculatorsFileForTheSameConditions)
 
     // The window starts on the first item of every list, without DID, in
     // the saved (or default) district: the calculator's defaults.
-    QProcess calc;
-    calc.start(QStringLiteral(VELMORA_BIN_DIR "/velmora-calc"),
-               {QStringLiteral("--deploy"), deployment.exeDir(), QStringLiteral("--x"), tsuX(), QStringLiteral("--y"), tsuY(),
-                QStringLiteral("--distance"), kEditedSite + QStringLiteral("=12.3"), QStringLiteral("--format"),
-                QStringLiteral("csv")});
-    ASSERT_TRUE(calc.waitForFinished(60000));
-    ASSERT_EQ(calc.exitCode(), 0) << calc.readAllStandardError().toStdString();
-    EXPECT_EQ(window, calc.readAllStandardOutput());
+    EXPECT_EQ(window, calculatorCsv({QStringLiteral("--distance"), kEditedSite + QStringLiteral("=12.3")}));
+}
+
+TEST_F(ResultExportTest, AFeeNotPerCubicMetreIsMarkedInTheGridTheCsvAndTheSheet)
+{
+    editSites({{kUnpricedSite, 10, QStringLiteral("0")}, {kEditedSite, 11, QStringLiteral("t")}});
+    startShown();
+    calculate();
+    ASSERT_TRUE(boxes.records.empty()) << boxes.captions().join(u',').toStdString();
+    velmora::ui::ResultGrid* grid = form->StringGrid;
+    const int row = rowOf(kEditedSite);
+    ASSERT_GT(row, 0);
+    EXPECT_EQ(grid->Cell(7, row), QStringLiteral("t 単位注意"));
+    EXPECT_EQ(grid->model()->index(row - 1, 7).data(Qt::ToolTipRole).toString(), velmora::ui::ResultGrid::UnitCautionHint());
+    EXPECT_GE(grid->ColWidth(7), grid->fontMetrics().horizontalAdvance(QStringLiteral("t 単位注意")));
+    const int other = row == 1 ? 2 : 1;
+    EXPECT_EQ(grid->Cell(7, other), QStringLiteral("m3"));
+    EXPECT_TRUE(grid->model()->index(other - 1, 7).data(Qt::ToolTipRole).isNull());
+
+    SaveAnswer save;
+    save.answer = folder.filePath(QStringLiteral("window.csv"));
+    ASSERT_TRUE(exporter().SaveCsv());
+    QByteArray window;
+    EXPECT_TRUE(readText(save.answer).contains(QStringLiteral(",t 単位注意,")));
+    readText(save.answer, &window);
+    EXPECT_EQ(window, calculatorCsv());
+
+    const velmora::ui::EvidenceSheetData data = exporter().SheetData();
+    for (const velmora::ui::EvidenceRow& r : data.rows)
+        EXPECT_EQ(r.unitCaution, r.cells.at(1) == kEditedSite) << r.cells.at(1).toStdString();
 }

@@ -1,4 +1,5 @@
 #include "calc/CDisplayCalcResultList.h"
+#include "calc/ResultRowTexts.h"
 #include "calc/ResultTable.h"
 
 #include <QList>
@@ -136,4 +137,29 @@ TEST(ResultTable, TsvKeepsOneLinePerRowAndNoMark)
     const QByteArray bytes = WriteTable({QStringLiteral("No."), QStringLiteral("名称")}, rows, TableFormat::Tsv);
     EXPECT_FALSE(bytes.startsWith("\xEF\xBB\xBF"));
     EXPECT_EQ(QString::fromUtf8(bytes), QStringLiteral("No.\t名称\n1\tタブ と  改行\n"));
+}
+
+TEST(ResultTable, AFeeUnitOtherThanCubicMetresIsMarked)
+{
+    for (const QString& unit : {QStringLiteral("m3"), QStringLiteral("M3"), QStringLiteral("ｍ３"), QStringLiteral("m³"),
+                                QStringLiteral("㎥"), QStringLiteral(" m3 ")}) {
+        EXPECT_TRUE(velmora::calc::IsPerCubicMetre(unit)) << unit.toStdString();
+        EXPECT_EQ(velmora::calc::FeeUnitText(unit), unit);
+    }
+    EXPECT_EQ(velmora::calc::FeeUnitText(QStringLiteral("t")), QStringLiteral("t 単位注意"));
+    EXPECT_EQ(velmora::calc::FeeUnitText(QStringLiteral("m2")), QStringLiteral("m2 単位注意"));
+    // No unit at all is no unit to add to a cost per m³ either.
+    EXPECT_EQ(velmora::calc::FeeUnitText(QString()), QStringLiteral("単位注意"));
+
+    CDisplayCalcResultList list;
+    list.Add(makeRow(QStringLiteral("一番"), 9100, 1));
+    list.Add(makeRow(QStringLiteral("トン"), 9200, 2));
+    list.MoveFirst();
+    list.Current().SetFeeUnit(QStringLiteral("m3"));
+    list.MoveNext();
+    list.Current().SetFeeUnit(QStringLiteral("t"));
+    const QList<QStringList> rows = ResultTableRows(list);
+    EXPECT_EQ(rows.at(0).at(7), QStringLiteral("m3"));
+    EXPECT_EQ(rows.at(1).at(7), QStringLiteral("t 単位注意"));
+    EXPECT_TRUE(TableText(ResultTableHeader(), rows, TableFormat::Csv).contains(QStringLiteral(",t 単位注意,")));
 }

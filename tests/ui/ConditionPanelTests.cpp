@@ -1,4 +1,5 @@
 #include "app/MainWindowFixture.h"
+#include "calc/CBugakariData.h"
 #include "calc/CCalcConditionData.h"
 #include "calc/COutputDataManager.h"
 #include "data/CHimokuRowSource.h"
@@ -9,9 +10,12 @@
 #include "ui/DropDownComboBox.h"
 
 #include <QAbstractItemView>
+#include <QButtonGroup>
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -402,4 +406,195 @@ TEST_F(ConditionPanelTest, AfterAMethodSwitchPickingTheEarlierCostItemRefillsIts
     pick(f.ComboBoxSyobunHimoku, Asphalt);
     EXPECT_EQ(f.ComboBoxUnpanSyubetsu->count(), labourAsphaltTypes);
     EXPECT_EQ(f.ComboBoxUnpanSyubetsu->itemText(0), asphaltFirstType);
+}
+
+namespace {
+
+// A readable table of the sample deployment without its comment lines.
+QStringList SourceLines(const QString& name)
+{
+    QFile source(QStringLiteral(VELMORA_SOURCE_DIR "/deploy/data/dat/") + name);
+    if (!source.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lines;
+    for (const QString& line : QString::fromUtf8(source.readAll()).split(u'\n'))
+        if (!line.startsWith(u'#') && !line.trimmed().isEmpty())
+            lines.append(line.trimmed());
+    return lines;
+}
+
+// The site names and totals the grid shows, in its order.
+QStringList ShownRows(const TMainForm& f)
+{
+    QStringList rows;
+    for (int r = 1; r < f.StringGrid->RowCount(); ++r)
+        rows.append(f.StringGrid->Cell(1, r) + u'|' + f.StringGrid->Cell(6, r) + u'|' + f.StringGrid->Cell(11, r) + u'|'
+                    + f.StringGrid->Cell(12, r));
+    return rows;
+}
+
+} // namespace
+
+TEST_F(ConditionPanelTest, AFailedCalculationLeavesTheDriverAndTheGridAsTheyWere)
+{
+    // The last district has no price in "DT02": every run there fails half-way.
+    QStringList t02 = SourceLines(QStringLiteral("ET02.txt"));
+    ASSERT_GT(t02.size(), 2);
+    t02.removeLast();
+    deployment.writeScrambled(QStringLiteral("ET02.dat"), t02.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    TMainForm& f = startShown();
+
+    for (const bool package : {true, false}) {
+        SCOPED_TRACE(package ? "package" : "labour rate");
+        QTest::mouseClick(package ? f.RadioButtonSP : f.RadioButtonBugakari, Qt::LeftButton);
+        pick(f.ComboBoxArea, 0);
+        pick(f.ComboBoxSyobunHimoku, 0);
+        boxes.records.clear();
+        calculateAt(tsuX(), tsuY());
+        ASSERT_TRUE(boxes.records.empty()) << boxes.records.front().text.toStdString();
+        const QStringList before = ShownRows(f);
+        ASSERT_GT(before.size(), 3);
+        const QStringList bandPrices = f.driver->PackageTable().BandPrices();
+        const int truckPrice = f.driver->GetTruckUnitPrice();
+        const CBugakariData* truckClass = f.driver->TruckClasses().Selected();
+
+        // Another cost item, transport type and job site, in the district without a price.
+        pick(f.ComboBoxSyobunHimoku, Asphalt);
+        pick(f.ComboBoxUnpanSyubetsu, 2);
+        QTest::mouseClick(f.RadioButtonDIDTrue, Qt::LeftButton);
+        pick(f.ComboBoxArea, f.ComboBoxArea->count() - 1);
+        f.EditX->setText(QStringLiteral("-111000"));
+        QTest::mouseClick(f.ButtonCalc, Qt::LeftButton);
+        ASSERT_EQ(boxes.records.size(), 1u);
+        EXPECT_EQ(boxes.records[0].icon, MessageIcon::Error);
+
+        EXPECT_EQ(f.driver->CurrentRegister(), &f.driver->Register(0));
+        EXPECT_EQ(f.driver->GetCalcMode(), package ? 1 : 0);
+        EXPECT_EQ(f.driver->PackageTable().BandPrices(), bandPrices);
+        EXPECT_EQ(f.driver->GetTruckUnitPrice(), truckPrice);
+        EXPECT_EQ(f.driver->TruckClasses().Selected(), truckClass);
+        EXPECT_EQ(f.driver->JobSite().GetXText(), tsuX());
+        EXPECT_EQ(f.lastCalcCostItem, 0);
+        EXPECT_EQ(f.conditions->GetSpCostItem(), 0);
+        EXPECT_FALSE(f.conditions->GetBugakariDid());
+        EXPECT_EQ(ShownRows(f), before);
+
+        // Re-sorting recalculates the rows shown with what priced them.
+        f.sortModeButtons->button(1)->click();
+        f.sortModeButtons->button(0)->click();
+        EXPECT_EQ(ShownRows(f), before);
+        QTest::mouseClick(f.RadioButtonDIDFalse, Qt::LeftButton);
+    }
+}
+
+TEST_F(ConditionPanelTest, TransportTypeWithoutConditionsIsRefusedBeforeAnythingChanges)
+{
+    // The first cost item has lost its transport types; asphalt has one
+    // more than the panel has conditions for.
+    deployment.writeIni(QStringLiteral("dat/SPSyubetsu_RowSource.ini"),
+                        QStringLiteral("[無筋ｺﾝｸﾘｰﾄ殻]\r\n殻運搬\r\n塵芥処理\r\n\r\n[ｱｽﾌｧﾙﾄ殻]\r\n殻運搬\r\n塵芥処理\r\n"
+                                       "殻運搬(路面切削)\r\n殻運搬(電線共同溝)\r\n殻運搬(その他)\r\n"));
+    TMainForm& f = startShown();
+    pick(f.ComboBoxSyobunHimoku, Asphalt);
+    pick(f.ComboBoxUnpanSyubetsu, 2);
+    calculateAt(tsuX(), tsuY());
+    ASSERT_TRUE(boxes.records.empty()) << boxes.records.front().text.toStdString();
+    const QStringList before = ShownRows(f);
+    const QStringList bandLimits = f.driver->PackageTable().BandLimits();
+
+    const auto refused = [&](const QString& why) {
+        QTest::mouseClick(f.ButtonCalc, Qt::LeftButton);
+        ASSERT_EQ(boxes.records.size(), 1u);
+        EXPECT_EQ(boxes.records[0].text, why + QStringLiteral("\r\n計算は行われませんでした。"));
+        EXPECT_EQ(boxes.records[0].caption, QStringLiteral("計算実行"));
+        EXPECT_EQ(boxes.records[0].icon, MessageIcon::Exclamation);
+        EXPECT_EQ(f.driver->CurrentRegister(), &f.driver->Register(Asphalt));
+        EXPECT_EQ(f.driver->PackageTable().BandLimits(), bandLimits);
+        EXPECT_EQ(f.conditions->GetSpTransportType(), 2);
+        EXPECT_EQ(ShownRows(f), before);
+        boxes.records.clear();
+    };
+    pick(f.ComboBoxSyobunHimoku, 0);
+    ASSERT_EQ(f.ComboBoxUnpanSyubetsu->count(), 0);
+    refused(COutputDataManager::NoTransportTypeText());
+
+    pick(f.ComboBoxSyobunHimoku, Asphalt);
+    pick(f.ComboBoxUnpanSyubetsu, 4);
+    refused(COutputDataManager::NoPackageConditionsText(QStringLiteral("殻運搬(その他)")));
+}
+
+TEST_F(ConditionPanelTest, PickingTheSameTransportTypeOrWorkAgainKeepsTheChoicesBelow)
+{
+    TMainForm& f = start();
+    pick(f.ComboBoxSyobunHimoku, 1);
+    pick(f.ComboBoxGaraHassei, 1);
+    ASSERT_GE(f.ComboBoxTsumikomi->count(), 2);
+    pick(f.ComboBoxTsumikomi, 1);
+    f.ComboBoxGaraHassei->setToolTip(QStringLiteral("marker"));
+
+    pick(f.ComboBoxUnpanSyubetsu, 0);
+    pick(f.ComboBoxGaraHassei, 1);
+    EXPECT_EQ(f.ComboBoxGaraHassei->currentIndex(), 1);
+    EXPECT_EQ(f.ComboBoxTsumikomi->currentIndex(), 1);
+    EXPECT_EQ(f.ComboBoxGaraHassei->toolTip(), QStringLiteral("marker"));
+
+    // A new pick still rebuilds what lies below it.
+    pick(f.ComboBoxGaraHassei, 0);
+    EXPECT_EQ(f.ComboBoxTsumikomi->currentIndex(), 0);
+    pick(f.ComboBoxGaraHassei, 1);
+    pick(f.ComboBoxUnpanSyubetsu, 1);
+    pick(f.ComboBoxUnpanSyubetsu, 0);
+    EXPECT_EQ(f.ComboBoxGaraHassei->currentIndex(), 0);
+
+    // After a method switch the restored choices are kept the same way.
+    pick(f.ComboBoxTsumikomi, 1);
+    QTest::mouseClick(f.RadioButtonBugakari, Qt::LeftButton);
+    QTest::mouseClick(f.RadioButtonSP, Qt::LeftButton);
+    pick(f.ComboBoxTsumikomi, 1);
+    pick(f.ComboBoxUnpanSyubetsu, 0);
+    pick(f.ComboBoxGaraHassei, 0);
+    EXPECT_EQ(f.ComboBoxTsumikomi->currentIndex(), 1);
+}
+
+TEST_F(ConditionPanelTest, CoordinateFieldsJudgeTheTextThatWouldResult)
+{
+    TMainForm& f = start();
+    QLineEdit* x = f.EditX;
+    x->setText(QStringLiteral("-5000"));
+    x->selectAll();
+    QTest::keyClicks(x, QStringLiteral("-3000"));
+    EXPECT_EQ(x->text(), QStringLiteral("-3000"));
+    // A digit in front of the sign would make no number.
+    x->setCursorPosition(0);
+    QTest::keyClick(x, Qt::Key_7);
+    EXPECT_EQ(x->text(), QStringLiteral("-3000"));
+
+    // Pasted and dropped text passes the same checks as typed text.
+    QLineEdit* y = f.EditY;
+    y->setFocus();
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->setText(QStringLiteral("-500"));
+    QTest::keyClick(y, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(y->text(), QStringLiteral("-500"));
+    QTest::keyClick(y, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(y->text(), QStringLiteral("-500"));
+    for (const QString& refused : {QStringLiteral("1e9"), QStringLiteral("１２"), QStringLiteral("2.5")}) {
+        y->setText(QStringLiteral("-500.1"));
+        clipboard->setText(refused);
+        QTest::keyClick(y, Qt::Key_Insert, Qt::ShiftModifier);
+        y->paste(); // the context menu's entry
+        y->insert(refused); // what a middle click inserts
+        EXPECT_EQ(y->text(), QStringLiteral("-500.1")) << refused.toStdString();
+    }
+    QMimeData mime;
+    mime.setText(QStringLiteral("abc"));
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(y, &drop);
+    EXPECT_EQ(y->text(), QStringLiteral("-500.1"));
+
+    // Deleting is never refused, even where it leaves no leading digit.
+    y->setText(QStringLiteral("5.5"));
+    y->setCursorPosition(1);
+    QTest::keyClick(y, Qt::Key_Backspace);
+    EXPECT_EQ(y->text(), QStringLiteral(".5"));
 }

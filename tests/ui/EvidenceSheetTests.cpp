@@ -24,9 +24,11 @@ namespace {
 // the second with a typed fee, the third beyond the method's table.
 CDisplayCalcResultList& SampleList(CDisplayCalcResultList& list)
 {
-    const auto add = [&list](const QString& name, double transport, int manual, int total, int rank) {
+    const auto add = [&list](const QString& name, double transport, int manual, int total, int rank,
+                             const QString& unit = QStringLiteral("m3")) {
         auto row = std::make_unique<CDisplayCalcResultData>();
         row->SetSiteName(name);
+        row->SetFeeUnit(unit);
         row->SetStraightDistance(8.2);
         row->SetTransportDistance(transport, CDisplayCalcResultData::DistanceSource::RoutePage);
         row->SetConfirmedDistance(transport != 0 ? transport : 8.2);
@@ -40,7 +42,7 @@ CDisplayCalcResultList& SampleList(CDisplayCalcResultList& list)
     };
     add(QStringLiteral("翠嶺再生工業(株)多度工場"), 12.3, 0, 4600, 1);
     add(QStringLiteral("<宮川>リサイクル&センター"), 0, 2900, 4100 + 900, 2);
-    add(QStringLiteral("遠方処理場"), 0, 0, 0, 0);
+    add(QStringLiteral("遠方処理場"), 0, 0, 0, 0, QStringLiteral("t"));
     return list;
 }
 
@@ -169,7 +171,7 @@ TEST(EvidenceSheet, ConditionsAndEditionAreOnTheSheet)
     EXPECT_TRUE(text.contains(QStringLiteral("DID区間\t有")) || text.contains(QStringLiteral("DID区間\n有")))
         << text.toStdString();
     // The figure the estimate takes over, and on what kind of distance.
-    EXPECT_TRUE(text.contains(QStringLiteral("順位1: 翠嶺再生工業(株)多度工場 ／ 合計 4600 円（確定距離 12.3 km、道路距離）")));
+    EXPECT_TRUE(text.contains(QStringLiteral("順位1: 翠嶺再生工業(株)多度工場 ／ 合計 4600 円/m³（確定距離 12.3 km、道路距離）")));
 
     data.conditions.did = false;
     data.sortMode = 0;
@@ -240,4 +242,31 @@ TEST(EvidenceSheet, UnwritablePdfIsReportedAndNothingIsLeft)
         EXPECT_TRUE(e.message().contains(QStringLiteral("根拠資料.pdf"))) << e.message().toStdString();
     }
     EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST(EvidenceSheet, AUnitOtherThanCubicMetresIsMarkedAndTheLegendSaysTheTotalAssumesIt)
+{
+    CDisplayCalcResultList list;
+    EvidenceSheetData data = SampleData(list);
+    EXPECT_FALSE(data.rows.at(0).unitCaution);
+    ASSERT_TRUE(data.rows.at(2).unitCaution);
+    QTextDocument document;
+    EvidenceSheet(data).Fill(document);
+    QTextTable* table = ResultTable(document);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(CellText(table, 3, 7), QStringLiteral("t 単位注意"));
+    EXPECT_EQ(CellText(table, 1, 7), QStringLiteral("m3"));
+    EXPECT_TRUE(CellText(table, 0, 11).contains(QStringLiteral("円/m³")));
+    EXPECT_TRUE(CellText(table, 0, 12).contains(QStringLiteral("円/m³")));
+    // The road distance, the typed fee and the unit carry the mark's shading.
+    EXPECT_EQ(EvidenceSheet(data).Html().count(QStringLiteral("<td class=\"mark\"")), 3);
+    const QString text = document.toPlainText();
+    EXPECT_TRUE(text.contains(QStringLiteral("単位注意: 処分費の単位が m3 ではない処分場。")));
+    EXPECT_TRUE(text.contains(QStringLiteral("合計は処分費も 1m³ 当たりとみなして足した値です")));
+
+    // The figure taken over says so when its own unit is not m³.
+    data.rows[0].unitCaution = true;
+    data.rows[0].cells[7] = QStringLiteral("t 単位注意");
+    EvidenceSheet(data).Fill(document);
+    EXPECT_TRUE(document.toPlainText().contains(QStringLiteral("道路距離） ／ 単位注意: 処分費の単位は「t」")));
 }

@@ -5,6 +5,8 @@
 #include "ui/KeyCharacter.h"
 
 #include <QButtonGroup>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -279,4 +281,65 @@ TEST(KeyCharacterTest, KeysThatTypeAndKeysThatDoNot)
     EXPECT_TRUE(typed(Qt::Key_Delete, QString(QChar(char16_t(0x7f)))).isNull());
     EXPECT_TRUE(typed(Qt::Key_Left, QString()).isNull());
     EXPECT_TRUE(typed(Qt::Key_Tab, QStringLiteral("\t")).isNull());
+}
+
+TEST_F(ResultGridTest, PastesTypingOverASelectionAndBackspaceMeetTheCellRules)
+{
+    QLineEdit* e = typeInto(ResultGrid::DistanceColumn, 2, QStringLiteral("1.5"));
+    ASSERT_NE(e, nullptr);
+    // Typed over a selection, "." replaces the "." selected with the rest.
+    e->selectAll();
+    QTest::keyClicks(e, QStringLiteral(".5"));
+    EXPECT_EQ(grid->Cell(ResultGrid::DistanceColumn, 2), QStringLiteral(".5"));
+
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    for (const QString& refused : {QStringLiteral("-500"), QStringLiteral("1e9"), QStringLiteral("１２")}) {
+        clipboard->setText(refused);
+        e->selectAll();
+        QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(e, Qt::Key_Insert, Qt::ShiftModifier);
+        e->paste();
+        EXPECT_EQ(grid->Cell(ResultGrid::DistanceColumn, 2), QStringLiteral(".5")) << refused.toStdString();
+    }
+    clipboard->setText(QStringLiteral("12"));
+    e->selectAll();
+    QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(grid->Cell(ResultGrid::DistanceColumn, 2), QStringLiteral("12"));
+    // Backspace over the whole text leaves "0", as on a single character.
+    e->selectAll();
+    QTest::keyClick(e, Qt::Key_Backspace);
+    EXPECT_EQ(grid->Cell(ResultGrid::DistanceColumn, 2), QStringLiteral("0"));
+
+    // Read-only cells are never written, not even the one-character ones.
+    for (int c : {0, 5, 7, 13}) {
+        grid->SetCurrentCell(c, 2);
+        const QString before = grid->Cell(c, 2);
+        QTest::keyClick(grid, Qt::Key_Backspace);
+        EXPECT_EQ(grid->Cell(c, 2), before) << c;
+    }
+}
+
+TEST_F(ResultGridTest, AFeeThatWouldOverflowTheTotalIsRefused)
+{
+    const QString site = grid->Cell(1, 1);
+    for (const QString& fee : {QStringLiteral("2147483000"), QStringLiteral("99999999999999999999"),
+                               QStringLiteral("100000000")}) {
+        QLineEdit* e = typeInto(ResultGrid::ManualFeeColumn, rowOf(site), fee);
+        ASSERT_NE(e, nullptr);
+        QTest::keyClick(e, Qt::Key_Return);
+        ASSERT_EQ(boxes.records.size(), 1u) << fee.toStdString();
+        EXPECT_EQ(boxes.records[0].text, ResultGrid::ManualFeeRangeText());
+        EXPECT_EQ(boxes.records[0].caption, QStringLiteral("無効な値"));
+        EXPECT_EQ(grid->Cell(ResultGrid::ManualFeeColumn, rowOf(site)), QStringLiteral("0"));
+        EXPECT_EQ(resultFor(site)->GetManualFee(), 0);
+        boxes.records.clear();
+    }
+    QLineEdit* e = typeInto(ResultGrid::ManualFeeColumn, rowOf(site), QString::number(ResultGrid::MaxManualFee));
+    ASSERT_NE(e, nullptr);
+    QTest::keyClick(e, Qt::Key_Return);
+    EXPECT_TRUE(boxes.records.empty());
+    const CDisplayCalcResultData* row = resultFor(site);
+    EXPECT_EQ(row->GetTotal(), row->GetTransportCost() + ResultGrid::MaxManualFee);
+    for (int r = 1; r < grid->RowCount(); ++r)
+        EXPECT_FALSE(grid->Cell(12, r).startsWith(u'-')) << r;
 }

@@ -142,7 +142,8 @@ QStringList PackageConditionTexts(const CalcArguments& a, const Lists& lists)
     case 3:
         return {type, loadClass, did};
     default:
-        return {};
+        // Priced with no group at all, or with one the conditions do not name.
+        throw ArgumentError(QStringLiteral("--transport-type: ") + COutputDataManager::NoPackageConditionsText(type));
     }
 }
 
@@ -265,8 +266,7 @@ CalcTable RunCalc(const CalcArguments& given)
         Pick(lists.spHimoku.Items(), a.costItem, QStringLiteral("--cost-item"), QStringLiteral("処分費目"));
         const QStringList texts = PackageConditionTexts(a, lists);
         driver.SelectRegister(a.costItem);
-        if (!texts.isEmpty())
-            driver.SetPackageConditions(texts);
+        driver.SetPackageConditions(texts);
         driver.SetPackageDistrict(district);
     } else {
         Pick(lists.himoku.Items(), a.costItem, QStringLiteral("--cost-item"), QStringLiteral("処分費目"));

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QValidator>
+#include <functional>
+
+namespace velmora::ui {
+
+// Judges a field's whole text by the field's key filter: a text is
+// acceptable when typing it into the empty field, one character after
+// another, passes the filter at every character. Text that arrives without
+// keys (pasted by shortcut, menu or middle click, dropped) therefore meets
+// the rules typed text meets, and so does a key typed in the middle of the
+// text. A number whose digits before the decimal point were deleted (".5"
+// from "5.5") stays editable: deleting is never refused.
+class KeyFilterValidator : public QValidator
+{
+public:
+    // Whether `key` may be typed at the end of a field holding `before`.
+    using KeyRule = std::function<bool(const QString& before, QChar key)>;
+
+    KeyFilterValidator(KeyRule rule, QObject* parent);
+
+    State validate(QString& input, int& pos) const override;
+
+    // Whether `text` could be typed into the empty field.
+    bool Typeable(const QString& text) const;
+
+private:
+    KeyRule m_rule;
+};
+
+} // namespace velmora::ui
