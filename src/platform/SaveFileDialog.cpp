@@ -33,8 +33,10 @@ QString LastSaveFolder()
 {
     if (!lastFolder().isEmpty())
         return lastFolder();
+    // A desktop without a documents folder would otherwise propose a file in
+    // a folder that is not there, and the dialog would open somewhere else.
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return documents.isEmpty() ? QDir::homePath() : documents;
+    return documents.isEmpty() || !QDir(documents).exists() ? QDir::homePath() : documents;
 }
 
 void RememberSaveFolder(const QString& filePath)

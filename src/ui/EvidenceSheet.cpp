@@ -15,6 +15,7 @@
 #include <QPdfWriter>
 #include <QTextDocument>
 #include <QTextTable>
+#include <algorithm>
 #include <array>
 
 namespace velmora::ui {
@@ -235,19 +236,20 @@ QString EvidenceSheet::Html() const
     }
     html += QStringLiteral("</tbody></table>");
 
-    const QStringList notes = {
-        velmora::calc::DistanceSourceLegend(CDisplayCalcResultData::DistanceSource::RoutePage)
-            + QStringLiteral("。確定距離はこの距離です。"),
-        velmora::calc::DistanceSourceLegend(CDisplayCalcResultData::DistanceSource::Typed)
+    // The legend stays short enough for a usual table to end on its first
+    // page: the unit note only where a unit is marked.
+    QStringList notes = {
+        velmora::calc::DistanceSourceLegend(CDisplayCalcResultData::DistanceSource::RoutePage) + QStringLiteral("、")
+            + velmora::calc::DistanceSourceLegend(CDisplayCalcResultData::DistanceSource::Typed)
             + QStringLiteral("。確定距離はこの距離です。"),
         TypedFeeMark() + QStringLiteral(" 処分費手入力: 登録の処分費に代えて入力された処分費。確定処分費はこの金額です。"),
-        velmora::calc::UnitCautionText()
-            + QStringLiteral(": 処分費の単位が m3 ではない処分場。運搬費は 1m³ 当たりの金額で、合計は処分費も 1m³ 当たりと"
-                             "みなして足した値です（単位の換算はしていません）。"),
-        QStringLiteral("運搬距離・処分費手入力の 0 は入力なし（直接参考距離・登録の処分費を使用）。"
-                       "合計・順位が空欄の行は処分費または運搬費が 0 のため順位なし。距離は km、運搬費と合計は円/m³、"
-                       "処分費は単位欄の単位当たりの円。順位 1 の行は太字。"),
+        QStringLiteral("運搬距離・処分費手入力の 0 は入力なし。合計・順位が空欄の行は処分費か運搬費が 0 で順位なし。"
+                       "距離は km、運搬費・合計は円/m³（処分費は単位欄の単位当たり）。順位 1 は太字。"),
     };
+    if (std::any_of(m_data.rows.begin(), m_data.rows.end(), [](const EvidenceRow& row) { return row.unitCaution; }))
+        notes.insert(2, velmora::calc::UnitCautionText()
+                            + QStringLiteral(": 処分費の単位が m3 ではない処分場。運搬費は 1m³ 当たりの金額で、合計は処分費も 1m³ 当たりと"
+                                             "みなして足した値です（単位の換算はしていません）。"));
     for (const QString& note : notes)
         html += QStringLiteral("<p class=\"note\">%1</p>").arg(Esc(note));
     html += QStringLiteral("</body></html>");
