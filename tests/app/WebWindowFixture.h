@@ -51,17 +51,9 @@ protected:
 
     static QString url(const QString& path) { return server->url(path); }
 
-    static QVariant eval(WebBrowser* b, const QString& script)
-    {
-        const auto outcome = b->EvaluateJavaScript(script, 5000);
-        EXPECT_TRUE(outcome.finished) << script.toStdString();
-        return outcome.value;
-    }
+    static QVariant eval(WebBrowser* b, const QString& script) { return velmora::test::EvalScript(b, script); }
 
-    static void click(WebBrowser* b, const QString& id)
-    {
-        eval(b, QStringLiteral("document.getElementById('%1').click(); true").arg(id));
-    }
+    static void click(WebBrowser* b, const QString& id) { velmora::test::ClickElement(b, id); }
 
     WebBrowser* bid() const { return form->BrowserNyusatsuInfo; }
     WebBrowser* route() const { return form->BrowserGoogleMaps; }

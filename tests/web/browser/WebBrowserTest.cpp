@@ -63,17 +63,9 @@ protected:
         ASSERT_TRUE(b->WaitForDocument(15000)) << address.toStdString();
     }
 
-    static QVariant Eval(WebBrowser* b, const QString& script)
-    {
-        const auto outcome = b->EvaluateJavaScript(script, 5000);
-        EXPECT_TRUE(outcome.finished) << script.toStdString();
-        return outcome.value;
-    }
+    static QVariant Eval(WebBrowser* b, const QString& script) { return velmora::test::EvalScript(b, script); }
 
-    static void Click(WebBrowser* b, const QString& id)
-    {
-        Eval(b, QStringLiteral("document.getElementById('%1').click(); true").arg(id));
-    }
+    static void Click(WebBrowser* b, const QString& id) { velmora::test::ClickElement(b, id); }
 
     static LocalWebServer* server;
     std::unique_ptr<WebBrowser> browser;
