@@ -51,6 +51,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
+#include <QWindow>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -261,6 +262,8 @@ void TMainForm::InitializeMainWindow()
 void TMainForm::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
+    if (windowHandle() && !m_browsersScheduled)
+        windowHandle()->installEventFilter(this);
     if (!event->spontaneous())
         FormShow();
 }
@@ -273,11 +276,24 @@ void TMainForm::FormShow()
 void TMainForm::paintEvent(QPaintEvent* event)
 {
     QMainWindow::paintEvent(event);
+    ScheduleBrowsers();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    // The window system's first exposure is painted as soon as this returns.
+    if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed())
+        ScheduleBrowsers();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::ScheduleBrowsers()
+{
     // The browser engine starts once the window is on screen and usable.
-    if (!m_browsersScheduled && !BrowserNyusatsuInfo) {
-        m_browsersScheduled = true;
-        QTimer::singleShot(0, this, &TMainForm::CreateBrowsers);
-    }
+    if (m_browsersScheduled || BrowserNyusatsuInfo)
+        return;
+    m_browsersScheduled = true;
+    QTimer::singleShot(0, this, &TMainForm::CreateBrowsers);
 }
 
 void TMainForm::ButtonCloseClick()

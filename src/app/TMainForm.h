@@ -247,6 +247,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -261,6 +262,8 @@ private:
     void BuildMainPage();
     void BuildCalcResultPage();
     void BuildGoogleMapPage();
+    // Asks for the browsers once, right after the window has been painted.
+    void ScheduleBrowsers();
     void CreateFeatures();
     void ConnectHandlers();
     void FormShow();
