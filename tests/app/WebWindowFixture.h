@@ -57,7 +57,7 @@ protected:
     static void click(WebBrowser* b, const QString& id) { velmora::test::ClickElement(b, id); }
 
     WebBrowser* bid() const { return form->BrowserNyusatsuInfo; }
-    WebBrowser* route() const { return form->BrowserGoogleMaps; }
+    WebBrowser* route() { return withBrowsers().BrowserGoogleMaps; }
 
     void open(const QString& path)
     {
