@@ -33,10 +33,14 @@ bool IsMapPage(const QString& address)
 
 } // namespace
 
-BidCaseCapture::BidCaseCapture(velmora::web::WebBrowser* browser, QObject* parent)
+BidCaseCapture::BidCaseCapture(QObject* parent)
     : QObject(parent)
-    , m_browser(browser)
 {
+}
+
+void BidCaseCapture::Watch(velmora::web::WebBrowser* browser)
+{
+    m_browser = browser;
     connect(browser, &QWebEngineView::loadFinished, this, &BidCaseCapture::PageLoaded);
 }
 
@@ -69,7 +73,7 @@ void BidCaseCapture::AfterCapture(const QString& x, const QString& y)
     // A failed capture leaves the fields as they were.
     if (x == m_beforeX && y == m_beforeY && !(x == m_capturedX && y == m_capturedY))
         return;
-    if (!IsMapPage(m_browser->LocationURL()))
+    if (!m_browser || !IsMapPage(m_browser->LocationURL()))
         return;
     m_captured = m_lastCasePage;
     m_capturedX = x;

@@ -3,6 +3,7 @@
 #include "calc/CaseFile.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 namespace velmora::web {
@@ -22,7 +23,9 @@ class BidCaseCapture : public QObject
     Q_OBJECT
 
 public:
-    BidCaseCapture(velmora::web::WebBrowser* browser, QObject* parent);
+    explicit BidCaseCapture(QObject* parent);
+    // The bid-information browser, once it has been made.
+    void Watch(velmora::web::WebBrowser* browser);
 
     // Around a press of "座標取得": the fields' texts before and after it.
     void BeforeCapture(const QString& x, const QString& y);
@@ -40,7 +43,7 @@ public:
 private:
     void PageLoaded();
 
-    velmora::web::WebBrowser* m_browser;
+    QPointer<velmora::web::WebBrowser> m_browser;
     velmora::calc::BidCase m_lastCasePage;
     velmora::calc::BidCase m_captured;
     QString m_capturedX;

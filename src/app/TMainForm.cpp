@@ -1,6 +1,12 @@
 #include "TMainForm.h"
 
+#include "BidInfoBrowser.h"
 #include "CQuillonVersionIniManager.h"
+#include "CaseFiles.h"
+#include "CheapestSiteSearch.h"
+#include "JobSiteCapture.h"
+#include "MainWindowEvents.h"
+#include "RoadDistanceExchange.h"
 #include "PageControl.h"
 #include "TWaitStartForm.h"
 #include "calc/CCalcConditionData.h"
@@ -44,6 +50,8 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
+#include <QWindow>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -51,10 +59,6 @@ using velmora::platform::MessageAnswer;
 using velmora::platform::MessageButtons;
 using velmora::platform::MessageIcon;
 using velmora::platform::ShowMessage;
-using velmora::ui::MakeButton;
-using velmora::ui::MakeLabel;
-using velmora::ui::Place;
-using velmora::ui::SetTextColour;
 using velmora::ui::ShownText;
 
 namespace {
@@ -124,8 +128,8 @@ TMainForm::TMainForm(QWidget* parent)
         connect(b, &QPushButton::clicked, this, &TMainForm::ButtonCloseClick);
     // Enter in a coordinate field does what the estimator then reaches for.
     velmora::ui::ClickOnEnter(ButtonCalc, {EditX, EditY});
-    ConnectWebHandlers();
-    ConnectCaseFiles();
+    CreateFeatures();
+    ConnectHandlers();
 
     // 5. The web-site definitions; without them the program cannot work at all.
     try {
@@ -142,10 +146,14 @@ TMainForm::TMainForm(QWidget* parent)
 
 TMainForm::~TMainForm()
 {
-    delete webEvents;
-    webEvents = nullptr;
+    delete m_events;
+    m_events = nullptr;
     // The pop-up goes before the objects the window owns.
-    delete popupBrowser.data();
+    m_caseFiles.reset();
+    m_jobSite.reset();
+    m_bidInfo.reset();
+    m_cheapestSearch.reset();
+    m_roadDistances.reset();
     resultList = nullptr;
     conditionPanel->setDriver(nullptr);
     StringGrid->setDriver(nullptr);
@@ -158,209 +166,6 @@ TMainForm::~TMainForm()
     syubetsuModel.reset();
     spHimokuSource.reset();
     himokuSource.reset();
-}
-
-void TMainForm::BuildForm()
-{
-    setObjectName(QStringLiteral("MainForm"));
-    setWindowTitle(QStringLiteral("Velmora"));
-    setFont(velmora::ui::WindowFont(11));
-    resize(ClientWidth, ClientHeight);
-
-    StatusBar = new QStatusBar(this);
-    StatusBar->setObjectName(QStringLiteral("StatusBar"));
-    StatusBar->setSizeGripEnabled(false);
-    setStatusBar(StatusBar);
-
-    PageControl = new velmora::app::PageControl(this);
-    setCentralWidget(PageControl);
-    BuildMainPage();
-    BuildCalcResultPage();
-    BuildGoogleMapPage();
-    PageControl->addTab(TabSheetMain, QStringLiteral("メイン"));
-    PageControl->addTab(TabSheetCalcResult, QStringLiteral("計算結果"));
-    PageControl->addTab(TabSheetGoogleMap, QStringLiteral("GoogleMap"));
-}
-
-void TMainForm::BuildMainPage()
-{
-    TabSheetMain = new QWidget;
-    TabSheetMain->setObjectName(QStringLiteral("TabSheetMain"));
-    auto* row = new QHBoxLayout(TabSheetMain);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(0);
-
-    conditionPanel = new velmora::ui::ConditionPanel(*this, TabSheetMain);
-    row->addWidget(conditionPanel);
-
-    auto* browserSide = new QWidget(TabSheetMain);
-    browserSide->setObjectName(QStringLiteral("PanelBrowserSide"));
-    auto* column = new QVBoxLayout(browserSide);
-    column->setContentsMargins(4, 0, 4, 4);
-    column->setSpacing(2);
-    auto* bar = new QWidget(browserSide);
-    bar->setObjectName(QStringLiteral("PanelBrowserBar"));
-    bar->setFixedHeight(36);
-    ButtonPrev = MakeButton(QStringLiteral("ButtonPrev"), QStringLiteral("戻る"), bar, QRect(0, 6, 60, 25));
-    ButtonNext = MakeButton(QStringLiteral("ButtonNext"), QStringLiteral("進む"), bar, QRect(64, 6, 60, 25));
-    LabelAttention = Place(new QLabel(bar), QStringLiteral("LabelAttention"), QRect(136, 2, 520, 32));
-    SetTextColour(LabelAttention, Qt::red);
-    // On a narrow screen the browser side is narrower than the label's
-    // design width; the label ends where the side ends.
-    velmora::ui::OnResize(bar, [this, bar] { LabelAttention->resize(std::min(520, bar->width() - 136), LabelAttention->height()); });
-    column->addWidget(bar);
-
-    PanelBrowser = new QWidget(browserSide);
-    PanelBrowser->setObjectName(QStringLiteral("PanelBrowser"));
-    auto* browserLayout = new QVBoxLayout(PanelBrowser);
-    browserLayout->setContentsMargins(0, 0, 0, 0);
-    BrowserNyusatsuInfo = new velmora::web::WebBrowser(PanelBrowser);
-    BrowserNyusatsuInfo->setObjectName(QStringLiteral("BrowserNyusatsuInfo"));
-    browserLayout->addWidget(BrowserNyusatsuInfo);
-    column->addWidget(PanelBrowser, 1);
-    row->addWidget(browserSide, 1);
-
-    velmora::ui::ConditionPanel* p = conditionPanel;
-    LabelVerJa = p->LabelVerJa;
-    LabelVerEn = p->LabelVerEn;
-    GroupBoxCalcMode = p->GroupBoxCalcMode;
-    RadioButtonSP = p->RadioButtonSP;
-    RadioButtonBugakari = p->RadioButtonBugakari;
-    LabelArea = p->LabelArea;
-    ComboBoxArea = p->ComboBoxArea;
-    ButtonAreaSave = p->ButtonAreaSave;
-    LabelX = p->LabelX;
-    EditX = p->EditX;
-    LabelY = p->LabelY;
-    EditY = p->EditY;
-    ButtonGetCoord = p->ButtonGetCoord;
-    LabelSyobunHimoku = p->LabelSyobunHimoku;
-    ComboBoxSyobunHimoku = p->ComboBoxSyobunHimoku;
-    LabelUnpanSyubetsu = p->LabelUnpanSyubetsu;
-    ComboBoxUnpanSyubetsu = p->ComboBoxUnpanSyubetsu;
-    PanelGaraUnpan = p->PanelGaraUnpan;
-    ComboBoxGaraHassei = p->ComboBoxGaraHassei;
-    ComboBoxTsumikomi = p->ComboBoxTsumikomi;
-    PanelDensen = p->PanelDensen;
-    ComboBoxSekisai = p->ComboBoxSekisai;
-    PanelJinkai = p->PanelJinkai;
-    ComboBoxJinkai = p->ComboBoxJinkai;
-    RadioButtonDTCarry = p->RadioButtonDTCarry;
-    RadioButtonDTLend = p->RadioButtonDTLend;
-    PanelCommon = p->PanelCommon;
-    RadioButtonDIDTrue = p->RadioButtonDIDTrue;
-    RadioButtonDIDFalse = p->RadioButtonDIDFalse;
-    ButtonCalc = p->ButtonCalc;
-    ButtonCloseMainTab = p->ButtonCloseMainTab;
-    ButtonNyusatsuInfo = p->ButtonNyusatsuInfo;
-    LabelExplain = p->LabelExplain;
-}
-
-void TMainForm::BuildCalcResultPage()
-{
-    TabSheetCalcResult = new QWidget;
-    TabSheetCalcResult->setObjectName(QStringLiteral("TabSheetCalcResult"));
-    auto* column = new QVBoxLayout(TabSheetCalcResult);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
-
-    PanelCalcResult = new QWidget(TabSheetCalcResult);
-    PanelCalcResult->setObjectName(QStringLiteral("PanelCalcResult"));
-    PanelCalcResult->setFixedHeight(TopPanelHeight);
-    QWidget* top = PanelCalcResult;
-    ButtonCloseCalcResultTab = MakeButton(QStringLiteral("ButtonCloseCalcResultTab"), QStringLiteral("プログラムの終了"), top,
-                                      QRect(6, 6, 130, 30));
-    ButtonToMain = MakeButton(QStringLiteral("ButtonToMain"), QStringLiteral("計算条件再選択"), top, QRect(6, 44, 130, 30));
-    ButtonSendLaLo = MakeButton(QStringLiteral("ButtonSendLaLo"), QStringLiteral("GoogleMapsサイトを開き、座標情報を送る"), top,
-                            QRect(146, 6, 300, 30));
-    LabelCalcResult1 = MakeLabel(QStringLiteral("LabelCalcResult1"),
-                             QStringLiteral("※距離を調べたい処分場にカーソルをあわせてから上のボタンを押してください。"), top,
-                             {146, 48});
-    SetTextColour(LabelCalcResult1, Qt::blue);
-    LabelCalcResult2 = MakeLabel(QStringLiteral("LabelCalcResult2"), QStringLiteral("上位"), top, {466, 14});
-    EditGetLowest = Place(new QLineEdit(top), QStringLiteral("EditGetLowest"), QRect(494, 10, 36, 21));
-    LabelCalcResult3 = MakeLabel(QStringLiteral("LabelCalcResult3"), QStringLiteral("件"), top, {534, 14});
-    BitBtnGetLowest = MakeButton(QStringLiteral("BitBtnGetLowest"), QString(), top, QRect(552, 4, 190, 36));
-
-    RadioGroupSortMode = Place(new QGroupBox(QStringLiteral("並び替えの方法"), top), QStringLiteral("RadioGroupSortMode"),
-                               QRect(760, 4, 170, 66));
-    sortModeButtons = new QButtonGroup(RadioGroupSortMode);
-    auto* byAmount = Place(new QRadioButton(QStringLiteral("金額で並び替え"), RadioGroupSortMode),
-                           QStringLiteral("RadioGroupSortModeItem0"), QRect(10, 20, 150, 20));
-    auto* byDistance = Place(new QRadioButton(QStringLiteral("距離で並び替え"), RadioGroupSortMode),
-                             QStringLiteral("RadioGroupSortModeItem1"), QRect(10, 42, 150, 20));
-    sortModeButtons->addButton(byAmount, 0);
-    sortModeButtons->addButton(byDistance, 1);
-    byAmount->setChecked(true);
-    connect(sortModeButtons, &QButtonGroup::idClicked, this, &TMainForm::RadioGroupSortModeClick);
-    connect(ButtonToMain, &QPushButton::clicked, this, &TMainForm::ButtonToMainClick);
-    // Taking the result out, and the case files: three rows of buttons in
-    // the room right of the sort choice.
-    ButtonCopyTable = MakeButton(QStringLiteral("ButtonCopyTable"), velmora::ui::ResultExport::CopyCaption(), top,
-                                 QRect(940, 4, 104, 25));
-    ButtonSaveCsv = MakeButton(QStringLiteral("ButtonSaveCsv"), velmora::ui::ResultExport::CsvCaption(), top,
-                               QRect(1048, 4, 104, 25));
-    ButtonEvidenceSheet = MakeButton(QStringLiteral("ButtonEvidenceSheet"), velmora::ui::ResultExport::SheetCaption(), top,
-                                     QRect(940, 32, 212, 25));
-    ButtonSaveCase = MakeButton(QStringLiteral("ButtonSaveCase"), QStringLiteral("案件を保存"), top, QRect(940, 60, 104, 25));
-    ButtonOpenCase = MakeButton(QStringLiteral("ButtonOpenCase"), QStringLiteral("案件を開く"), top, QRect(1048, 60, 104, 25));
-    ButtonSaveCase->setToolTip(QStringLiteral("計算条件と道のり距離・手入力の値を案件ファイルに保存します (Ctrl+S)"));
-    ButtonOpenCase->setToolTip(QStringLiteral("案件ファイルを開き、同じ条件で計算し直します (Ctrl+O)"));
-    {
-        using velmora::ui::PlacedBlock;
-        PlacedBlock close, route, sort, files;
-        close.add(ButtonCloseCalcResultTab);
-        close.add(ButtonToMain);
-        for (QWidget* w : std::initializer_list<QWidget*>{ButtonSendLaLo, LabelCalcResult1, LabelCalcResult2, EditGetLowest,
-                                                         LabelCalcResult3, BitBtnGetLowest})
-            route.add(w);
-        sort.add(RadioGroupSortMode);
-        for (QWidget* w : std::initializer_list<QWidget*>{ButtonCopyTable, ButtonSaveCsv, ButtonEvidenceSheet, ButtonSaveCase,
-                                                         ButtonOpenCase})
-            files.add(w);
-        m_calcResultBlocks = {close, route, sort, files};
-        velmora::ui::OnResize(PanelCalcResult, [this] { PlaceCalcResultPanel(); });
-    }
-    resultExport = std::make_unique<velmora::ui::ResultExport>(*this, *conditionPanel, this);
-    resultExport->Connect(ButtonCopyTable, ButtonSaveCsv, ButtonEvidenceSheet);
-    column->addWidget(PanelCalcResult);
-
-    StringGrid = new velmora::ui::ResultGrid(*this, TabSheetCalcResult);
-    StringGrid->setShowResultPage([this] { SetActivePage(PageCalcResult); });
-    conditionPanel->setShowCalcResult([this](bool changed) {
-        ShowCalcResult(changed);
-        CalculationShown();
-        // Only a calculation that went through describes the list now shown.
-        resultExport->RememberConditions();
-        RememberCalculatedCase();
-    });
-    column->addWidget(StringGrid, 1);
-}
-
-void TMainForm::BuildGoogleMapPage()
-{
-    TabSheetGoogleMap = new QWidget;
-    TabSheetGoogleMap->setObjectName(QStringLiteral("TabSheetGoogleMap"));
-    auto* column = new QVBoxLayout(TabSheetGoogleMap);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
-
-    PanelGoogleMap = new QWidget(TabSheetGoogleMap);
-    PanelGoogleMap->setObjectName(QStringLiteral("PanelGoogleMap"));
-    PanelGoogleMap->setFixedHeight(TopPanelHeight);
-    ButtonCloseGoogleMapTab = MakeButton(QStringLiteral("ButtonCloseGoogleMapTab"), QStringLiteral("プログラムの終了"),
-                                     PanelGoogleMap, QRect(6, 6, 130, 30));
-    ButtonGetDistance = MakeButton(QStringLiteral("ButtonGetDistance"), QStringLiteral("GoogleMapsサイトから距離を取得する"),
-                               PanelGoogleMap, QRect(146, 6, 300, 30));
-    LabelGoogleMaps = MakeLabel(QStringLiteral("LabelGoogleMaps"),
-                            QStringLiteral("※GoogleMapsサイトにてルート調整をしてから上のボタンを押してください。"),
-                            PanelGoogleMap, {146, 48});
-    SetTextColour(LabelGoogleMaps, Qt::blue);
-    column->addWidget(PanelGoogleMap);
-
-    BrowserGoogleMaps = new velmora::web::WebBrowser(TabSheetGoogleMap);
-    BrowserGoogleMaps->setObjectName(QStringLiteral("BrowserGoogleMaps"));
-    column->addWidget(BrowserGoogleMaps, 1);
 }
 
 void TMainForm::FormCreate()
@@ -450,91 +255,15 @@ void TMainForm::InitializeMainWindow()
     LabelAttention->setText(ShownText(QStringLiteral("[座標取得]ボタンは、MieClickMapsの地図が\r\n"
                                                      "完全に表示されてからクリックしてください。")));
     SetActivePage(PageMain);
-
-    const QString home = GetSharedWebDataDef()->ReadValue(velmora::web::names::section::URL, velmora::web::names::key::home);
-    BrowserNyusatsuInfo->Navigate(home);
-}
-
-QSize TMainForm::OuterSize() const
-{
-    const QSize frame = frameGeometry().size() - geometry().size();
-    // Before the window is mapped the window system has not told us its
-    // frame; the design's frame stands in.
-    if (frame.width() > 0 || frame.height() > 0)
-        return size() + frame;
-    return size() + QSize(DesignWidth - ClientWidth, DesignHeight - ClientHeight);
-}
-
-int TMainForm::TaskbarHeight() const
-{
-    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
-    return velmora::platform::TaskbarHeight(s);
-}
-
-void TMainForm::FitToScreen()
-{
-    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!s)
-        return;
-    FitToScreen(s->geometry().size(), TaskbarHeight());
-}
-
-void TMainForm::FitToScreen(const QSize& screenSize, int taskbarHeight)
-{
-    const QSize frame = OuterSize() - size();
-    if (screenSize.width() < DesignWidth) {
-        // The window system keeps a window no wider than the screen.
-        if (OuterSize().width() > screenSize.width())
-            resize(screenSize.width() - frame.width(), height());
-        const int outerWidth = OuterSize().width();
-        const double f = static_cast<double>(DesignWidth) / outerWidth;
-        NarrowBrowserPanel(DesignWidth - outerWidth);
-        for (int c = 0; c < velmora::ui::ResultGrid::ColumnCount; ++c)
-            StringGrid->SetColWidth(c, static_cast<int>(std::trunc(StringGrid->ColWidth(c) / f)));
-    }
-    if (screenSize.height() < DesignHeight) {
-        const int outerHeight = screenSize.height() - static_cast<int>(std::trunc(taskbarHeight / 2.0));
-        resize(width(), outerHeight - frame.height());
-        const double ratio = static_cast<double>(DesignHeight) / outerHeight;
-        const int panelHeight = static_cast<int>(std::trunc(PanelCalcResult->height() / ratio));
-        m_calcResultPanelHeight = panelHeight;
-        PanelCalcResult->setFixedHeight(panelHeight);
-        PanelGoogleMap->setFixedHeight(panelHeight);
-    }
-}
-
-void TMainForm::PlaceCalcResultPanel()
-{
-    const velmora::ui::FlowOutcome placed = velmora::ui::FlowBlocks(m_calcResultBlocks, PanelCalcResult->width());
-    const int height = placed.wrapped ? std::max(m_calcResultPanelHeight, placed.bottom + 6) : m_calcResultPanelHeight;
-    if (PanelCalcResult->maximumHeight() != height)
-        PanelCalcResult->setFixedHeight(height);
-}
-
-void TMainForm::CentreOnScreen()
-{
-    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!s)
-        return;
-    const QRect area = s->geometry();
-    const QSize outer = OuterSize();
-    move(area.left() + (area.width() - outer.width()) / 2, area.top() + (area.height() - outer.height()) / 2);
-}
-
-void TMainForm::NarrowBrowserPanel(int pixels)
-{
-    if (pixels <= 0)
-        return;
-    m_browserRightMargin += pixels;
-    QLayout* layout = TabSheetMain->layout();
-    QMargins m = layout->contentsMargins();
-    m.setRight(m_browserRightMargin);
-    layout->setContentsMargins(m);
+    // The first page of the bid-information browser is asked for as soon as
+    // the browser is there.
 }
 
 void TMainForm::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
+    if (windowHandle() && !m_browsersScheduled)
+        windowHandle()->installEventFilter(this);
     if (!event->spontaneous())
         FormShow();
 }
@@ -542,6 +271,29 @@ void TMainForm::showEvent(QShowEvent* event)
 void TMainForm::FormShow()
 {
     velmora::platform::BringToForeground(this);
+}
+
+void TMainForm::paintEvent(QPaintEvent* event)
+{
+    QMainWindow::paintEvent(event);
+    ScheduleBrowsers();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    // The window system's first exposure is painted as soon as this returns.
+    if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed())
+        ScheduleBrowsers();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::ScheduleBrowsers()
+{
+    // The browser engine starts once the window is on screen and usable.
+    if (m_browsersScheduled || BrowserNyusatsuInfo)
+        return;
+    m_browsersScheduled = true;
+    QTimer::singleShot(0, this, &TMainForm::CreateBrowsers);
 }
 
 void TMainForm::ButtonCloseClick()
@@ -627,4 +379,197 @@ void TMainForm::SetActivePage(int index)
 int TMainForm::ActivePage() const
 {
     return PageControl->currentIndex();
+}
+
+// ---- Features ----------------------------------------------------------
+
+void TMainForm::CreateFeatures()
+{
+    using namespace velmora::app;
+    MainWindowHost& host = *this;
+    m_roadDistances = std::make_unique<RoadDistanceExchange>(host, RoadDistanceExchange::Controls{StringGrid, ButtonGetDistance});
+    m_cheapestSearch = std::make_unique<CheapestSiteSearch>(
+        host, *m_roadDistances, CheapestSiteSearch::Controls{StringGrid, EditGetLowest, BitBtnGetLowest, sortModeButtons});
+    m_bidInfo = std::make_unique<BidInfoBrowser>(host);
+    m_jobSite = std::make_unique<JobSiteCapture>(host, *conditionPanel, this);
+    CaseFiles::Parts parts;
+    parts.panel = conditionPanel;
+    parts.lists = {himokuSource.get(), spHimokuSource.get(), syubetsuModel.get(), spSyubetsuModel.get(),
+                   spGaraHasseiModel.get(), spTsumikomiModel.get(), conditions.get()};
+    parts.sortButtons = sortModeButtons;
+    parts.resultExport = resultExport.get();
+    parts.jobSite = m_jobSite.get();
+    m_caseFiles = std::make_unique<CaseFiles>(host, parts);
+}
+
+void TMainForm::ConnectHandlers()
+{
+    m_events = new velmora::app::MainWindowEvents(*this, *EditGetLowest,
+                                                  {[this] { FormActivate(); }, [this](QChar& key) { EditGetLowestKeyPress(key); }});
+    connect(PageControl, &velmora::app::PageControl::pageChangedByUser, this, [this] {
+        bool allowChange = true;
+        PageControlChanging(allowChange);
+    });
+    connect(ButtonNyusatsuInfo, &QPushButton::clicked, this, &TMainForm::ButtonNyusatsuInfoClick);
+    connect(ButtonPrev, &QPushButton::clicked, this, &TMainForm::ButtonPrevClick);
+    connect(ButtonNext, &QPushButton::clicked, this, &TMainForm::ButtonNextClick);
+    connect(ButtonSendLaLo, &QPushButton::clicked, this, [this] { ButtonSendLaLoClick(ButtonSendLaLo); });
+    connect(ButtonGetDistance, &QPushButton::clicked, this, [this] { ButtonGetDistanceClick(ButtonGetDistance); });
+    connect(BitBtnGetLowest, &QPushButton::clicked, this, &TMainForm::BitBtnGetLowestClick);
+    connect(StringGrid, &QAbstractItemView::doubleClicked, this, &TMainForm::StringGridDblClick);
+    m_jobSite->Connect();
+    m_caseFiles->Connect(ButtonSaveCase, ButtonOpenCase, this);
+}
+
+velmora::web::WebBrowser* TMainForm::BidBrowser()
+{
+    CreateBrowsers();
+    return BrowserNyusatsuInfo;
+}
+
+velmora::web::WebBrowser* TMainForm::RouteBrowser()
+{
+    CreateBrowsers();
+    return BrowserGoogleMaps;
+}
+
+void TMainForm::CalculationShown()
+{
+    m_roadDistances->CalculationShown();
+    // Only a calculation that went through describes the list now shown.
+    resultExport->RememberConditions();
+    m_caseFiles->RememberCalculatedCase();
+}
+
+std::optional<QPointF> TMainForm::ShownJobSite() const
+{
+    return m_roadDistances->ShownJobSite();
+}
+
+TBrowserPopupForm* TMainForm::popupBrowser() const
+{
+    return m_bidInfo->Popup();
+}
+
+// ---- Handlers, each handed over to its feature -------------------------
+
+bool TMainForm::ButtonSaveCaseClick()
+{
+    return m_caseFiles->AskAndSave();
+}
+
+bool TMainForm::ButtonOpenCaseClick()
+{
+    return m_caseFiles->AskAndOpen();
+}
+
+bool TMainForm::SaveCaseTo(const QString& path)
+{
+    return m_caseFiles->SaveTo(path);
+}
+
+bool TMainForm::OpenCaseFrom(const QString& path)
+{
+    return m_caseFiles->OpenFrom(path);
+}
+
+velmora::calc::CaseData TMainForm::CurrentCase()
+{
+    return m_caseFiles->CurrentCase();
+}
+
+bool TMainForm::HasUnsavedWork()
+{
+    return m_caseFiles->HasUnsavedWork();
+}
+
+bool TMainForm::ConfirmLosingUnsavedWork(const QString& caption, const QString& question)
+{
+    return m_caseFiles->ConfirmLosingUnsavedWork(caption, question);
+}
+
+void TMainForm::ButtonNyusatsuInfoClick()
+{
+    m_bidInfo->ShowHome();
+}
+
+void TMainForm::ButtonPrevClick()
+{
+    m_bidInfo->GoBack();
+}
+
+void TMainForm::ButtonNextClick()
+{
+    m_bidInfo->GoForward();
+}
+
+void TMainForm::BrowserNyusatsuInfoBeforeNavigate2(const QString& address, bool* cancel)
+{
+    m_bidInfo->BeforeNavigate(address, cancel);
+}
+
+void TMainForm::BrowserNyusatsuInfoNavigateComplete2(const QString& address)
+{
+    m_bidInfo->NavigateComplete(address);
+}
+
+void TMainForm::BrowserNyusatsuInfoNewWindow2(QWebEnginePage** newWindow, bool* cancel)
+{
+    m_bidInfo->NewWindow(newWindow, cancel);
+}
+
+void TMainForm::BrowserNyusatsuInfoWindowClosing(bool, bool* cancel)
+{
+    m_bidInfo->WindowClosing(cancel);
+}
+
+void TMainForm::PageControlChanging(bool& allowChange)
+{
+    m_bidInfo->DestroyPopup();
+    allowChange = true;
+}
+
+void TMainForm::ButtonGetCoordClick()
+{
+    m_jobSite->Capture();
+}
+
+void TMainForm::FormActivate()
+{
+    if (!BrowserNyusatsuInfo) {
+        m_activationPending = true;
+        return;
+    }
+    SetActivePage(PageGoogleMap);
+    m_roadDistances->LoadRoutePage();
+    SetActivePage(PageMain);
+}
+
+bool TMainForm::ButtonSendLaLoClick(QObject*)
+{
+    return m_roadDistances->Send();
+}
+
+bool TMainForm::ButtonGetDistanceClick(QObject* sender)
+{
+    // The cheapest-site search fetches quietly.
+    return m_roadDistances->Fetch(sender && sender->objectName() == QStringLiteral("BitBtnGetLowest"));
+}
+
+void TMainForm::StringGridDblClick()
+{
+    const int col = StringGrid->Col();
+    if (StringGrid->Row() != 0 && col != velmora::ui::ResultGrid::DistanceColumn
+        && col != velmora::ui::ResultGrid::ManualFeeColumn)
+        ButtonSendLaLoClick(StringGrid);
+}
+
+void TMainForm::EditGetLowestKeyPress(QChar& key)
+{
+    m_cheapestSearch->FilterCountKey(key);
+}
+
+void TMainForm::BitBtnGetLowestClick()
+{
+    m_cheapestSearch->Run();
 }

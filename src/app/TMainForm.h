@@ -1,14 +1,12 @@
 #pragma once
 
+#include "MainWindowHost.h"
 #include "calc/CaseFile.h"
-#include "ui/MainWindowState.h"
 #include "ui/FlowPlacement.h"
-#include "web/RoadDistanceMatrix.h"
-#include "web/browser/WebBrowser.h"
+#include "ui/MainWindowState.h"
 
 #include <QMainWindow>
 #include <QPointF>
-#include <QPointer>
 #include <QSize>
 #include <memory>
 #include <optional>
@@ -21,6 +19,7 @@ class QPushButton;
 class QRadioButton;
 class QStatusBar;
 class QWebEnginePage;
+class QVBoxLayout;
 class TBrowserPopupForm;
 class CCalcConditionData;
 class CDisplayCalcResultData;
@@ -40,19 +39,32 @@ class ResultExport;
 class ResultGrid;
 } // namespace velmora::ui
 
-namespace velmora::app {
-class BidCaseCapture;
-class PageControl;
+namespace velmora::web {
+class WebBrowser;
 }
 
+namespace velmora::app {
+class BidInfoBrowser;
+class CaseFiles;
+class CheapestSiteSearch;
+class JobSiteCapture;
+class MainWindowEvents;
+class PageControl;
+class RoadDistanceExchange;
+} // namespace velmora::app
 
 // The main window: a frame of three pages around the condition panel, the
 // result grid and the two browsers. It owns the selection lists, the
-// remembered conditions and the calculation driver, and shares its state
-// fields (selectedRow, calcMode, sortMode, resultList, …) with every handler.
-// Members stay public so the web handlers, which are members too, and the
-// widget tests reach every control by the name the estimators' manual uses.
-class TMainForm : public QMainWindow, public velmora::ui::MainWindowState
+// remembered conditions and the calculation driver, keeps the state fields
+// (selectedRow, calcMode, sortMode, resultList, …) the panels share, and
+// hands each handler over to the feature that does the work: the road-
+// distance exchange, the cheapest-site search, the bid-information browser,
+// job-site capture and case files. Controls keep the names the estimators'
+// manual uses.
+//
+// The browsers are made right after the window's first paint, so that the
+// window and the condition panel are there before the browser engine starts.
+class TMainForm : public QMainWindow, public velmora::ui::MainWindowState, private velmora::app::MainWindowHost
 {
     Q_OBJECT
 
@@ -62,9 +74,9 @@ public:
     static constexpr int DesignWidth = 1178;
     static constexpr int DesignHeight = 669;
     static constexpr int TopPanelHeight = 91;
-    static constexpr int PageMain = 0;
-    static constexpr int PageCalcResult = 1;
-    static constexpr int PageGoogleMap = 2;
+    static constexpr int PageMain = velmora::app::PageMain;
+    static constexpr int PageCalcResult = velmora::app::PageCalcResult;
+    static constexpr int PageGoogleMap = velmora::app::PageGoogleMap;
 
     // Runs the whole construction and creation sequence. When the web-site
     // definitions are missing, the box has been shown and startupExitCode()
@@ -83,6 +95,9 @@ public:
     int TaskbarHeight() const;
     // The window's size including the frame the window system adds.
     QSize OuterSize() const;
+    // The browsers, made and sent to their first pages; the window does this
+    // itself right after its first paint. Nothing happens the second time.
+    void CreateBrowsers();
 
     // Closing.
     void ButtonCloseClick();
@@ -95,16 +110,16 @@ public:
     void UpdateCalcButton();
     void SaveConditions();
     void RunCalculation();
-    void ShowCalcResult(bool costItemChanged);
+    void ShowCalcResult(bool costItemChanged) override;
     void ClearResultGrid();
     void RestoreSelectedRow(const QString& previousName);
     void RadioGroupSortModeClick(int item);
     void ButtonToMainClick();
     void ButtonAreaSaveClick();
 
-    // Case files (TMainFormCase.cpp). The buttons ask for the file; the
-    // ...To/...From variants take it. False when nothing was saved or
-    // opened (the estimator has been told why).
+    // Case files. The buttons ask for the file; the ...To/...From variants
+    // take it. False when nothing was saved or opened (the estimator has
+    // been told why).
     bool ButtonSaveCaseClick();
     bool ButtonOpenCaseClick();
     bool SaveCaseTo(const QString& path);
@@ -115,18 +130,12 @@ public:
     bool HasUnsavedWork();
     // Asks before such values are lost; true when they may go.
     bool ConfirmLosingUnsavedWork(const QString& caption, const QString& question);
-    // Which bid case a captured job site belongs to.
-    velmora::app::BidCaseCapture* bidCaseCapture = nullptr;
 
     // Makes a page the active one without counting as the user's switch.
-    void SetActivePage(int index);
+    void SetActivePage(int index) override;
     int ActivePage() const;
 
-    // Web handlers (TMainFormWeb.cpp).
-    // How long a send waits for the route page (tests shorten it).
-    int routeLoadLimitMs = 30000;
-    static constexpr int DistanceReads = 10;
-    static constexpr int DistancePauseMs = 300;
+    // Web handlers.
     void ButtonNyusatsuInfoClick();
     void ButtonPrevClick();
     void ButtonNextClick();
@@ -147,22 +156,13 @@ public:
     // The job site (plane X, Y in metres) of the calculation the grid shows;
     // empty before the first calculation. Road distances belong to it, not
     // to whatever EditX and EditY hold now.
-    std::optional<QPointF> ShownJobSite() const { return m_shownJobSite; }
-    // The pop-up window opened from the bid-information browser.
-    QPointer<TBrowserPopupForm> popupBrowser;
-    // Filters the window's and EditGetLowest's events; it must go before the
-    // window's members do, or the child events of the destruction reach it.
-    QObject* webEvents = nullptr;
+    std::optional<QPointF> ShownJobSite() const;
+    // The pop-up window opened from the bid-information browser; null when none.
+    TBrowserPopupForm* popupBrowser() const;
+    // The road-distance exchange with the route page.
+    velmora::app::RoadDistanceExchange& roadDistances() { return *m_roadDistances; }
 
-    // Owned objects, destroyed in the reverse order of this list.
-    std::unique_ptr<velmora::ui::ComboBoxTarget> unpanSyubetsuTarget;
-    std::unique_ptr<velmora::ui::ComboBoxTarget> garaHasseiTarget;
-    std::unique_ptr<velmora::ui::ComboBoxTarget> tsumikomiTarget;
-    std::unique_ptr<CHimokuRowSource> himokuSource;
-    std::unique_ptr<CSPHimokuRowSource> spHimokuSource;
-    std::unique_ptr<CSyubetsuComboBox> syubetsuModel;
-    std::unique_ptr<CSPSyubetsuComboBox> spSyubetsuModel;
-    std::unique_ptr<CSPGaraHasseiComboBox> spGaraHasseiModel;
+    // Owned objects the panels and the tests work with.
     std::unique_ptr<CSPTsumikomiComboBox> spTsumikomiModel;
     std::unique_ptr<CCalcConditionData> conditions;
     std::unique_ptr<COutputDataManager> driver;
@@ -187,7 +187,8 @@ public:
     QPushButton* ButtonNext;
     QLabel* LabelAttention;
     QWidget* PanelBrowser;
-    velmora::web::WebBrowser* BrowserNyusatsuInfo;
+    // Null until the browsers are made (CreateBrowsers).
+    velmora::web::WebBrowser* BrowserNyusatsuInfo = nullptr;
     QLabel* LabelArea;
     velmora::ui::DropDownComboBox* ComboBoxArea;
     QPushButton* ButtonAreaSave;
@@ -241,71 +242,71 @@ public:
     QPushButton* ButtonCloseGoogleMapTab;
     QPushButton* ButtonGetDistance;
     QLabel* LabelGoogleMaps;
-    velmora::web::WebBrowser* BrowserGoogleMaps;
+    velmora::web::WebBrowser* BrowserGoogleMaps = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // What the features reach of the window.
+    velmora::ui::MainWindowState& State() override { return *this; }
+    COutputDataManager* Driver() override { return driver.get(); }
+    QWidget* Window() override { return this; }
+    velmora::web::WebBrowser* BidBrowser() override;
+    velmora::web::WebBrowser* RouteBrowser() override;
+
     void BuildForm();
     void BuildMainPage();
     void BuildCalcResultPage();
     void BuildGoogleMapPage();
+    // Asks for the browsers once, right after the window has been painted.
+    void ScheduleBrowsers();
+    void CreateFeatures();
+    void ConnectHandlers();
     void FormShow();
     // Where the window first appears: the middle of the screen.
     void CentreOnScreen();
     // The extra room kept right of the bid-information browser on a narrow screen.
     void NarrowBrowserPanel(int pixels);
-
-    void ConnectWebHandlers();
-    void ConnectCaseFiles();
-    // What the next case file describes, taken when a calculation has gone
-    // through: the panel may change afterwards without a new result.
-    void RememberCalculatedCase();
+    // A calculation went through: what the exports, case files and the
+    // route exchange take from it.
+    void CalculationShown();
     // The result page's top panel: its blocks at their design positions
     // while they fit, flowing onto further rows on a narrower window.
     void PlaceCalcResultPanel();
+
+    // Owned objects, destroyed in the reverse order of this list.
+    std::unique_ptr<velmora::ui::ComboBoxTarget> unpanSyubetsuTarget;
+    std::unique_ptr<velmora::ui::ComboBoxTarget> garaHasseiTarget;
+    std::unique_ptr<velmora::ui::ComboBoxTarget> tsumikomiTarget;
+    std::unique_ptr<CHimokuRowSource> himokuSource;
+    std::unique_ptr<CSPHimokuRowSource> spHimokuSource;
+    std::unique_ptr<CSyubetsuComboBox> syubetsuModel;
+    std::unique_ptr<CSPSyubetsuComboBox> spSyubetsuModel;
+    std::unique_ptr<CSPGaraHasseiComboBox> spGaraHasseiModel;
+
+    // The features.
+    std::unique_ptr<velmora::app::RoadDistanceExchange> m_roadDistances;
+    std::unique_ptr<velmora::app::CheapestSiteSearch> m_cheapestSearch;
+    std::unique_ptr<velmora::app::BidInfoBrowser> m_bidInfo;
+    std::unique_ptr<velmora::app::JobSiteCapture> m_jobSite;
+    std::unique_ptr<velmora::app::CaseFiles> m_caseFiles;
+    // Filters the window's and EditGetLowest's events; it must go before the
+    // window's members do, or the child events of the destruction reach it.
+    velmora::app::MainWindowEvents* m_events = nullptr;
+
     QList<velmora::ui::PlacedBlock> m_calcResultBlocks;
     // The panel's height before anything flowed (the design's, or the one
     // the start-up fitted to a low screen).
     int m_calcResultPanelHeight = TopPanelHeight;
-    void DestroyPopupBrowser();
-    // Grid row of the site last sent to the route page; 0 when not shown.
-    int RowOfSentSite();
-    // Lets the browsers, timers and the wait dialog work for `ms` milliseconds.
-    static void PauseProcessingEvents(int ms);
-    // The cheapest-site search through the route page's matrix call, when
-    // the definitions name one (TMainFormRoadMatrix.cpp).
-    bool UsesMatrixSearch() const;
-    // Fetches road distances for the top `n` rows, many sites per request,
-    // until those rows rest on road distances or fail; the failures in a row
-    // at the end (3 or more means the search gave up).
-    int MatrixSearch(int n);
-    velmora::web::MatrixAnswer RequestRoadDistances(const QList<CDisplayCalcResultData*>& rows);
-    // Whether the route page (loaded again when it is not shown) offers the matrix call.
-    bool RoutePageOffersMatrix();
-    // A calculation went through: its job site is the one shown, and what
-    // was sent for an earlier one no longer counts.
-    void CalculationShown();
-    // Whether the route page shown offers the inputs a send writes.
-    bool RoutePageReady();
-    struct RouteSite
-    {
-        bool known = false;
-        QString name;
-        double x = 0;
-        double y = 0;
-        // The job site the route started from.
-        QPointF jobSite;
-    };
-    RouteSite m_routeSite;
-    std::optional<QPointF> m_shownJobSite;
-
-    std::unique_ptr<velmora::calc::CaseData> m_calculatedCase;
-    // The case last saved or opened, as written; empty when none.
-    QByteArray m_savedCase;
-
     int m_startupExitCode = 0;
     int m_browserRightMargin = 0;
+    // The browsers are asked for once the window has painted.
+    bool m_browsersScheduled = false;
+    // The window was activated before the browsers were there: the route
+    // page loads as soon as they are.
+    bool m_activationPending = false;
 };

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "app/GuiTestSupport.h"
+#include "app/RoadDistanceExchange.h"
 #include "app/TMainForm.h"
 #include "support/TempDeployment.h"
 #include "ui/DropDownComboBox.h"
 #include "ui/ResultGrid.h"
 #include "web/CWebDataDef.h"
+#include "web/browser/WebBrowser.h"
 
 #include <gtest/gtest.h>
 
@@ -53,6 +55,17 @@ protected:
         start();
         form->show();
         QCoreApplication::processEvents();
+        return *form;
+    }
+
+    // The browsers, which the window makes right after its first paint:
+    // waited for on a shown window, made at once on one never shown.
+    TMainForm& withBrowsers()
+    {
+        if (form->isVisible())
+            EXPECT_TRUE(WaitUntil([&] { return form->BrowserNyusatsuInfo && form->BrowserGoogleMaps; }, 15000));
+        else
+            form->CreateBrowsers();
         return *form;
     }
 

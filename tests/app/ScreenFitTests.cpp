@@ -109,7 +109,9 @@ TEST_F(ScreenFitTest, EveryControlOfEveryPageFitsOnOfficeScreens)
 
 TEST_F(ScreenFitTest, ResultButtonsKeepTheirPlaceAtDesignSizeAndFlowWhenNarrower)
 {
-    TMainForm& f = startShown();
+    startShown();
+    // The window as it settles, with the browsers made after its first paint.
+    TMainForm& f = withBrowsers();
     f.SetActivePage(TMainForm::PageCalcResult);
     QCoreApplication::processEvents();
     EXPECT_EQ(f.ButtonSaveCsv->geometry(), QRect(1048, 4, 104, 25));

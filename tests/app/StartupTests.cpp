@@ -31,6 +31,7 @@ using velmora::platform::MessageAnswer;
 using velmora::platform::MessageButtons;
 using velmora::platform::MessageIcon;
 using velmora::platform::SingleInstanceGuard;
+using velmora::web::WebBrowser;
 
 namespace {
 
@@ -118,12 +119,33 @@ TEST_F(StartupTest, SampleDeploymentGivesTheDocumentedInitialWindow)
     // The first page of the bid-information browser was asked for.
     const QString home = GetSharedWebDataDef()->ReadValue(QStringLiteral("URL"), QStringLiteral("home"));
     EXPECT_FALSE(home.isEmpty());
+    withBrowsers();
     EXPECT_EQ(f.BrowserNyusatsuInfo->page()->requestedUrl(), QUrl(home));
 
     // Only the shipped files are left; nothing was written beside the program.
     EXPECT_EQ(deployment.dataFiles(), shipped);
     EXPECT_FALSE(deployment.exists(QStringLiteral("F_chiku.ini")));
     EXPECT_EQ(countTopLevel<TWaitStartForm>(), 0);
+}
+
+TEST_F(StartupTest, WindowAndCalculationComeBeforeTheBrowsersWhichFollowTheFirstPaint)
+{
+    TMainForm& f = start();
+    f.show();
+    // Shown, no event handled yet: no browser, and a calculation goes through.
+    EXPECT_EQ(find<WebBrowser>("BrowserNyusatsuInfo"), nullptr);
+    EXPECT_EQ(find<WebBrowser>("BrowserGoogleMaps"), nullptr);
+    calculateAt(tsuX(), tsuY());
+    EXPECT_GT(f.StringGrid->RowCount(), 4);
+    EXPECT_EQ(f.ActivePage(), TMainForm::PageCalcResult);
+
+    withBrowsers();
+    const QString home = GetSharedWebDataDef()->ReadValue(QStringLiteral("URL"), QStringLiteral("home"));
+    ASSERT_NE(find<WebBrowser>("BrowserNyusatsuInfo"), nullptr);
+    EXPECT_EQ(find<WebBrowser>("BrowserNyusatsuInfo")->page()->requestedUrl(), QUrl(home));
+    ASSERT_NE(find<WebBrowser>("BrowserGoogleMaps"), nullptr);
+    // The window's activation asked for the route page once its browser was there.
+    EXPECT_TRUE(WaitUntil([&] { return !f.BrowserGoogleMaps->page()->requestedUrl().isEmpty(); }));
 }
 
 TEST_F(StartupTest, SavedDefaultDistrictIsFoundWithoutRegardToCaseOrFallsBackToTheFourth)

@@ -70,7 +70,7 @@ TEST_F(WebWindow, MapLinksOfCasePagesBecomeMieClickMapsPages)
     click(bid(), QStringLiteral("maplink"));
     ASSERT_TRUE(WaitUntil([&] { return showsOnly(map + QStringLiteral("?lat=34.718440&lon=136.505780")); }, 15000));
     EXPECT_EQ(f.mapKind, 0);
-    EXPECT_EQ(f.popupBrowser, nullptr);
+    EXPECT_EQ(f.popupBrowser(), nullptr);
     // The place arrives as plane coordinates of zone VI.
     f.ButtonGetCoordClick();
     EXPECT_EQ(f.EditX->text(), QStringLiteral("-142054.799"));
@@ -178,11 +178,11 @@ TEST_F(WebWindow, RefusedPagesAndWhatIsRemembered)
     open(QStringLiteral("nyusatsu/index.html"));
     // The do-nothing script of a pop-up link is not remembered either.
     click(bid(), QStringLiteral("help"));
-    ASSERT_TRUE(WaitUntil([&] { return f.popupBrowser && f.popupBrowser->Browser->LocationURL().endsWith(QStringLiteral("help.html")); }));
+    ASSERT_TRUE(WaitUntil([&] { return f.popupBrowser() && f.popupBrowser()->Browser->LocationURL().endsWith(QStringLiteral("help.html")); }));
     Settle(200);
     EXPECT_EQ(f.lastNavigatedUrl, home);
     // An address of no allowed kind keeps its pop-up hidden.
-    EXPECT_FALSE(f.popupBrowser->isVisible());
+    EXPECT_FALSE(f.popupBrowser()->isVisible());
 }
 
 TEST_F(WebWindow, ElectronicBiddingAndPrintWindowsAreRefused)
@@ -193,14 +193,14 @@ TEST_F(WebWindow, ElectronicBiddingAndPrintWindowsAreRefused)
     ASSERT_TRUE(WaitUntil([&] { return boxes.records.size() == 1; }));
     EXPECT_EQ(boxes.records[0].text, QStringLiteral("本ツールから電子入札を行うことは出来ません。\r\n"
                                                     "InternetExplorer等のブラウザから行ってください。"));
-    EXPECT_EQ(f.popupBrowser, nullptr);
+    EXPECT_EQ(f.popupBrowser(), nullptr);
 
     open(QStringLiteral("nyusatsu/print/index.html"));
     server->clearRequests();
     click(bid(), QStringLiteral("print"));
     Settle(400);
     EXPECT_EQ(boxes.records.size(), 1u);
-    EXPECT_EQ(f.popupBrowser, nullptr);
+    EXPECT_EQ(f.popupBrowser(), nullptr);
     EXPECT_TRUE(server->requests().filter(QStringLiteral("preview")).isEmpty());
 
     // Electronic bidding wins over a map link.
@@ -240,8 +240,8 @@ TEST_F(WebWindow, APopUpIsShownCentredAndHandsACasePageBack)
 {
     TMainForm& f = startWeb();
     click(bid(), QStringLiteral("byCategory"));
-    ASSERT_TRUE(WaitUntil([&] { return f.popupBrowser && f.popupBrowser->isVisible(); }, 15000));
-    QPointer<TBrowserPopupForm> popup = f.popupBrowser;
+    ASSERT_TRUE(WaitUntil([&] { return f.popupBrowser() && f.popupBrowser()->isVisible(); }, 15000));
+    QPointer<TBrowserPopupForm> popup = f.popupBrowser();
     EXPECT_EQ(popup->objectName(), QStringLiteral("BrowserPopupForm"));
     EXPECT_EQ(popup->windowTitle(), QStringLiteral("三重県\u3000入札情報サービス"));
     EXPECT_EQ(popup->size(), QSize(471, 514));
@@ -262,7 +262,7 @@ TEST_F(WebWindow, APopUpIsShownCentredAndHandsACasePageBack)
     const QString casePage = url(QStringLiteral("nyusatsu/case.html?ankenNo=2026-0105"));
     ASSERT_TRUE(WaitUntil([&] { return showsOnly(casePage); }, 15000));
     ASSERT_TRUE(WaitUntil([&] { return popup.isNull() && child.isNull(); }));
-    EXPECT_EQ(f.popupBrowser, nullptr);
+    EXPECT_EQ(f.popupBrowser(), nullptr);
     EXPECT_EQ(f.lastNavigatedUrl, casePage);
 }
 
@@ -270,8 +270,8 @@ TEST_F(WebWindow, AWrittenPopUpShowsAt270By300OverHttp)
 {
     TMainForm& f = startWeb();
     click(bid(), QStringLiteral("notice"));
-    ASSERT_TRUE(WaitUntil([&] { return f.popupBrowser && f.popupBrowser->isVisible(); }, 15000));
-    TBrowserPopupForm* popup = f.popupBrowser;
+    ASSERT_TRUE(WaitUntil([&] { return f.popupBrowser() && f.popupBrowser()->isVisible(); }, 15000));
+    TBrowserPopupForm* popup = f.popupBrowser();
     EXPECT_EQ(popup->frameGeometry().size(), QSize(270, 300));
     EXPECT_EQ(popup->Browser->LocationURL(), QStringLiteral("about:blank"));
     Settle(200);
@@ -285,12 +285,12 @@ TEST_F(WebWindow, ANewPopUpOrTheUsersPageChangeDestroysTheOldOne)
 {
     TMainForm& f = startWeb();
     click(bid(), QStringLiteral("byCategory"));
-    ASSERT_TRUE(WaitUntil([&] { return f.popupBrowser && f.popupBrowser->isVisible(); }, 15000));
-    QPointer<TBrowserPopupForm> first = f.popupBrowser;
+    ASSERT_TRUE(WaitUntil([&] { return f.popupBrowser() && f.popupBrowser()->isVisible(); }, 15000));
+    QPointer<TBrowserPopupForm> first = f.popupBrowser();
 
     click(bid(), QStringLiteral("publication"));
-    ASSERT_TRUE(WaitUntil([&] { return f.popupBrowser != first && f.popupBrowser && f.popupBrowser->isVisible(); }, 15000));
-    QPointer<TBrowserPopupForm> second = f.popupBrowser;
+    ASSERT_TRUE(WaitUntil([&] { return f.popupBrowser() != first && f.popupBrowser() && f.popupBrowser()->isVisible(); }, 15000));
+    QPointer<TBrowserPopupForm> second = f.popupBrowser();
     EXPECT_EQ(second->objectName(), QStringLiteral("BrowserPopupForm_1"));
     ASSERT_TRUE(WaitUntil([&] { return first.isNull(); }));
     EXPECT_EQ(second->Browser->LocationURL(), url(QStringLiteral("nyusatsu/pub?s=C001")));
@@ -311,15 +311,15 @@ TEST_F(WebWindow, ANewPopUpOrTheUsersPageChangeDestroysTheOldOne)
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         return second.isNull();
     }));
-    EXPECT_EQ(f.popupBrowser, nullptr);
+    EXPECT_EQ(f.popupBrowser(), nullptr);
 }
 
 TEST_F(WebWindow, APopUpClosedByItsPageStaysClosed)
 {
     TMainForm& f = startWeb();
     click(bid(), QStringLiteral("byOrganV"));
-    ASSERT_TRUE(WaitUntil([&] { return f.popupBrowser && f.popupBrowser->isVisible(); }, 15000));
-    QPointer<TBrowserPopupForm> popup = f.popupBrowser;
+    ASSERT_TRUE(WaitUntil([&] { return f.popupBrowser() && f.popupBrowser()->isVisible(); }, 15000));
+    QPointer<TBrowserPopupForm> popup = f.popupBrowser();
     click(popup->Browser, QStringLiteral("child"));
     ASSERT_TRUE(WaitUntil([&] { return popup->childPopup && popup->childPopup->isVisible(); }));
     QPointer<TBrowserPopupForm> child = popup->childPopup;
@@ -483,7 +483,7 @@ TEST_F(WebWindow, SendingNeedsARowAndARoutePageThatLoads)
     text.replace(QStringLiteral("/maps/route.html"), QStringLiteral("/stall/route.html"));
     writeDefinitions(text);
     TMainForm& f = startShown();
-    f.routeLoadLimitMs = 1000;
+    f.roadDistances().routeLoadLimitMs = 1000;
 
     f.ButtonSendLaLoClick(f.ButtonSendLaLo);
     ASSERT_EQ(boxes.records.size(), 1u);
@@ -503,6 +503,7 @@ TEST_F(WebWindow, FetchingBeforeAnyPageWasShownWarns)
 {
     writeDefinitions(StandInWebDataDefText(server->host()));
     TMainForm& f = start();
+    withBrowsers();
     ASSERT_TRUE(f.BrowserGoogleMaps->LocationURL().isEmpty());
     EXPECT_FALSE(f.ButtonGetDistanceClick(f.BitBtnGetLowest));
     ASSERT_EQ(boxes.records.size(), 1u);
@@ -692,7 +693,7 @@ TEST_F(WebWindow, ACasePageAskedForAsANewWindowIsNeverShownInAPopUp)
     const QString casePage = url(QStringLiteral("nyusatsu/case.html?ankenNo=2026-0102"));
     bool popupShown = false;
     ASSERT_TRUE(WaitUntil([&] {
-        popupShown = popupShown || (f.popupBrowser && f.popupBrowser->isVisible());
+        popupShown = popupShown || (f.popupBrowser() && f.popupBrowser()->isVisible());
         return showsOnly(casePage);
     }, 15000));
     EXPECT_FALSE(popupShown);
@@ -702,8 +703,8 @@ TEST_F(WebWindow, ReturningFromAnotherWindowOfTheProgramReloadsTheRoutePage)
 {
     TMainForm& f = startWeb();
     click(bid(), QStringLiteral("byCategory"));
-    ASSERT_TRUE(WaitUntil([&] { return f.popupBrowser && f.popupBrowser->isVisible(); }, 15000));
-    ASSERT_TRUE(WaitUntil([&] { return QApplication::activeWindow() == f.popupBrowser; }));
+    ASSERT_TRUE(WaitUntil([&] { return f.popupBrowser() && f.popupBrowser()->isVisible(); }, 15000));
+    ASSERT_TRUE(WaitUntil([&] { return QApplication::activeWindow() == f.popupBrowser(); }));
     f.SetActivePage(TMainForm::PageCalcResult);
     server->clearRequests();
 

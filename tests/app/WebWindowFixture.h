@@ -33,7 +33,8 @@ protected:
     TMainForm& startWeb(const QString& routeQuery = QStringLiteral("delay=50"))
     {
         writeDefinitions(StandInWebDataDefText(server->host(), routeQuery));
-        TMainForm& f = startShown();
+        startShown();
+        TMainForm& f = withBrowsers();
         EXPECT_TRUE(WaitUntil([&] { return f.BrowserGoogleMaps->ReadyState() == 4 && !f.BrowserGoogleMaps->Busy(); }, 15000));
         EXPECT_TRUE(f.BrowserNyusatsuInfo->WaitForDocument(15000));
         return f;
@@ -56,7 +57,7 @@ protected:
     static void click(WebBrowser* b, const QString& id) { velmora::test::ClickElement(b, id); }
 
     WebBrowser* bid() const { return form->BrowserNyusatsuInfo; }
-    WebBrowser* route() const { return form->BrowserGoogleMaps; }
+    WebBrowser* route() { return withBrowsers().BrowserGoogleMaps; }
 
     void open(const QString& path)
     {

@@ -1,0 +1,287 @@
+#include "CheapestSiteSearch.h"
+
+#include "HandlerSupport.h"
+#include "MainWindowHost.h"
+#include "RoadDistanceExchange.h"
+#include "TWaitCalcDialogForm.h"
+#include "calc/CDisplayCalcResultList.h"
+#include "calc/COutputDataManager.h"
+#include "data/MatchesCostItem.h"
+#include "data/NumberText.h"
+#include "geo/CCoordinatesConvert.h"
+#include "platform/MessageBox.h"
+#include "ui/MainWindowState.h"
+#include "ui/ResultGrid.h"
+#include "web/CWebDataDef.h"
+#include "web/WebDataDefNames.h"
+#include "web/browser/CBrowserInterfaceOperate.h"
+#include "web/browser/WebBrowser.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSet>
+#include <memory>
+
+namespace names = velmora::web::names;
+using velmora::platform::MessageAnswer;
+using velmora::platform::MessageButtons;
+using velmora::platform::MessageIcon;
+using velmora::platform::ShowMessage;
+using velmora::ui::ResultGrid;
+using velmora::web::LatLon;
+using velmora::web::MatrixAnswer;
+
+namespace velmora::app {
+
+namespace {
+
+// Three failures in a row with no success between end a search.
+constexpr int FailuresToGiveUp = 3;
+// How long one matrix request may take, and how often its answer is looked for.
+constexpr int MatrixWaitMs = 30000;
+constexpr int MatrixPollMs = 50;
+
+const QString MatrixIn = QStringLiteral("matrixIn");
+const QString MatrixOut = QStringLiteral("matrixOut");
+
+// A site in the table, the same across recalculations and re-sorts.
+QString SiteKey(const CDisplayCalcResultData& row)
+{
+    return row.GetSiteName() + u'|' + FloatToStr(row.GetSiteX()) + u'|' + FloatToStr(row.GetSiteY());
+}
+
+LatLon LatLonOf(double x, double y)
+{
+    LatLon point;
+    CCoordinatesConvert().PlaneToLatLon(x, y, point.latitude, point.longitude);
+    return point;
+}
+
+MatrixAnswer Failed(const QString& why)
+{
+    MatrixAnswer answer;
+    answer.error = why;
+    return answer;
+}
+
+} // namespace
+
+CheapestSiteSearch::CheapestSiteSearch(MainWindowHost& host, RoadDistanceExchange& roads, const Controls& controls)
+    : m_host(host)
+    , m_roads(roads)
+    , m_controls(controls)
+{
+}
+
+void CheapestSiteSearch::FilterCountKey(QChar& key)
+{
+    if (key == QChar(8) || key == QLatin1Char('.'))
+        return;
+    if (key == QChar(13))
+        m_controls.startButton->setFocus();
+    else if (m_controls.countField->text().size() >= 5)
+        key = QChar();
+    const QString half = key.isNull() ? QString() : ToHalfWidth(QString(key));
+    if (half.size() == 1 && half.at(0) >= QLatin1Char('0') && half.at(0) <= QLatin1Char('9'))
+        key = half.at(0);
+    else
+        key = QChar();
+}
+
+void CheapestSiteSearch::Run()
+{
+    ResultGrid* grid = m_controls.grid;
+    QLineEdit* count = m_controls.countField;
+    if (grid->RowCount() == 2 && grid->Cell(1, 1).isEmpty()) {
+        Warning(QStringLiteral("表にデータがありません。\r\n先に計算を実行してください。"), QStringLiteral("無効な処理"));
+        m_host.SetActivePage(PageMain);
+        return;
+    }
+    if (StrToIntDefault(count->text(), 0) == 0) {
+        Warning(QStringLiteral("件数の値が不正です。\r\n再度入力してください。"), QStringLiteral("無効な値"));
+        count->clear();
+        return;
+    }
+
+    // The search ranks by amount, as the estimator then sees it.
+    velmora::ui::MainWindowState& state = m_host.State();
+    QAbstractButton* byAmount = m_controls.sortButtons->button(0);
+    if (!byAmount->isChecked()) {
+        byAmount->setChecked(true);
+        state.sortMode = 0;
+        if (state.resultList)
+            m_host.ShowCalcResult(false);
+    }
+    state.sortMode = 0;
+    if (COutputDataManager* driver = m_host.Driver())
+        driver->SetSortMode(0);
+    if (state.resultList)
+        state.resultList->RankByTotal();
+    m_host.ShowCalcResult(false);
+
+    int n = StrToIntDefault(count->text(), 0);
+    const QString question = QStringLiteral("計算結果の上位\u3000") + IntToStr(n)
+                             + QStringLiteral("\u3000件の距離が\r\n道のり距離に置き換わるまで\r\n距離を取得し続け、\r\n"
+                                              "最安値を計算します。\r\n\r\n実行してもよろしいですか？");
+    if (ShowMessage(question, QStringLiteral("確認"), MessageButtons::YesNo, MessageIcon::Question) != MessageAnswer::Yes)
+        return;
+    if (n > grid->RowCount() - 1)
+        n = grid->RowCount() - 1;
+
+    QWidget* window = m_host.Window();
+    window->setEnabled(false);
+    std::unique_ptr<TWaitCalcDialogForm> wait;
+    // Whatever ends the search, an error included, the window comes back.
+    OnExit restore([window, &wait] {
+        wait.reset();
+        window->setEnabled(true);
+    });
+    const qint64 started = QDateTime::currentSecsSinceEpoch();
+    wait = std::make_unique<TWaitCalcDialogForm>(window);
+    wait->show();
+
+    // A route page of the office's own without the matrix call still gets
+    // its sites one after another.
+    const int failures = UsesMatrixSearch() && RoutePageOffersMatrix() ? SearchByMatrix(n) : SearchRowByRow(n);
+
+    if (failures >= FailuresToGiveUp) {
+        Warning(QStringLiteral("最安値の計算に連続で失敗したため、\r\n処理を中断します。\r\n再度実行してください。"),
+                QStringLiteral("計算失敗"));
+        m_host.SetActivePage(PageCalcResult);
+    } else {
+        const qint64 seconds = QDateTime::currentSecsSinceEpoch() - started;
+        ShowMessage(QStringLiteral("計算が完了しました。\r\n所要時間：") + IntToStr(static_cast<int>(seconds)) + QStringLiteral("秒"),
+                    QStringLiteral("計算完了"), MessageButtons::Ok, MessageIcon::Information);
+    }
+}
+
+int CheapestSiteSearch::SearchRowByRow(int n)
+{
+    ResultGrid* grid = m_controls.grid;
+    int failures = 0;
+    for (int r = 1; r <= n; ++r) {
+        if (StrToFloat(grid->Cell(ResultGrid::DistanceColumn, r)) == 0) {
+            m_host.State().selectedRow = r;
+            const QString name = grid->Cell(1, r);
+            if (m_roads.Send())
+                m_roads.Fetch(true);
+            const bool failed = StrToFloat(grid->Cell(ResultGrid::DistanceColumn, r)) == 0 && grid->Cell(1, r) == name;
+            if (failed) {
+                ++failures;
+            } else {
+                // The ranking changed: from the top again.
+                failures = 0;
+                r = 0;
+            }
+        }
+        if (failures == FailuresToGiveUp)
+            break;
+    }
+    return failures;
+}
+
+bool CheapestSiteSearch::UsesMatrixSearch() const
+{
+    return !GetSharedWebDataDef()->ReadValue(names::section::javascript, names::key::calcMatrix).isEmpty();
+}
+
+bool CheapestSiteSearch::RoutePageOffersMatrix()
+{
+    velmora::web::WebBrowser* browser = m_host.RouteBrowser();
+    CBrowserInterfaceOperate page(browser);
+    if (!browser->LocationURL().isEmpty() && browser->WaitForDocument(m_roads.routeLoadLimitMs) && page.HasInput(MatrixIn))
+        return true;
+    // Not loaded yet, or it failed to load: once more.
+    m_roads.LoadRoutePage();
+    return browser->WaitForDocument(m_roads.routeLoadLimitMs) && page.HasInput(MatrixIn);
+}
+
+MatrixAnswer CheapestSiteSearch::RequestRoadDistances(const QList<CDisplayCalcResultData*>& rows)
+{
+    // A page out of sight has its timers slowed down to one a second.
+    m_host.SetActivePage(PageGoogleMap);
+    if (!RoutePageOffersMatrix())
+        return Failed(QStringLiteral("GoogleMapsサイトが距離の一覧を扱えません"));
+    velmora::web::WebBrowser* browser = m_host.RouteBrowser();
+    CBrowserInterfaceOperate page(browser);
+
+    QList<LatLon> destinations;
+    for (const CDisplayCalcResultData* row : rows)
+        destinations.append(LatLonOf(row->GetSiteX(), row->GetSiteY()));
+    const QPointF jobSite = *m_roads.ShownJobSite();
+    page.SetInputValue(MatrixOut, QString());
+    page.SetInputValue(MatrixIn, velmora::web::MatrixRequestText(LatLonOf(jobSite.x(), jobSite.y()), destinations));
+    browser->Navigate(GetSharedWebDataDef()->ReadValue(names::section::javascript, names::key::calcMatrix));
+    m_host.State().routeSent = true;
+
+    QElapsedTimer clock;
+    clock.start();
+    QString text;
+    while ((text = page.GetInputValue(MatrixOut)).isEmpty()) {
+        if (clock.elapsed() > MatrixWaitMs)
+            return Failed(QStringLiteral("GoogleMapsサイトから%1秒以内に答えがありませんでした").arg(MatrixWaitMs / 1000));
+        PauseProcessingEvents(MatrixPollMs);
+    }
+    return velmora::web::ParseMatrixAnswer(text, static_cast<int>(rows.size()));
+}
+
+int CheapestSiteSearch::SearchByMatrix(int n)
+{
+    CDisplayCalcResultList*& list = m_host.State().resultList;
+    // Sites the route page found no usable road distance for in this search.
+    QSet<QString> noRoute;
+    const auto wanted = [&](const CDisplayCalcResultData* row) {
+        return row && row->GetTransportDistance() == 0 && !noRoute.contains(SiteKey(*row));
+    };
+    // As when one site is asked for after another: every top row that gets
+    // no distance is a failure, three in a row with no success between end
+    // the search, a success starts the count again.
+    int failures = 0;
+    while (failures < FailuresToGiveUp && list && m_roads.ShownJobSite()) {
+        QList<CDisplayCalcResultData*> rows;
+        for (int r = 1; r <= n; ++r)
+            if (wanted(list->RowAt(r)))
+                rows.append(list->RowAt(r));
+        if (rows.isEmpty())
+            break;
+        const int topRows = static_cast<int>(rows.size());
+        // The rest of the table comes along in the same request: a re-sort
+        // that brings one of them to the top then needs no request of its own.
+        for (int r = n + 1; r <= list->Count() && rows.size() < velmora::web::MaxMatrixDestinations; ++r)
+            if (wanted(list->RowAt(r)))
+                rows.append(list->RowAt(r));
+        while (rows.size() > velmora::web::MaxMatrixDestinations)
+            rows.removeLast();
+
+        const MatrixAnswer answer = RequestRoadDistances(rows);
+        if (!answer.ok) {
+            failures += topRows;
+            continue;
+        }
+        int stored = 0;
+        int topFailed = 0;
+        for (int i = 0; i < rows.size(); ++i) {
+            const std::optional<double> km = answer.km.value(i);
+            // Beyond 60 km the tables have no transport cost; 0 would read as "none".
+            if (km && *km > 0 && *km <= ResultGrid::MaxDistanceKm) {
+                rows[i]->SetTransportDistance(*km, CDisplayCalcResultData::DistanceSource::RoutePage);
+                ++stored;
+            } else {
+                noRoute.insert(SiteKey(*rows[i]));
+                if (i < topRows)
+                    ++topFailed;
+            }
+        }
+        failures = stored > 0 ? 0 : failures + topFailed;
+        if (stored > 0)
+            m_host.ShowCalcResult(false);
+    }
+    m_host.SetActivePage(PageCalcResult);
+    return failures;
+}
+
+} // namespace velmora::app
