@@ -108,30 +108,9 @@ void TMainForm::RememberCalculatedCase()
     auto d = std::make_unique<CaseData>();
     if (!driver)
         return;
+    *d = conditionPanel->ChosenConditions();
     d->xText = driver->JobSite().GetXText();
     d->yText = driver->JobSite().GetYText();
-    d->district = ComboBoxArea->currentText();
-    d->packageMethod = calcMode == 1;
-    d->costItem = ComboBoxSyobunHimoku->currentText();
-    d->transportType = ComboBoxUnpanSyubetsu->currentText();
-    if (d->packageMethod) {
-        switch (ComboBoxUnpanSyubetsu->currentIndex()) {
-        case 0:
-            d->debrisWork = ComboBoxGaraHassei->currentText();
-            d->loading = ComboBoxTsumikomi->currentText();
-            break;
-        case 1:
-            d->refuseKind = ComboBoxJinkai->currentText();
-            break;
-        case 3:
-            d->loadClass = ComboBoxSekisai->currentText();
-            break;
-        default:
-            break;
-        }
-        d->dumpTruckCarry = RadioButtonDTCarry->isChecked();
-    }
-    d->did = RadioButtonDIDTrue->isChecked();
     d->bidCase = bidCaseCapture->CaseFor(EditX->text(), EditY->text());
     resultExport->RememberBidCase(d->bidCase.number, d->bidCase.name);
     m_calculatedCase = std::move(d);
@@ -218,17 +197,9 @@ bool TMainForm::OpenCaseFrom(const QString& path)
     CaseIndexes at;
     try {
         d = LoadCaseFile(path);
-        CaseLists lists;
-        lists.districts = ItemsOf(ComboBoxArea);
-        lists.packageCostItems = spHimokuSource->Items();
-        lists.labourCostItems = himokuSource->Items();
-        lists.packageTransportTypes = [this](int c) { return spSyubetsuModel->Items(c); };
-        lists.labourTransportTypes = [this](int c) { return syubetsuModel->Items(c); };
-        lists.debrisWorks = [this](int c) { return spGaraHasseiModel->Items(c); };
-        lists.loadings = [this](int c, int w) { return spTsumikomiModel->Items(c, w); };
-        lists.refuseKinds = ItemsOf(ComboBoxJinkai);
-        lists.loadClasses = ItemsOf(ComboBoxSekisai);
-        lists.siteNames = [this](int c) { return SiteNames(*driver, c); };
+        const CaseLists lists = CaseListsOf({himokuSource.get(), spHimokuSource.get(), syubetsuModel.get(), spSyubetsuModel.get(),
+                                             spGaraHasseiModel.get(), spTsumikomiModel.get()},
+                                            ItemsOf(ComboBoxArea), *driver);
         at = ResolveCase(d, lists);
         if (StrToFloatDefault(d.xText, 0) == 0 || StrToFloatDefault(d.yText, 0) == 0)
             throw CaseFileError(QStringLiteral("案件ファイルの工事現場の座標が正しくありません。"));
