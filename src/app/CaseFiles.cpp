@@ -107,32 +107,10 @@ void CaseFiles::RememberCalculatedCase()
     if (!driver)
         return;
     const velmora::ui::ConditionPanel& panel = *m_parts.panel;
-    const int calcMode = m_host.State().calcMode;
     auto d = std::make_unique<CaseData>();
+    *d = panel.ChosenConditions();
     d->xText = driver->JobSite().GetXText();
     d->yText = driver->JobSite().GetYText();
-    d->district = panel.ComboBoxArea->currentText();
-    d->packageMethod = calcMode == 1;
-    d->costItem = panel.ComboBoxSyobunHimoku->currentText();
-    d->transportType = panel.ComboBoxUnpanSyubetsu->currentText();
-    if (d->packageMethod) {
-        switch (panel.ComboBoxUnpanSyubetsu->currentIndex()) {
-        case 0:
-            d->debrisWork = panel.ComboBoxGaraHassei->currentText();
-            d->loading = panel.ComboBoxTsumikomi->currentText();
-            break;
-        case 1:
-            d->refuseKind = panel.ComboBoxJinkai->currentText();
-            break;
-        case 3:
-            d->loadClass = panel.ComboBoxSekisai->currentText();
-            break;
-        default:
-            break;
-        }
-        d->dumpTruckCarry = panel.RadioButtonDTCarry->isChecked();
-    }
-    d->did = panel.RadioButtonDIDTrue->isChecked();
     d->bidCase = m_parts.jobSite->CurrentBidCase();
     m_parts.resultExport->RememberBidCase(d->bidCase.number, d->bidCase.name);
     m_calculatedCase = std::move(d);
@@ -216,17 +194,9 @@ bool CaseFiles::ReadCase(const QString& path, velmora::calc::CaseData& d, velmor
     COutputDataManager* driver = m_host.Driver();
     try {
         d = LoadCaseFile(path);
-        CaseLists lists;
-        lists.districts = ItemsOf(panel.ComboBoxArea);
-        lists.packageCostItems = models.spHimokuSource->Items();
-        lists.labourCostItems = models.himokuSource->Items();
-        lists.packageTransportTypes = [&models](int c) { return models.spSyubetsuModel->Items(c); };
-        lists.labourTransportTypes = [&models](int c) { return models.syubetsuModel->Items(c); };
-        lists.debrisWorks = [&models](int c) { return models.spGaraHasseiModel->Items(c); };
-        lists.loadings = [&models](int c, int w) { return models.spTsumikomiModel->Items(c, w); };
-        lists.refuseKinds = ItemsOf(panel.ComboBoxJinkai);
-        lists.loadClasses = ItemsOf(panel.ComboBoxSekisai);
-        lists.siteNames = [driver](int c) { return SiteNames(*driver, c); };
+        const CaseLists lists = CaseListsOf({models.himokuSource, models.spHimokuSource, models.syubetsuModel,
+                                             models.spSyubetsuModel, models.spGaraHasseiModel, models.spTsumikomiModel},
+                                            ItemsOf(panel.ComboBoxArea), *driver);
         at = ResolveCase(d, lists);
         if (StrToFloatDefault(d.xText, 0) == 0 || StrToFloatDefault(d.yText, 0) == 0)
             throw CaseFileError(QStringLiteral("案件ファイルの工事現場の座標が正しくありません。"));

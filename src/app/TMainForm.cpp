@@ -11,6 +11,7 @@
 #include "TWaitStartForm.h"
 #include "calc/CCalcConditionData.h"
 #include "calc/COutputDataManager.h"
+#include "calc/PackageConditions.h"
 #include "data/CEnDecryption.h"
 #include "data/CHimokuRowSource.h"
 #include "data/CSPGaraHasseiComboBox.h"
@@ -239,10 +240,10 @@ void TMainForm::InitializeMainWindow()
     lastCalcCostItem = ComboBoxSyobunHimoku->currentIndex();
 
     ComboBoxJinkai->clear();
-    ComboBoxJinkai->addItem(QStringLiteral("ｺﾝｸﾘｰﾄ塊等の重量物"));
+    ComboBoxJinkai->addItems(velmora::calc::RefuseKinds());
     ComboBoxJinkai->setCurrentIndex(0);
     ComboBoxSekisai->clear();
-    ComboBoxSekisai->addItem(QStringLiteral("ｱｽﾌｧﾙﾄ塊"));
+    ComboBoxSekisai->addItems(velmora::calc::LoadClasses());
     ComboBoxSekisai->setCurrentIndex(0);
 
     RadioButtonSP->setChecked(true);

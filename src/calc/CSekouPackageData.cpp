@@ -1,6 +1,6 @@
 #include "CSekouPackageData.h"
 
-#include "Decimal.h"
+#include "data/Decimal.h"
 #include "Rounding.h"
 #include "ShownDistance.h"
 #include "data/Error.h"

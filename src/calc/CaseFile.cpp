@@ -3,6 +3,13 @@
 #include "CDisplayCalcResultList.h"
 #include "CJobSiteCoordinatesData.h"
 #include "COutputDataManager.h"
+#include "PackageConditions.h"
+#include "data/CHimokuRowSource.h"
+#include "data/CSPGaraHasseiComboBox.h"
+#include "data/CSPHimokuRowSource.h"
+#include "data/CSPSyubetsuComboBox.h"
+#include "data/CSPTsumikomiComboBox.h"
+#include "data/CSyubetsuComboBox.h"
 #include "data/FileErrorText.h"
 #include "data/SafeFile.h"
 
@@ -33,53 +40,38 @@ QString SourceName(Source source)
     return QString();
 }
 
-[[noreturn]] void Broken(const QString& what)
+// A case file whose field `what` is missing or holds the wrong kind of value.
+[[noreturn]] void ThrowMalformed(const QString& what)
 {
     throw CaseFileError(QStringLiteral("案件ファイルの内容が正しくありません（%1）。").arg(what));
 }
 
-QString Text(const QJsonObject& o, const QString& key, bool required = true)
+// The field `key` of `o` as a string, a boolean or an object; a field that
+// is not of that kind is malformed (a missing optional string reads empty).
+QString StringField(const QJsonObject& o, const QString& key, bool required = true)
 {
     const QJsonValue v = o.value(key);
     if (v.isUndefined() && !required)
         return QString();
     if (!v.isString())
-        Broken(key);
+        ThrowMalformed(key);
     return v.toString();
 }
 
-bool Flag(const QJsonObject& o, const QString& key)
+bool BoolField(const QJsonObject& o, const QString& key)
 {
     const QJsonValue v = o.value(key);
     if (!v.isBool())
-        Broken(key);
+        ThrowMalformed(key);
     return v.toBool();
 }
 
-QJsonObject Object(const QJsonObject& o, const QString& key)
+QJsonObject ObjectField(const QJsonObject& o, const QString& key)
 {
     const QJsonValue v = o.value(key);
     if (!v.isObject())
-        Broken(key);
+        ThrowMalformed(key);
     return v.toObject();
-}
-
-// Of the construction-package details, those the transport type reads.
-enum Detail { DebrisWork = 1, Loading = 2, RefuseKind = 4, DumpTruck = 8, LoadClass = 16 };
-int DetailsOf(const CaseData& d, int transportType)
-{
-    if (!d.packageMethod)
-        return 0;
-    switch (transportType) {
-    case 0:
-        return DebrisWork | Loading;
-    case 1:
-        return RefuseKind | DumpTruck;
-    case 3:
-        return LoadClass;
-    default:
-        return 0;
-    }
 }
 
 int IndexOf(const QStringList& list, const QString& text, const QString& what, QStringList& missing)
@@ -139,7 +131,7 @@ CaseData ReadCase(const QByteArray& bytes)
         throw CaseFileError(QStringLiteral("このファイルは案件ファイルではありません。"));
     const QJsonValue version = root.value(QStringLiteral("version"));
     if (!version.isDouble() || version.toDouble() < 1 || version.toDouble() != version.toInt())
-        Broken(QStringLiteral("version"));
+        ThrowMalformed(QStringLiteral("version"));
     if (version.toInt() > CaseData::FormatVersion)
         throw CaseFileError(QStringLiteral("この案件ファイルは新しい版（%1）のプログラムで保存されたため、開けません。\r\n"
                                            "プログラムを更新してください（この版で開ける案件ファイルは版 %2 までです）。")
@@ -147,60 +139,60 @@ CaseData ReadCase(const QByteArray& bytes)
                                 .arg(CaseData::FormatVersion));
 
     CaseData d;
-    const QJsonObject site = Object(root, QStringLiteral("jobSite"));
-    d.xText = Text(site, QStringLiteral("x"));
-    d.yText = Text(site, QStringLiteral("y"));
-    d.district = Text(root, QStringLiteral("district"));
-    const QString method = Text(root, QStringLiteral("method"));
+    const QJsonObject site = ObjectField(root, QStringLiteral("jobSite"));
+    d.xText = StringField(site, QStringLiteral("x"));
+    d.yText = StringField(site, QStringLiteral("y"));
+    d.district = StringField(root, QStringLiteral("district"));
+    const QString method = StringField(root, QStringLiteral("method"));
     if (method != QStringLiteral("package") && method != QStringLiteral("labour"))
-        Broken(QStringLiteral("method"));
+        ThrowMalformed(QStringLiteral("method"));
     d.packageMethod = method == QStringLiteral("package");
-    const QJsonObject c = Object(root, QStringLiteral("conditions"));
-    d.costItem = Text(c, QStringLiteral("costItem"));
-    d.transportType = Text(c, QStringLiteral("transportType"));
-    d.did = Flag(c, QStringLiteral("did"));
+    const QJsonObject c = ObjectField(root, QStringLiteral("conditions"));
+    d.costItem = StringField(c, QStringLiteral("costItem"));
+    d.transportType = StringField(c, QStringLiteral("transportType"));
+    d.did = BoolField(c, QStringLiteral("did"));
     if (d.packageMethod) {
-        d.debrisWork = Text(c, QStringLiteral("debrisWork"), false);
-        d.loading = Text(c, QStringLiteral("loading"), false);
-        d.refuseKind = Text(c, QStringLiteral("refuseKind"), false);
-        d.loadClass = Text(c, QStringLiteral("loadClass"), false);
-        d.dumpTruckCarry = Text(c, QStringLiteral("dumpTruck"), false) != QStringLiteral("lend");
+        d.debrisWork = StringField(c, QStringLiteral("debrisWork"), false);
+        d.loading = StringField(c, QStringLiteral("loading"), false);
+        d.refuseKind = StringField(c, QStringLiteral("refuseKind"), false);
+        d.loadClass = StringField(c, QStringLiteral("loadClass"), false);
+        d.dumpTruckCarry = StringField(c, QStringLiteral("dumpTruck"), false) != QStringLiteral("lend");
     }
-    const QString sort = Text(root, QStringLiteral("sort"), false);
+    const QString sort = StringField(root, QStringLiteral("sort"), false);
     d.sortMode = sort == QStringLiteral("distance") ? 1 : 0;
     if (root.contains(QStringLiteral("bidCase"))) {
-        const QJsonObject bid = Object(root, QStringLiteral("bidCase"));
-        d.bidCase = {Text(bid, QStringLiteral("number"), false), Text(bid, QStringLiteral("name"), false)};
+        const QJsonObject bid = ObjectField(root, QStringLiteral("bidCase"));
+        d.bidCase = {StringField(bid, QStringLiteral("number"), false), StringField(bid, QStringLiteral("name"), false)};
     }
     const QJsonValue rows = root.value(QStringLiteral("rows"));
     if (!rows.isArray() && !rows.isUndefined())
-        Broken(QStringLiteral("rows"));
+        ThrowMalformed(QStringLiteral("rows"));
     for (const QJsonValue& v : rows.toArray()) {
         if (!v.isObject())
-            Broken(QStringLiteral("rows"));
+            ThrowMalformed(QStringLiteral("rows"));
         const QJsonObject o = v.toObject();
         CaseRow r;
-        r.site = Text(o, QStringLiteral("site"));
+        r.site = StringField(o, QStringLiteral("site"));
         const QJsonValue fee = o.value(QStringLiteral("manualFee"));
         if (!fee.isUndefined() && (!fee.isDouble() || fee.toDouble() < 0 || fee.toDouble() != fee.toInt()))
-            Broken(QStringLiteral("manualFee"));
+            ThrowMalformed(QStringLiteral("manualFee"));
         r.manualFee = fee.toInt();
         const QJsonValue km = o.value(QStringLiteral("transportDistance"));
         if (!km.isUndefined()) {
             // The limits the result grid puts on a typed distance.
             if (!km.isDouble() || km.toDouble() < 0 || km.toDouble() > 60)
-                Broken(QStringLiteral("transportDistance"));
+                ThrowMalformed(QStringLiteral("transportDistance"));
             r.transportDistance = km.toDouble();
-            const QString source = Text(o, QStringLiteral("distanceSource"));
+            const QString source = StringField(o, QStringLiteral("distanceSource"));
             if (source == QStringLiteral("routePage"))
                 r.source = Source::RoutePage;
             else if (source == QStringLiteral("typed"))
                 r.source = Source::Typed;
             else
-                Broken(QStringLiteral("distanceSource"));
-            const QJsonObject from = Object(o, QStringLiteral("measuredFrom"));
-            r.fromX = Text(from, QStringLiteral("x"));
-            r.fromY = Text(from, QStringLiteral("y"));
+                ThrowMalformed(QStringLiteral("distanceSource"));
+            const QJsonObject from = ObjectField(o, QStringLiteral("measuredFrom"));
+            r.fromX = StringField(from, QStringLiteral("x"));
+            r.fromY = StringField(from, QStringLiteral("y"));
         }
         d.rows.push_back(r);
     }
@@ -255,6 +247,23 @@ QStringList SiteNames(COutputDataManager& driver, int costItem)
     return names;
 }
 
+CaseLists CaseListsOf(const ConditionSources& sources, const QStringList& districts, COutputDataManager& driver)
+{
+    const ConditionSources s = sources;
+    CaseLists c;
+    c.districts = districts;
+    c.packageCostItems = s.spHimoku->Items();
+    c.labourCostItems = s.himoku->Items();
+    c.packageTransportTypes = [s](int i) { return s.spSyubetsu->Items(i); };
+    c.labourTransportTypes = [s](int i) { return s.syubetsu->Items(i); };
+    c.debrisWorks = [s](int i) { return s.spGaraHassei->Items(i); };
+    c.loadings = [s](int i, int w) { return s.spTsumikomi->Items(i, w); };
+    c.refuseKinds = RefuseKinds();
+    c.loadClasses = LoadClasses();
+    c.siteNames = [&driver](int i) { return SiteNames(driver, i); };
+    return c;
+}
+
 CaseIndexes ResolveCase(const CaseData& d, const CaseLists& lists)
 {
     QStringList missing;
@@ -266,16 +275,23 @@ CaseIndexes ResolveCase(const CaseData& d, const CaseLists& lists)
         const QStringList types = d.packageMethod ? lists.packageTransportTypes(i.costItem) : lists.labourTransportTypes(i.costItem);
         i.transportType = IndexOf(types, d.transportType, QStringLiteral("運搬種別"), missing);
     }
-    if (i.transportType >= 0) {
-        const int details = DetailsOf(d, i.transportType);
-        if (details & DebrisWork)
+    if (i.transportType >= 0 && d.packageMethod) {
+        switch (PackageDetailsOf(i.transportType)) {
+        case PackageDetails::DebrisWorkAndLoading:
             i.debrisWork = IndexOf(lists.debrisWorks(i.costItem), d.debrisWork, QStringLiteral("殻発生作業"), missing);
-        if ((details & Loading) && i.debrisWork >= 0)
-            i.loading = IndexOf(lists.loadings(i.costItem, i.debrisWork), d.loading, QStringLiteral("積込工法区分"), missing);
-        if (details & RefuseKind)
+            if (i.debrisWork >= 0)
+                i.loading = IndexOf(lists.loadings(i.costItem, i.debrisWork), d.loading, QStringLiteral("積込工法区分"), missing);
+            break;
+        case PackageDetails::RefuseKindAndDumpTruck:
             i.refuseKind = IndexOf(lists.refuseKinds, d.refuseKind, QStringLiteral("塵芥の種類"), missing);
-        if (details & LoadClass)
+            break;
+        case PackageDetails::LoadClass:
             i.loadClass = IndexOf(lists.loadClasses, d.loadClass, QStringLiteral("積載区分"), missing);
+            break;
+        case PackageDetails::NoDetails:
+        case PackageDetails::Unpriced:
+            break;
+        }
     }
     // Sites are looked up in the register of the cost item; with the cost
     // item gone, its sites cannot be judged and are not listed.

@@ -10,8 +10,14 @@
 #include <vector>
 
 class CDisplayCalcResultList;
+class CHimokuRowSource;
 class CJobSiteCoordinatesData;
 class COutputDataManager;
+class CSPGaraHasseiComboBox;
+class CSPHimokuRowSource;
+class CSPSyubetsuComboBox;
+class CSPTsumikomiComboBox;
+class CSyubetsuComboBox;
 
 // A case file: everything an estimator set up for one bid, so that the work
 // can be reopened another day, in the window or in velmora-calc, and give
@@ -105,6 +111,22 @@ struct CaseLists
 // The names of the sites in the driver's register of a cost item (none for
 // an index without a register). Walks the register's shared cursor.
 QStringList SiteNames(COutputDataManager& driver, int costItem);
+
+// The deployment's selection lists, as loaded by the window or velmora-calc.
+struct ConditionSources
+{
+    const CHimokuRowSource* himoku = nullptr;
+    const CSPHimokuRowSource* spHimoku = nullptr;
+    const CSyubetsuComboBox* syubetsu = nullptr;
+    const CSPSyubetsuComboBox* spSyubetsu = nullptr;
+    const CSPGaraHasseiComboBox* spGaraHassei = nullptr;
+    const CSPTsumikomiComboBox* spTsumikomi = nullptr;
+};
+
+// The lists a case is resolved against: the sources' lists, the districts
+// as loaded, the package method's fixed lists and the driver's registers.
+// Holds on to the sources and the driver.
+CaseLists CaseListsOf(const ConditionSources& sources, const QStringList& districts, COutputDataManager& driver);
 
 // The positions in those lists of what the case names.
 struct CaseIndexes

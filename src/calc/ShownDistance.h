@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Decimal.h"
+#include "data/Decimal.h"
 
 namespace velmora::calc {
 

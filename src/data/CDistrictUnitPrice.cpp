@@ -1,5 +1,6 @@
 #include "CDistrictUnitPrice.h"
 
+#include "Decimal.h"
 #include "Error.h"
 #include "FindDataFileName.h"
 #include "IniFile.h"
@@ -7,7 +8,6 @@
 #include "NumberText.h"
 #include "Paths.h"
 #include "TextFiles.h"
-#include "calc/Decimal.h"
 
 #include <climits>
 

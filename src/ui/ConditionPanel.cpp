@@ -4,7 +4,7 @@
 #include "KeyCharacter.h"
 #include "KeyFilterValidator.h"
 #include "calc/CCalcConditionData.h"
-#include "calc/COutputDataManager.h"
+#include "calc/PackageConditions.h"
 #include "data/CHimokuRowSource.h"
 #include "data/CSPGaraHasseiComboBox.h"
 #include "data/CSPHimokuRowSource.h"
@@ -12,11 +12,8 @@
 #include "data/CSPTsumikomiComboBox.h"
 #include "data/CSyubetsuComboBox.h"
 #include "data/DefaultDistrict.h"
-#include "data/Error.h"
 #include "data/NumberText.h"
 #include "data/Paths.h"
-#include "geo/CCoordinatesConvert.h"
-#include "geo/MieArea.h"
 #include "platform/MessageBox.h"
 #include "ComboBoxTarget.h"
 #include "Placement.h"
@@ -197,25 +194,27 @@ void ConditionPanel::hideDetailPanels()
 
 bool ConditionPanel::showDetailFor(int t)
 {
-    switch (t) {
-    case 0:
+    using calc::PackageDetails;
+    switch (calc::PackageDetailsOf(t)) {
+    case PackageDetails::DebrisWorkAndLoading:
         PanelGaraUnpan->show();
         PanelCommon->move(PanelCommon->x(), CommonTopGaraUnpan);
         return true;
-    case 1:
+    case PackageDetails::RefuseKindAndDumpTruck:
         PanelJinkai->show();
         PanelCommon->move(PanelCommon->x(), CommonTopJinkai);
         return true;
-    case 2:
+    case PackageDetails::NoDetails:
         PanelCommon->move(PanelCommon->x(), CommonTopNone);
         return true;
-    case 3:
+    case PackageDetails::LoadClass:
         PanelDensen->show();
         PanelCommon->move(PanelCommon->x(), CommonTopDensen);
         return true;
-    default:
-        return false;
+    case PackageDetails::Unpriced:
+        break;
     }
+    return false;
 }
 
 void ConditionPanel::ApplyCalcMode()
@@ -240,34 +239,29 @@ void ConditionPanel::ApplyCalcMode()
         const int t = ComboBoxUnpanSyubetsu->currentIndex();
 
         listsBelowTransportType = {c, t};
-        switch (t) {
-        case 0:
-            PanelGaraUnpan->show();
+        switch (calc::PackageDetailsOf(t)) {
+        case calc::PackageDetails::DebrisWorkAndLoading:
             l.spGaraHasseiModel->FillCombo(c);
             selectIndex(ComboBoxGaraHassei, cond.GetSpDebrisWork());
             l.spTsumikomiModel->FillCombo(c, cond.GetSpDebrisWork());
             listsBelowDebrisWork = {c, cond.GetSpDebrisWork()};
             selectIndex(ComboBoxTsumikomi, cond.GetSpLoadingMethod());
-            PanelCommon->move(PanelCommon->x(), CommonTopGaraUnpan);
             break;
-        case 1:
-            PanelJinkai->show();
+        case calc::PackageDetails::RefuseKindAndDumpTruck:
             selectIndex(ComboBoxJinkai, cond.GetSpRefuseKind());
             if (cond.GetSpDumpTruckCarry())
                 RadioButtonDTCarry->setChecked(true);
             else
                 RadioButtonDTLend->setChecked(true);
-            PanelCommon->move(PanelCommon->x(), CommonTopJinkai);
             break;
-        case 2:
-        case 3:
-            showDetailFor(t);
-            if (t == 3)
-                selectIndex(ComboBoxSekisai, cond.GetSpLoadClass());
+        case calc::PackageDetails::LoadClass:
+            selectIndex(ComboBoxSekisai, cond.GetSpLoadClass());
             break;
-        default:
+        case calc::PackageDetails::NoDetails:
+        case calc::PackageDetails::Unpriced:
             break;
         }
+        showDetailFor(t);
         if (cond.GetSpDid())
             RadioButtonDIDTrue->setChecked(true);
         else
@@ -420,143 +414,6 @@ void ConditionPanel::UpdateCalcButton()
     const double x = StrToFloatDefault(EditX->text(), 0);
     const double y = StrToFloatDefault(EditY->text(), 0);
     ButtonCalc->setEnabled(x != 0 && y != 0);
-}
-
-void ConditionPanel::SaveConditions()
-{
-    CCalcConditionData* cond = m_lists.conditions;
-    if (!cond)
-        return;
-    if (m_state.calcMode == 1) {
-        cond->SetSpCostItem(ComboBoxSyobunHimoku->currentIndex());
-        cond->SetSpTransportType(ComboBoxUnpanSyubetsu->currentIndex());
-        cond->SetSpDebrisWork(ComboBoxGaraHassei->currentIndex());
-        cond->SetSpLoadingMethod(ComboBoxTsumikomi->currentIndex());
-        cond->SetSpLoadClass(ComboBoxSekisai->currentIndex());
-        cond->SetSpRefuseKind(ComboBoxJinkai->currentIndex());
-        cond->SetSpDumpTruckCarry(RadioButtonDTCarry->isChecked());
-        cond->SetSpDid(RadioButtonDIDTrue->isChecked());
-        return;
-    }
-    cond->SetBugakariCostItem(ComboBoxSyobunHimoku->currentIndex());
-    cond->SetBugakariTransportType(ComboBoxUnpanSyubetsu->currentIndex());
-    cond->SetBugakariDid(RadioButtonDIDTrue->isChecked());
-}
-
-void ConditionPanel::RunCalculation()
-{
-    // Start-up may have stopped before the master data was loaded; the
-    // estimator must learn that instead of getting no answer at all.
-    if (!m_driver)
-        throw velmora::Error(QStringLiteral("マスタデータが読み込まれていないため、計算できません。\r\n"
-                                            "プログラムを再起動してください。"));
-
-    // A run that fails half-way must leave the driver pricing the rows still
-    // shown with what priced them, and the remembered choices those of the
-    // last calculation that went through.
-    const COutputDataManager::Settings saved = m_driver->SaveSettings();
-    const CCalcConditionData savedConditions = m_lists.conditions ? *m_lists.conditions : CCalcConditionData();
-    const int savedRow = m_state.selectedRow;
-    try {
-        RunCalculationSteps();
-    } catch (...) {
-        m_driver->RestoreSettings(saved);
-        if (m_lists.conditions)
-            *m_lists.conditions = savedConditions;
-        m_state.selectedRow = savedRow;
-        throw;
-    }
-}
-
-bool ConditionPanel::HasConditionTexts() const
-{
-    const int t = ComboBoxUnpanSyubetsu->currentIndex();
-    QString problem;
-    if (t < 0)
-        problem = COutputDataManager::NoTransportTypeText();
-    else if (m_state.calcMode == 1 && t > 3)
-        problem = COutputDataManager::NoPackageConditionsText(ComboBoxUnpanSyubetsu->currentText());
-    if (problem.isEmpty())
-        return true;
-    platform::ShowMessage(problem + QStringLiteral("\r\n計算は行われませんでした。"), QStringLiteral("計算実行"),
-                          platform::MessageButtons::Ok, platform::MessageIcon::Exclamation);
-    return false;
-}
-
-void ConditionPanel::RunCalculationSteps()
-{
-    // Without the transport type's conditions the price would come from the
-    // group or the method of an earlier run.
-    if (!HasConditionTexts())
-        return;
-    SaveConditions();
-    m_driver->SelectRegister(ComboBoxSyobunHimoku->currentIndex());
-    const int district = ComboBoxArea->currentIndex();
-
-    if (m_state.calcMode == 1) {
-        const QString did = RadioButtonDIDTrue->isChecked() ? QStringLiteral("有り") : QStringLiteral("無し");
-        const QString type = ComboBoxUnpanSyubetsu->currentText();
-        switch (ComboBoxUnpanSyubetsu->currentIndex()) {
-        case 0:
-            m_driver->SetPackageConditions(type, ComboBoxGaraHassei->currentText(), ComboBoxTsumikomi->currentText(), did);
-            break;
-        case 1:
-            m_driver->SetPackageConditions(type, ComboBoxJinkai->currentText(),
-                                           RadioButtonDTCarry->isChecked() ? QStringLiteral("持込")
-                                                                           : QStringLiteral("貸与"),
-                                           did);
-            break;
-        case 2:
-            m_driver->SetPackageConditions(type, did);
-            break;
-        case 3:
-            m_driver->SetPackageConditions(type, ComboBoxSekisai->currentText(), did);
-            break;
-        default:
-            break;
-        }
-        m_driver->SetPackageDistrict(district);
-    } else {
-        m_driver->SetLabourRateConditions(district, RadioButtonDIDTrue->isChecked(),
-                                          ComboBoxSyobunHimoku->currentIndex(), ComboBoxUnpanSyubetsu->currentIndex());
-    }
-
-    m_state.selectedRow = 1;
-    const double x = StrToFloat(EditX->text());
-    const double y = StrToFloat(EditY->text());
-    CCoordinatesConvert convert;
-    double latitude = 0;
-    double longitude = 0;
-    convert.PlaneToLatLon(x, y, latitude, longitude);
-    m_driver->SetJobSite(latitude, longitude, x, y);
-
-    const bool costItemChanged = ComboBoxSyobunHimoku->currentIndex() != m_state.lastCalcCostItem;
-    if (m_showCalcResult)
-        m_showCalcResult(costItemChanged);
-    m_state.lastCalcCostItem = ComboBoxSyobunHimoku->currentIndex();
-}
-
-void ConditionPanel::ButtonCalcClick()
-{
-    if (!ConfirmJobSiteArea())
-        return;
-    RunCalculation();
-}
-
-bool ConditionPanel::ConfirmJobSiteArea()
-{
-    const double x = StrToFloatDefault(EditX->text(), 0);
-    const double y = StrToFloatDefault(EditY->text(), 0);
-    if (velmora::geo::IsJobSiteWithinMie(x, y))
-        return true;
-    // A new calculation forgets the road distances of the table shown, so
-    // the answer that loses nothing, No, is the default.
-    return platform::ShowMessage(QStringLiteral("入力された座標は三重県の範囲外です。\r\n"
-                                                "X座標とY座標が入れ替わっていないか確認してください。\r\n\r\n"
-                                                "このまま計算しますか？"),
-                                 QStringLiteral("座標の確認"), platform::MessageButtons::YesNo,
-                                 platform::MessageIcon::Question)
-        == platform::MessageAnswer::Yes;
 }
 
 void ConditionPanel::ButtonAreaSaveClick()

@@ -21,6 +21,10 @@ class CSPSyubetsuComboBox;
 class CSPTsumikomiComboBox;
 class CSyubetsuComboBox;
 
+namespace velmora::calc {
+struct CaseData;
+}
+
 namespace velmora::ui {
 
 class DropDownComboBox;
@@ -84,6 +88,9 @@ public:
     void UpdateCalcButton();
 
     void SaveConditions();
+    // The method, district, cost item, transport type, the details that type
+    // reads and the DID choice, in the words of the lists.
+    velmora::calc::CaseData ChosenConditions() const;
     void RunCalculation();
     void ButtonCalcClick();
     // False when the job site lies outside Mie and the estimator chose not

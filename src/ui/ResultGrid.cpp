@@ -2,6 +2,7 @@
 
 #include "KeyCharacter.h"
 #include "KeyFilterValidator.h"
+#include "ResultCellModel.h"
 #include "calc/CDisplayCalcResultList.h"
 #include "calc/COutputDataManager.h"
 #include "calc/ResultRowTexts.h"
@@ -9,7 +10,6 @@
 #include "data/NumberText.h"
 #include "platform/MessageBox.h"
 
-#include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -38,123 +38,6 @@ QColor ResultGrid::RankColour(int rank)
         return QColor();
     }
 }
-
-// The cell texts; model row i is grid row i + 1.
-class ResultCellModel : public QAbstractTableModel
-{
-public:
-    using Row = std::array<QString, ResultGrid::ColumnCount>;
-
-    explicit ResultCellModel(QObject* parent)
-        : QAbstractTableModel(parent)
-        , m_rows(1)
-    {
-    }
-
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override
-    {
-        return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
-    }
-    int columnCount(const QModelIndex& parent = QModelIndex()) const override
-    {
-        return parent.isValid() ? 0 : ResultGrid::ColumnCount;
-    }
-
-    QVariant data(const QModelIndex& index, int role) const override
-    {
-        if (index.isValid() && role == Qt::ToolTipRole && index.column() == ResultGrid::DistanceColumn)
-            return velmora::calc::DistanceSourceLegend(source(index.row()));
-        if (index.isValid() && role == Qt::ToolTipRole && index.column() == ResultGrid::FeeUnitColumn
-            && text(index.row(), index.column()).endsWith(velmora::calc::UnitCautionText()))
-            return ResultGrid::UnitCautionHint();
-        if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
-            return {};
-        return text(index.row(), index.column());
-    }
-
-    // The legend of the distance marks, on the distance column's header.
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
-    {
-        if (orientation == Qt::Horizontal && role == Qt::ToolTipRole && section == ResultGrid::DistanceColumn) {
-            using Source = CDisplayCalcResultData::DistanceSource;
-            return velmora::calc::DistanceSourceLegend(Source::RoutePage) + u'\n'
-                   + velmora::calc::DistanceSourceLegend(Source::Typed);
-        }
-        return QAbstractTableModel::headerData(section, orientation, role);
-    }
-
-    CDisplayCalcResultData::DistanceSource source(int row) const
-    {
-        return row >= 0 && row < static_cast<int>(m_sources.size()) ? m_sources[static_cast<std::size_t>(row)]
-                                                                    : CDisplayCalcResultData::DistanceSource::None;
-    }
-
-    bool setData(const QModelIndex& index, const QVariant& value, int role) override
-    {
-        if (!index.isValid() || role != Qt::EditRole)
-            return false;
-        setText(index.row(), index.column(), value.toString());
-        return true;
-    }
-
-    Qt::ItemFlags flags(const QModelIndex& index) const override
-    {
-        if (!index.isValid())
-            return Qt::NoItemFlags;
-        Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-        if (index.column() == ResultGrid::DistanceColumn || index.column() == ResultGrid::ManualFeeColumn)
-            f |= Qt::ItemIsEditable;
-        return f;
-    }
-
-    QString text(int row, int col) const
-    {
-        if (row < 0 || row >= rowCount() || col < 0 || col >= ResultGrid::ColumnCount)
-            return {};
-        return m_rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)];
-    }
-
-    void setText(int row, int col, const QString& value)
-    {
-        if (row < 0 || row >= rowCount() || col < 0 || col >= ResultGrid::ColumnCount)
-            return;
-        QString& cell = m_rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)];
-        if (cell == value)
-            return;
-        cell = value;
-        const QModelIndex i = index(row, col);
-        Q_EMIT dataChanged(i, i);
-    }
-
-    void resize(int rows)
-    {
-        rows = qMax(rows, 0);
-        const int old = rowCount();
-        if (rows > old) {
-            beginInsertRows(QModelIndex(), old, rows - 1);
-            m_rows.resize(static_cast<std::size_t>(rows));
-            endInsertRows();
-        } else if (rows < old) {
-            beginRemoveRows(QModelIndex(), rows, old - 1);
-            m_rows.resize(static_cast<std::size_t>(rows));
-            endRemoveRows();
-        }
-    }
-
-    void assign(std::vector<Row> rows, std::vector<CDisplayCalcResultData::DistanceSource> sources = {})
-    {
-        beginResetModel();
-        m_rows = std::move(rows);
-        m_sources = std::move(sources);
-        endResetModel();
-    }
-
-private:
-    std::vector<Row> m_rows;
-    // Where each row's transport distance came from, as the list said when
-    // the grid was filled.
-    std::vector<CDisplayCalcResultData::DistanceSource> m_sources;
-};
 
 namespace {
 

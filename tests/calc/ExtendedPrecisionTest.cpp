@@ -1,4 +1,4 @@
-#include "calc/Decimal.h"
+#include "data/Decimal.h"
 #include "calc/Rounding.h"
 #include "data/NumberText.h"
 

@@ -1,4 +1,4 @@
-#include "calc/Decimal.h"
+#include "data/Decimal.h"
 #include "data/Error.h"
 #include "data/NumberText.h"
 #include "support/DecimalCommaLocale.h"

@@ -3,6 +3,7 @@
 #include "calc/CaseFile.h"
 #include "calc/CDisplayCalcResultList.h"
 #include "calc/COutputDataManager.h"
+#include "calc/PackageConditions.h"
 #include "calc/ResultRowTexts.h"
 #include "calc/ResultTable.h"
 #include "data/CEnDecryption.h"
@@ -28,10 +29,6 @@ using velmora::data::Paths;
 
 namespace velmora::tools {
 namespace {
-
-// The window fills these two lists once with a single fixed item each.
-const QStringList kRefuseKinds = {QStringLiteral("ｺﾝｸﾘｰﾄ塊等の重量物")};
-const QStringList kLoadClasses = {QStringLiteral("ｱｽﾌｧﾙﾄ塊")};
 
 const QString kNoSiteMessage =
     QStringLiteral("60km以内に登録された処分場が見つかりませんでした。\n入力された座標を確認してください。");
@@ -119,32 +116,33 @@ const QString& Pick(const QStringList& list, int index, const QString& option, c
     return list.at(index);
 }
 
-// The conditions of the construction-package method, in the order the
-// window passes them: transport type first, DID text last.
-QStringList PackageConditionTexts(const CalcArguments& a, const Lists& lists)
+// The conditions the arguments choose, in the words of the lists, with the
+// details the transport type reads; ArgumentError for a position a list
+// the method reads does not have.
+velmora::calc::CaseData ChosenConditions(const CalcArguments& a, const Lists& lists)
 {
-    const QStringList types = lists.spSyubetsu.Items(a.costItem);
-    const QString type = Pick(types, a.transportType, QStringLiteral("--transport-type"), QStringLiteral("運搬種別"));
-    const QStringList works = lists.spGaraHassei.Items(a.costItem);
-    const QString work = Pick(works, a.debrisWork, QStringLiteral("--debris-work"), QStringLiteral("殻発生作業"));
-    const QString loading = Pick(lists.spTsumikomi.Items(a.costItem, a.debrisWork), a.loading, QStringLiteral("--loading"),
-                                 QStringLiteral("積込工法区分"));
-    const QString refuse = Pick(kRefuseKinds, a.refuse, QStringLiteral("--refuse"), QStringLiteral("塵芥の種類"));
-    const QString loadClass = Pick(kLoadClasses, a.loadClass, QStringLiteral("--load-class"), QStringLiteral("積載区分"));
-    const QString did = a.did ? QStringLiteral("有り") : QStringLiteral("無し");
-    switch (a.transportType) {
-    case 0:
-        return {type, work, loading, did};
-    case 1:
-        return {type, refuse, a.dumpTruckCarry ? QStringLiteral("持込") : QStringLiteral("貸与"), did};
-    case 2:
-        return {type, did};
-    case 3:
-        return {type, loadClass, did};
-    default:
-        // Priced with no group at all, or with one the conditions do not name.
-        throw ArgumentError(QStringLiteral("--transport-type: ") + COutputDataManager::NoPackageConditionsText(type));
+    velmora::calc::CaseData d;
+    d.packageMethod = a.method == CalcMethod::Package;
+    if (!d.packageMethod) {
+        d.costItem = Pick(lists.himoku.Items(), a.costItem, QStringLiteral("--cost-item"), QStringLiteral("処分費目"));
+        d.transportType = Pick(lists.syubetsu.Items(a.costItem), a.transportType, QStringLiteral("--transport-type"),
+                               QStringLiteral("運搬種別"));
+        d.did = a.did;
+        return d;
     }
+    d.costItem = Pick(lists.spHimoku.Items(), a.costItem, QStringLiteral("--cost-item"), QStringLiteral("処分費目"));
+    d.transportType = Pick(lists.spSyubetsu.Items(a.costItem), a.transportType, QStringLiteral("--transport-type"),
+                           QStringLiteral("運搬種別"));
+    d.debrisWork = Pick(lists.spGaraHassei.Items(a.costItem), a.debrisWork, QStringLiteral("--debris-work"),
+                        QStringLiteral("殻発生作業"));
+    d.loading = Pick(lists.spTsumikomi.Items(a.costItem, a.debrisWork), a.loading, QStringLiteral("--loading"),
+                     QStringLiteral("積込工法区分"));
+    d.refuseKind = Pick(velmora::calc::RefuseKinds(), a.refuse, QStringLiteral("--refuse"), QStringLiteral("塵芥の種類"));
+    d.loadClass = Pick(velmora::calc::LoadClasses(), a.loadClass, QStringLiteral("--load-class"), QStringLiteral("積載区分"));
+    d.dumpTruckCarry = a.dumpTruckCarry;
+    d.did = a.did;
+    velmora::calc::KeepDetailsRead(d, a.transportType);
+    return d;
 }
 
 // Enter in the grid: both editable cells of the row are committed, the
@@ -161,24 +159,6 @@ void CommitGridEdit(COutputDataManager& driver, int sortMode, const GridEdit& ed
     row->SetManualFee(StrToIntDefault(cells.at(9), 0));
     driver.SetSortMode(sortMode);
     driver.Calculate(false);
-}
-
-velmora::calc::CaseLists CaseListsOf(Loaded& loaded)
-{
-    const Lists& l = *loaded.lists;
-    COutputDataManager* driver = loaded.driver.get();
-    velmora::calc::CaseLists c;
-    c.districts = loaded.districts;
-    c.packageCostItems = l.spHimoku.Items();
-    c.labourCostItems = l.himoku.Items();
-    c.packageTransportTypes = [&l](int i) { return l.spSyubetsu.Items(i); };
-    c.labourTransportTypes = [&l](int i) { return l.syubetsu.Items(i); };
-    c.debrisWorks = [&l](int i) { return l.spGaraHassei.Items(i); };
-    c.loadings = [&l](int i, int w) { return l.spTsumikomi.Items(i, w); };
-    c.refuseKinds = kRefuseKinds;
-    c.loadClasses = kLoadClasses;
-    c.siteNames = [driver](int i) { return velmora::calc::SiteNames(*driver, i); };
-    return c;
 }
 
 // The arguments a case file stands for.
@@ -211,28 +191,11 @@ CalcArguments ArgumentsOfCase(const CalcArguments& given, const velmora::calc::C
 // The case calculated, in the words of the lists, as the window saves it.
 velmora::calc::CaseData CaseOf(const CalcArguments& a, Loaded& loaded, const velmora::calc::BidCase& bidCase)
 {
-    const Lists& l = *loaded.lists;
-    const bool package = a.method == CalcMethod::Package;
-    velmora::calc::CaseData d;
+    velmora::calc::CaseData d = ChosenConditions(a, *loaded.lists);
     // The job site as the driver keeps it, which its rows were measured from.
     d.xText = loaded.driver->JobSite().GetXText();
     d.yText = loaded.driver->JobSite().GetYText();
     d.district = loaded.districts.value(a.district.value_or(-1));
-    d.packageMethod = package;
-    d.costItem = (package ? l.spHimoku.Items() : l.himoku.Items()).value(a.costItem);
-    d.transportType = (package ? l.spSyubetsu.Items(a.costItem) : l.syubetsu.Items(a.costItem)).value(a.transportType);
-    if (package) {
-        if (a.transportType == 0) {
-            d.debrisWork = l.spGaraHassei.Items(a.costItem).value(a.debrisWork);
-            d.loading = l.spTsumikomi.Items(a.costItem, a.debrisWork).value(a.loading);
-        } else if (a.transportType == 1) {
-            d.refuseKind = kRefuseKinds.value(a.refuse);
-        } else if (a.transportType == 3) {
-            d.loadClass = kLoadClasses.value(a.loadClass);
-        }
-        d.dumpTruckCarry = a.dumpTruckCarry;
-    }
-    d.did = a.did;
     d.sortMode = a.sortMode;
     d.bidCase = bidCase;
     d.rows = velmora::calc::CaseRowsOf(loaded.driver->Results(), loaded.driver->JobSite());
@@ -252,7 +215,10 @@ CalcTable RunCalc(const CalcArguments& given)
     CalcArguments a = given;
     if (!given.casePath.isEmpty()) {
         opened = velmora::calc::LoadCaseFile(given.casePath);
-        a = ArgumentsOfCase(given, *opened, velmora::calc::ResolveCase(*opened, CaseListsOf(loaded)));
+        const velmora::calc::CaseLists caseLists = velmora::calc::CaseListsOf(
+            {&lists.himoku, &lists.spHimoku, &lists.syubetsu, &lists.spSyubetsu, &lists.spGaraHassei, &lists.spTsumikomi},
+            loaded.districts, driver);
+        a = ArgumentsOfCase(given, *opened, velmora::calc::ResolveCase(*opened, caseLists));
     }
 
     const int district = a.district
@@ -262,15 +228,17 @@ CalcTable RunCalc(const CalcArguments& given)
         Pick(loaded.districts, district, QStringLiteral("--district"), QStringLiteral("地区"));
 
     // The steps of the calculation button, in its order.
-    if (a.method == CalcMethod::Package) {
-        Pick(lists.spHimoku.Items(), a.costItem, QStringLiteral("--cost-item"), QStringLiteral("処分費目"));
-        const QStringList texts = PackageConditionTexts(a, lists);
+    const velmora::calc::CaseData chosen = ChosenConditions(a, lists);
+    if (chosen.packageMethod) {
+        const QStringList texts = velmora::calc::PackageConditionTexts(chosen, a.transportType);
+        if (texts.isEmpty())
+            // Priced with no group at all, or with one the conditions do not name.
+            throw ArgumentError(QStringLiteral("--transport-type: ")
+                                + COutputDataManager::NoPackageConditionsText(chosen.transportType));
         driver.SelectRegister(a.costItem);
         driver.SetPackageConditions(texts);
         driver.SetPackageDistrict(district);
     } else {
-        Pick(lists.himoku.Items(), a.costItem, QStringLiteral("--cost-item"), QStringLiteral("処分費目"));
-        Pick(lists.syubetsu.Items(a.costItem), a.transportType, QStringLiteral("--transport-type"), QStringLiteral("運搬種別"));
         driver.SelectRegister(a.costItem);
         driver.SetLabourRateConditions(district, a.did, a.costItem, a.transportType);
     }

@@ -1,4 +1,4 @@
-#include "calc/Decimal.h"
+#include "data/Decimal.h"
 #include "data/Error.h"
 
 #include <gtest/gtest.h>

@@ -1,0 +1,157 @@
+// The condition panel's calculation: the button "計算実行" through the
+// remembered conditions and the driver to the result grid.
+
+#include "ConditionPanel.h"
+
+#include "DropDownComboBox.h"
+#include "calc/CCalcConditionData.h"
+#include "calc/COutputDataManager.h"
+#include "calc/CaseFile.h"
+#include "calc/PackageConditions.h"
+#include "data/Error.h"
+#include "data/NumberText.h"
+#include "geo/CCoordinatesConvert.h"
+#include "geo/MieArea.h"
+#include "platform/MessageBox.h"
+
+#include <QLineEdit>
+#include <QRadioButton>
+
+namespace velmora::ui {
+
+void ConditionPanel::SaveConditions()
+{
+    CCalcConditionData* cond = m_lists.conditions;
+    if (!cond)
+        return;
+    if (m_state.calcMode == 1) {
+        cond->SetSpCostItem(ComboBoxSyobunHimoku->currentIndex());
+        cond->SetSpTransportType(ComboBoxUnpanSyubetsu->currentIndex());
+        cond->SetSpDebrisWork(ComboBoxGaraHassei->currentIndex());
+        cond->SetSpLoadingMethod(ComboBoxTsumikomi->currentIndex());
+        cond->SetSpLoadClass(ComboBoxSekisai->currentIndex());
+        cond->SetSpRefuseKind(ComboBoxJinkai->currentIndex());
+        cond->SetSpDumpTruckCarry(RadioButtonDTCarry->isChecked());
+        cond->SetSpDid(RadioButtonDIDTrue->isChecked());
+        return;
+    }
+    cond->SetBugakariCostItem(ComboBoxSyobunHimoku->currentIndex());
+    cond->SetBugakariTransportType(ComboBoxUnpanSyubetsu->currentIndex());
+    cond->SetBugakariDid(RadioButtonDIDTrue->isChecked());
+}
+
+velmora::calc::CaseData ConditionPanel::ChosenConditions() const
+{
+    calc::CaseData d;
+    d.district = ComboBoxArea->currentText();
+    d.packageMethod = m_state.calcMode == 1;
+    d.costItem = ComboBoxSyobunHimoku->currentText();
+    d.transportType = ComboBoxUnpanSyubetsu->currentText();
+    d.debrisWork = ComboBoxGaraHassei->currentText();
+    d.loading = ComboBoxTsumikomi->currentText();
+    d.refuseKind = ComboBoxJinkai->currentText();
+    d.loadClass = ComboBoxSekisai->currentText();
+    d.dumpTruckCarry = RadioButtonDTCarry->isChecked();
+    d.did = RadioButtonDIDTrue->isChecked();
+    calc::KeepDetailsRead(d, ComboBoxUnpanSyubetsu->currentIndex());
+    return d;
+}
+
+void ConditionPanel::RunCalculation()
+{
+    // Start-up may have stopped before the master data was loaded; the
+    // estimator must learn that instead of getting no answer at all.
+    if (!m_driver)
+        throw velmora::Error(QStringLiteral("マスタデータが読み込まれていないため、計算できません。\r\n"
+                                            "プログラムを再起動してください。"));
+
+    // A run that fails half-way must leave the driver pricing the rows still
+    // shown with what priced them, and the remembered choices those of the
+    // last calculation that went through.
+    const COutputDataManager::Settings saved = m_driver->SaveSettings();
+    const CCalcConditionData savedConditions = m_lists.conditions ? *m_lists.conditions : CCalcConditionData();
+    const int savedRow = m_state.selectedRow;
+    try {
+        RunCalculationSteps();
+    } catch (...) {
+        m_driver->RestoreSettings(saved);
+        if (m_lists.conditions)
+            *m_lists.conditions = savedConditions;
+        m_state.selectedRow = savedRow;
+        throw;
+    }
+}
+
+bool ConditionPanel::HasConditionTexts() const
+{
+    const int t = ComboBoxUnpanSyubetsu->currentIndex();
+    QString problem;
+    if (t < 0)
+        problem = COutputDataManager::NoTransportTypeText();
+    else if (m_state.calcMode == 1 && calc::PackageDetailsOf(t) == calc::PackageDetails::Unpriced)
+        problem = COutputDataManager::NoPackageConditionsText(ComboBoxUnpanSyubetsu->currentText());
+    if (problem.isEmpty())
+        return true;
+    platform::ShowMessage(problem + QStringLiteral("\r\n計算は行われませんでした。"), QStringLiteral("計算実行"),
+                          platform::MessageButtons::Ok, platform::MessageIcon::Exclamation);
+    return false;
+}
+
+void ConditionPanel::RunCalculationSteps()
+{
+    // Without the transport type's conditions the price would come from the
+    // group or the method of an earlier run.
+    if (!HasConditionTexts())
+        return;
+    SaveConditions();
+    m_driver->SelectRegister(ComboBoxSyobunHimoku->currentIndex());
+    const int district = ComboBoxArea->currentIndex();
+
+    if (m_state.calcMode == 1) {
+        // HasConditionTexts has made sure the transport type has its texts.
+        m_driver->SetPackageConditions(calc::PackageConditionTexts(ChosenConditions(), ComboBoxUnpanSyubetsu->currentIndex()));
+        m_driver->SetPackageDistrict(district);
+    } else {
+        m_driver->SetLabourRateConditions(district, RadioButtonDIDTrue->isChecked(),
+                                          ComboBoxSyobunHimoku->currentIndex(), ComboBoxUnpanSyubetsu->currentIndex());
+    }
+
+    m_state.selectedRow = 1;
+    const double x = StrToFloat(EditX->text());
+    const double y = StrToFloat(EditY->text());
+    CCoordinatesConvert convert;
+    double latitude = 0;
+    double longitude = 0;
+    convert.PlaneToLatLon(x, y, latitude, longitude);
+    m_driver->SetJobSite(latitude, longitude, x, y);
+
+    const bool costItemChanged = ComboBoxSyobunHimoku->currentIndex() != m_state.lastCalcCostItem;
+    if (m_showCalcResult)
+        m_showCalcResult(costItemChanged);
+    m_state.lastCalcCostItem = ComboBoxSyobunHimoku->currentIndex();
+}
+
+void ConditionPanel::ButtonCalcClick()
+{
+    if (!ConfirmJobSiteArea())
+        return;
+    RunCalculation();
+}
+
+bool ConditionPanel::ConfirmJobSiteArea()
+{
+    const double x = StrToFloatDefault(EditX->text(), 0);
+    const double y = StrToFloatDefault(EditY->text(), 0);
+    if (velmora::geo::IsJobSiteWithinMie(x, y))
+        return true;
+    // A new calculation forgets the road distances of the table shown, so
+    // the answer that loses nothing, No, is the default.
+    return platform::ShowMessage(QStringLiteral("入力された座標は三重県の範囲外です。\r\n"
+                                                "X座標とY座標が入れ替わっていないか確認してください。\r\n\r\n"
+                                                "このまま計算しますか？"),
+                                 QStringLiteral("座標の確認"), platform::MessageButtons::YesNo,
+                                 platform::MessageIcon::Question)
+        == platform::MessageAnswer::Yes;
+}
+
+} // namespace velmora::ui
