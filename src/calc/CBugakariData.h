@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Decimal.h"
+#include "ExactKm.h"
 
 #include <QString>
 #include <QStringList>
@@ -45,7 +45,7 @@ public:
 private:
     void LoadBands(const velmora::data::IniFile& table);
     // Index of the first band with lower ≤ km ≤ upper, or -1.
-    int BandIndexAt(const velmora::calc::Decimal& km) const;
+    int BandIndexAt(const velmora::calc::ExactKm& km) const;
 
     // Converts every band's ends at the first lookup. Only the first lower
     // end can fail (the others were converted for the upper ends when the
@@ -59,8 +59,8 @@ private:
     QStringList quantities;
     // Every disposal site looks its band up; converting the texts each time
     // made the lookup dominate a calculation. Same texts, same values.
-    mutable std::vector<velmora::calc::Decimal> lowerValues;
-    mutable std::vector<velmora::calc::Decimal> upperValues;
+    mutable std::vector<velmora::calc::ExactKm> lowerValues;
+    mutable std::vector<velmora::calc::ExactKm> upperValues;
     mutable std::vector<double> upperDoubles;
     mutable bool boundsConverted = false;
     mutable std::vector<QString> bandTexts;

@@ -1,5 +1,7 @@
 #include "ShownDistance.h"
 
+#include "ExactKm.h"
+
 #include "data/Error.h"
 #include "data/NumberText.h"
 
@@ -29,13 +31,13 @@ Decimal ShownDistance(double km)
 
 bool ShownDistanceBeyond(double km, int limitKm)
 {
-    return ShownDistance(km) > Decimal::fromInt(limitKm);
+    return ExactKm::shown(km) > ExactKm::fromInt(limitKm);
 }
 
 bool ShownDistanceWithin(double km, int limitKm)
 {
-    const Decimal shown = ShownDistance(km);
-    return shown >= Decimal() && shown <= Decimal::fromInt(limitKm);
+    const ExactKm shown = ExactKm::shown(km);
+    return shown >= ExactKm() && shown <= ExactKm::fromInt(limitKm);
 }
 
 } // namespace velmora::calc
