@@ -73,8 +73,16 @@ void CBugakariData::ConvertBounds() const
         upper.emplace_back(Decimal::fromTableFigure(upperBounds.at(i)));
         upperAsDouble.push_back(StrToFloat(upperBounds.at(i)));
     }
+    std::vector<std::int64_t> lowerUnits(lower.size());
+    std::vector<std::int64_t> upperUnits(upper.size());
+    bool fixed = true;
+    for (std::size_t i = 0; i < lower.size(); ++i)
+        fixed = fixed && lower[i].fixed(lowerUnits[i]) && upper[i].fixed(upperUnits[i]);
     lowerValues = std::move(lower);
     upperValues = std::move(upper);
+    lowerFixed = std::move(lowerUnits);
+    upperFixed = std::move(upperUnits);
+    boundsFixed = fixed;
     upperDoubles = std::move(upperAsDouble);
     boundsConverted = true;
 }
@@ -83,6 +91,14 @@ int CBugakariData::BandIndexAt(const ExactKm& km) const
 {
     if (!boundsConverted)
         ConvertBounds();
+    std::int64_t units = 0;
+    if (boundsFixed && km.fixed(units)) {
+        for (std::size_t i = 0; i < lowerFixed.size(); ++i) {
+            if (lowerFixed[i] <= units && units <= upperFixed[i])
+                return static_cast<int>(i);
+        }
+        return -1;
+    }
     for (std::size_t i = 0; i < lowerValues.size(); ++i) {
         if (lowerValues[i] <= km && km <= upperValues[i])
             return static_cast<int>(i);

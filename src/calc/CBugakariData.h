@@ -62,6 +62,11 @@ private:
     mutable std::vector<velmora::calc::ExactKm> lowerValues;
     mutable std::vector<velmora::calc::ExactKm> upperValues;
     mutable std::vector<double> upperDoubles;
+    // The same ends in units of 10^-6 km, when every end has that form
+    // (ExactKm::fixed): a distance of that form is then compared as integers.
+    mutable std::vector<std::int64_t> lowerFixed;
+    mutable std::vector<std::int64_t> upperFixed;
+    mutable bool boundsFixed = false;
     mutable bool boundsConverted = false;
     mutable std::vector<QString> bandTexts;
 };

@@ -178,11 +178,14 @@ int CSekouPackageData::BandIndexAt(const ExactKm& km) const
 {
     if (limitValues.size() != static_cast<std::size_t>(bandLimits.size()))
         limitValues.assign(static_cast<std::size_t>(bandLimits.size()), std::nullopt);
+    std::int64_t units = 0;
+    const bool kmFixed = km.fixed(units);
     for (qsizetype i = 0; i < bandLimits.size(); ++i) {
         std::optional<ExactKm>& limit = limitValues[static_cast<std::size_t>(i)];
         if (!limit)
             limit = ExactKm(Decimal::fromTableFigure(bandLimits.at(i)));
-        if (*limit >= km)
+        std::int64_t limitUnits = 0;
+        if (kmFixed && limit->fixed(limitUnits) ? limitUnits >= units : *limit >= km)
             return static_cast<int>(i);
     }
     return -1;

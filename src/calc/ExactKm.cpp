@@ -23,10 +23,10 @@ namespace velmora::calc {
 ExactKm::ExactKm(const Decimal& exact)
 {
     const Decimal::Integer& m = exact.mantissa();
-    const Decimal::Integer bound(kTens[kMaxSmallScale]);
-    if (exact.scale() <= kMaxSmallScale && m <= bound && m >= -bound) {
+    if (exact.scale() <= kMaxSmallScale && m <= kTens[kMaxSmallScale] && m >= -kTens[kMaxSmallScale]) {
         m_mantissa = m.convert_to<std::int64_t>();
         m_scale = exact.scale();
+        toFixedScale();
     } else {
         m_small = false;
         m_exact = exact;
@@ -38,7 +38,7 @@ ExactKm ExactKm::shown(double km)
     if (!std::isfinite(km))
         return ExactKm(ShownDistance(km)); // ShownDistance reports it
     if (km == 0)
-        return ExactKm();
+        return ExactKm(0, 0);
     // FloatToStr keeps 15 significant digits. Let d = n / 10^s be a decimal of
     // at most 15 significant digits and q the double nearest to it (n / 10^s
     // with both operands exact is correctly rounded). A km equal to q or next
@@ -59,6 +59,17 @@ ExactKm ExactKm::shown(double km)
             return ExactKm(static_cast<std::int64_t>(n), s);
     }
     return ExactKm(ShownDistance(km));
+}
+
+void ExactKm::toFixedScale()
+{
+    if (m_scale >= FixedScale)
+        return;
+    const std::int64_t factor = kTens[FixedScale - m_scale];
+    if (m_mantissa > kTens[kMaxSmallScale] / factor || m_mantissa < -kTens[kMaxSmallScale] / factor)
+        return;
+    m_mantissa *= factor;
+    m_scale = FixedScale;
 }
 
 int ExactKm::compareExactly(const ExactKm& other) const

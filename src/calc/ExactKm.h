@@ -48,6 +48,16 @@ public:
 
     Decimal toDecimal() const;
 
+    // Small values of up to FixedScale decimals are all held with that many,
+    // so that comparing them is comparing two integers.
+    static constexpr int FixedScale = 6;
+    // The value in units of 10^-FixedScale km, when it is a whole number of them.
+    bool fixed(std::int64_t& units) const
+    {
+        units = m_mantissa;
+        return m_small && m_scale == FixedScale;
+    }
+
 private:
     static constexpr int kMaxSmallScale = 18;
     static constexpr std::int64_t kTens[kMaxSmallScale + 1] = {
@@ -60,7 +70,9 @@ private:
         : m_mantissa(mantissa)
         , m_scale(scale)
     {
+        toFixedScale();
     }
+    void toFixedScale();
     int compareExactly(const ExactKm& other) const;
 
     bool m_small = true;
