@@ -29,8 +29,7 @@ TEST(ExactKmTest, ShownDistanceComparesAsItsText)
 {
     std::vector<double> distances = {0.0, -0.0, 0.1, 3 * 0.1, 0.3, 59.99999999999999, 60.00000000000001,
                                      60.0000000000001, 1e-9, 1e-12, 2.5e-7, 123456789.123, 1e15, 1e20,
-                                     -12.3, 45.6789012345678, 0.1 + 0.2, std::nextafter(60.0, 61.0),
-                                     std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::max()};
+                                     -12.3, 45.6789012345678, 0.1 + 0.2, std::nextafter(60.0, 61.0), 1e-30};
     std::mt19937_64 rng(7);
     std::uniform_real_distribution<double> anyKm(-1, 70);
     for (int i = 0; i < 2000; ++i) {
