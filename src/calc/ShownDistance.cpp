@@ -31,6 +31,15 @@ Decimal ShownDistance(double km)
 
 bool ShownDistanceBeyond(double km, int limitKm)
 {
+    // The shown distance is km to 15 significant digits: away from the limit
+    // the double alone decides, and every site of a register is asked.
+    if (std::fabs(km) < 1e12) {
+        const double margin = 1e-6 * (1 + std::abs(limitKm));
+        if (km < limitKm - margin)
+            return false;
+        if (km > limitKm + margin)
+            return true;
+    }
     return ExactKm::shown(km) > ExactKm::fromInt(limitKm);
 }
 
