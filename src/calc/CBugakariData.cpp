@@ -1,6 +1,6 @@
 #include "CBugakariData.h"
 
-#include "ShownDistance.h"
+#include "ExactKm.h"
 
 #include "data/Error.h"
 #include "data/FindDataFileName.h"
@@ -10,6 +10,7 @@
 #include "data/TextFiles.h"
 
 using velmora::calc::Decimal;
+using velmora::calc::ExactKm;
 using velmora::data::IniFile;
 
 namespace {
@@ -61,27 +62,43 @@ void CBugakariData::LoadBands(const IniFile& table)
 
 void CBugakariData::ConvertBounds() const
 {
-    std::vector<Decimal> lower;
-    std::vector<Decimal> upper;
+    std::vector<ExactKm> lower;
+    std::vector<ExactKm> upper;
     std::vector<double> upperAsDouble;
     lower.reserve(static_cast<std::size_t>(lowerBounds.size()));
     upper.reserve(static_cast<std::size_t>(upperBounds.size()));
     upperAsDouble.reserve(static_cast<std::size_t>(upperBounds.size()));
     for (qsizetype i = 0; i < lowerBounds.size(); ++i) {
-        lower.push_back(Decimal::fromTableFigure(lowerBounds.at(i)));
-        upper.push_back(Decimal::fromTableFigure(upperBounds.at(i)));
+        lower.emplace_back(Decimal::fromTableFigure(lowerBounds.at(i)));
+        upper.emplace_back(Decimal::fromTableFigure(upperBounds.at(i)));
         upperAsDouble.push_back(StrToFloat(upperBounds.at(i)));
     }
+    std::vector<std::int64_t> lowerUnits(lower.size());
+    std::vector<std::int64_t> upperUnits(upper.size());
+    bool fixed = true;
+    for (std::size_t i = 0; i < lower.size(); ++i)
+        fixed = fixed && lower[i].fixed(lowerUnits[i]) && upper[i].fixed(upperUnits[i]);
     lowerValues = std::move(lower);
     upperValues = std::move(upper);
+    lowerFixed = std::move(lowerUnits);
+    upperFixed = std::move(upperUnits);
+    boundsFixed = fixed;
     upperDoubles = std::move(upperAsDouble);
     boundsConverted = true;
 }
 
-int CBugakariData::BandIndexAt(const Decimal& km) const
+int CBugakariData::BandIndexAt(const ExactKm& km) const
 {
     if (!boundsConverted)
         ConvertBounds();
+    std::int64_t units = 0;
+    if (boundsFixed && km.fixed(units)) {
+        for (std::size_t i = 0; i < lowerFixed.size(); ++i) {
+            if (lowerFixed[i] <= units && units <= upperFixed[i])
+                return static_cast<int>(i);
+        }
+        return -1;
+    }
     for (std::size_t i = 0; i < lowerValues.size(); ++i) {
         if (lowerValues[i] <= km && km <= upperValues[i])
             return static_cast<int>(i);
@@ -91,8 +108,8 @@ int CBugakariData::BandIndexAt(const Decimal& km) const
 
 double CBugakariData::QuantityAt(double km) const
 {
-    const Decimal shown = velmora::calc::ShownDistance(km);
-    if (shown > Decimal::fromInt(static_cast<int>(DistanceLimitKm)))
+    const ExactKm shown = ExactKm::shown(km);
+    if (shown > ExactKm::fromInt(static_cast<int>(DistanceLimitKm)))
         return OverLimitQuantity;
     const int i = BandIndexAt(shown);
     return i < 0 ? 0 : StrToFloat(quantities.at(i));
@@ -100,8 +117,8 @@ double CBugakariData::QuantityAt(double km) const
 
 QString CBugakariData::BandTextAt(double km) const
 {
-    const Decimal shown = velmora::calc::ShownDistance(km);
-    if (shown > Decimal::fromInt(static_cast<int>(DistanceLimitKm)))
+    const ExactKm shown = ExactKm::shown(km);
+    if (shown > ExactKm::fromInt(static_cast<int>(DistanceLimitKm)))
         return overLimitText();
     const int i = BandIndexAt(shown);
     if (i < 0)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/Decimal.h"
+#include "ExactKm.h"
 
 #include <QString>
 #include <QStringList>
@@ -45,7 +46,7 @@ public:
 private:
     void LoadBands(const velmora::data::IniFile& table);
     // Index of the first band with lower ≤ km ≤ upper, or -1.
-    int BandIndexAt(const velmora::calc::Decimal& km) const;
+    int BandIndexAt(const velmora::calc::ExactKm& km) const;
 
     // Converts every band's ends at the first lookup. Only the first lower
     // end can fail (the others were converted for the upper ends when the
@@ -59,9 +60,14 @@ private:
     QStringList quantities;
     // Every disposal site looks its band up; converting the texts each time
     // made the lookup dominate a calculation. Same texts, same values.
-    mutable std::vector<velmora::calc::Decimal> lowerValues;
-    mutable std::vector<velmora::calc::Decimal> upperValues;
+    mutable std::vector<velmora::calc::ExactKm> lowerValues;
+    mutable std::vector<velmora::calc::ExactKm> upperValues;
     mutable std::vector<double> upperDoubles;
+    // The same ends in units of 10^-6 km, when every end has that form
+    // (ExactKm::fixed): a distance of that form is then compared as integers.
+    mutable std::vector<std::int64_t> lowerFixed;
+    mutable std::vector<std::int64_t> upperFixed;
+    mutable bool boundsFixed = false;
     mutable bool boundsConverted = false;
     mutable std::vector<QString> bandTexts;
 };

@@ -1,8 +1,8 @@
 #include "CSekouPackageData.h"
 
 #include "data/Decimal.h"
+#include "ExactKm.h"
 #include "Rounding.h"
-#include "ShownDistance.h"
 #include "data/Error.h"
 #include "data/FindDataFileName.h"
 #include "data/MatchesCostItem.h"
@@ -14,6 +14,7 @@
 #include <climits>
 
 using velmora::calc::Decimal;
+using velmora::calc::ExactKm;
 
 namespace {
 
@@ -173,15 +174,18 @@ void CSekouPackageData::SetLocalPrices(int price1, int price2, double price3)
     bandCosts.assign(bandCosts.size(), std::nullopt);
 }
 
-int CSekouPackageData::BandIndexAt(const Decimal& km) const
+int CSekouPackageData::BandIndexAt(const ExactKm& km) const
 {
     if (limitValues.size() != static_cast<std::size_t>(bandLimits.size()))
         limitValues.assign(static_cast<std::size_t>(bandLimits.size()), std::nullopt);
+    std::int64_t units = 0;
+    const bool kmFixed = km.fixed(units);
     for (qsizetype i = 0; i < bandLimits.size(); ++i) {
-        std::optional<Decimal>& limit = limitValues[static_cast<std::size_t>(i)];
+        std::optional<ExactKm>& limit = limitValues[static_cast<std::size_t>(i)];
         if (!limit)
-            limit = Decimal::fromTableFigure(bandLimits.at(i));
-        if (*limit >= km)
+            limit = ExactKm(Decimal::fromTableFigure(bandLimits.at(i)));
+        std::int64_t limitUnits = 0;
+        if (kmFixed && limit->fixed(limitUnits) ? limitUnits >= units : *limit >= km)
             return static_cast<int>(i);
     }
     return -1;
@@ -191,8 +195,8 @@ int CSekouPackageData::PackageCost(double km) const
 {
     if (!groupLoaded)
         throw velmora::Error(QStringLiteral("施工パッケージの単価表が選択されていません。"));
-    const Decimal shown = velmora::calc::ShownDistance(km);
-    if (shown > Decimal::fromInt(DistanceLimitKm))
+    const ExactKm shown = ExactKm::shown(km);
+    if (shown > ExactKm::fromInt(DistanceLimitKm))
         return 0;
     const int band = BandIndexAt(shown);
     if (band < 0)
@@ -229,8 +233,8 @@ int CSekouPackageData::BandCost(int band) const
 
 QString CSekouPackageData::PackageBandText(double km) const
 {
-    const Decimal shown = velmora::calc::ShownDistance(km);
-    if (shown > Decimal::fromInt(DistanceLimitKm))
+    const ExactKm shown = ExactKm::shown(km);
+    if (shown > ExactKm::fromInt(DistanceLimitKm))
         return overLimitText();
     const int band = BandIndexAt(shown);
     if (band < 0)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/Decimal.h"
+#include "ExactKm.h"
 
 #include <QString>
 #include <QStringList>
@@ -55,7 +56,7 @@ public:
     double GetLocalPrice3() const { return localPrice3; }
 
 private:
-    int BandIndexAt(const velmora::calc::Decimal& km) const;
+    int BandIndexAt(const velmora::calc::ExactKm& km) const;
     // The unit price of band `band` for the current group and local prices.
     int BandCost(int band) const;
 
@@ -80,6 +81,6 @@ private:
     // on the band, the group and the local prices: each band's limit and
     // price are worked out once per group and local prices. A failure (a
     // figure that is not a number, an overflow) is not remembered.
-    mutable std::vector<std::optional<velmora::calc::Decimal>> limitValues;
+    mutable std::vector<std::optional<velmora::calc::ExactKm>> limitValues;
     mutable std::vector<std::optional<int>> bandCosts;
 };

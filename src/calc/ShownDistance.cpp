@@ -1,5 +1,7 @@
 #include "ShownDistance.h"
 
+#include "ExactKm.h"
+
 #include "data/Error.h"
 #include "data/NumberText.h"
 
@@ -29,13 +31,22 @@ Decimal ShownDistance(double km)
 
 bool ShownDistanceBeyond(double km, int limitKm)
 {
-    return ShownDistance(km) > Decimal::fromInt(limitKm);
+    // The shown distance is km to 15 significant digits: away from the limit
+    // the double alone decides, and every site of a register is asked.
+    if (std::fabs(km) < 1e12) {
+        const double margin = 1e-6 * (1 + std::abs(limitKm));
+        if (km < limitKm - margin)
+            return false;
+        if (km > limitKm + margin)
+            return true;
+    }
+    return ExactKm::shown(km) > ExactKm::fromInt(limitKm);
 }
 
 bool ShownDistanceWithin(double km, int limitKm)
 {
-    const Decimal shown = ShownDistance(km);
-    return shown >= Decimal() && shown <= Decimal::fromInt(limitKm);
+    const ExactKm shown = ExactKm::shown(km);
+    return shown >= ExactKm() && shown <= ExactKm::fromInt(limitKm);
 }
 
 } // namespace velmora::calc
