@@ -14,14 +14,41 @@ QJsonObject Point(const LatLon& p)
     return QJsonObject{{QStringLiteral("lat"), p.latitude}, {QStringLiteral("lng"), p.longitude}};
 }
 
-MatrixAnswer Failed(const QString& why)
+MatrixAnswer Failed(const QString& why, RouteFailureKind kind = RouteFailureKind::Unknown)
 {
     MatrixAnswer answer;
     answer.error = why;
+    answer.kind = kind;
     return answer;
 }
 
 } // namespace
+
+RouteFailureKind RouteFailureKindOf(const QString& text)
+{
+    static const QList<std::pair<QString, RouteFailureKind>> names = {
+        {QStringLiteral("key"), RouteFailureKind::Key},
+        {QStringLiteral("billing"), RouteFailureKind::Billing},
+        {QStringLiteral("quota"), RouteFailureKind::Quota},
+        {QStringLiteral("network"), RouteFailureKind::Network},
+        {QStringLiteral("server"), RouteFailureKind::Server},
+        {QStringLiteral("noRoute"), RouteFailureKind::NoRoute},
+        {QStringLiteral("load"), RouteFailureKind::Load},
+        {QStringLiteral("request"), RouteFailureKind::Request},
+    };
+    const QString name = text.trimmed();
+    if (name.isEmpty())
+        return RouteFailureKind::None;
+    for (const auto& [known, kind] : names)
+        if (name == known)
+            return kind;
+    return RouteFailureKind::Unknown;
+}
+
+bool IsPassing(RouteFailureKind kind)
+{
+    return kind == RouteFailureKind::Quota || kind == RouteFailureKind::Network || kind == RouteFailureKind::Server;
+}
 
 QString MatrixRequestText(const LatLon& origin, const QList<LatLon>& destinations)
 {
@@ -41,7 +68,12 @@ MatrixAnswer ParseMatrixAnswer(const QString& text, int destinations)
     const QJsonObject object = document.object();
     if (!object.value(QStringLiteral("ok")).toBool()) {
         const QString why = object.value(QStringLiteral("error")).toString();
-        return Failed(why.isEmpty() ? QStringLiteral("理由の示されない失敗") : why);
+        MatrixAnswer failed = Failed(why.isEmpty() ? QStringLiteral("理由の示されない失敗") : why,
+                                     RouteFailureKindOf(object.value(QStringLiteral("kind")).toString()));
+        if (failed.kind == RouteFailureKind::None)
+            failed.kind = RouteFailureKind::Unknown;
+        failed.code = object.value(QStringLiteral("code")).toString();
+        return failed;
     }
     const QJsonArray results = object.value(QStringLiteral("results")).toArray();
     if (results.size() != destinations)
@@ -58,13 +90,35 @@ MatrixAnswer ParseMatrixAnswer(const QString& text, int destinations)
                 return Failed(QStringLiteral("道のり距離ではない答え（%1）").arg(d));
             answer.km.append(d);
             answer.siteErrors.append(QString());
+            answer.siteKinds.append(RouteFailureKind::None);
+            answer.siteReasons.append(QString());
         } else {
             const QString why = item.value(QStringLiteral("error")).toString();
+            // An answer without a kind comes from a page that knows only
+            // "no road" or a code.
+            RouteFailureKind kind = RouteFailureKindOf(item.value(QStringLiteral("kind")).toString());
+            if (kind == RouteFailureKind::None)
+                kind = why.isEmpty() || why == QStringLiteral("ROUTE_NOT_FOUND") ? RouteFailureKind::NoRoute
+                                                                                 : RouteFailureKind::Unknown;
+            const QString reason = item.value(QStringLiteral("reason")).toString();
             answer.km.append(std::nullopt);
             answer.siteErrors.append(why.isEmpty() ? QStringLiteral("ROUTE_NOT_FOUND") : why);
+            answer.siteKinds.append(kind);
+            answer.siteReasons.append(reason.isEmpty() ? answer.siteErrors.constLast() : reason);
         }
     }
     return answer;
+}
+
+QString SiteFailureLines(const QStringList& siteNames, const MatrixAnswer& answer)
+{
+    QString lines;
+    if (!answer.ok)
+        return lines;
+    for (qsizetype i = 0; i < answer.km.size() && i < siteNames.size(); ++i)
+        if (!answer.km.at(i))
+            lines += QStringLiteral("・%1：%2\r\n").arg(siteNames.at(i), answer.siteReasons.value(i));
+    return lines;
 }
 
 } // namespace velmora::web

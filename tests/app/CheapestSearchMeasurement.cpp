@@ -6,7 +6,6 @@
 #include "data/IniFile.h"
 
 #include <QElapsedTimer>
-#include <QUrl>
 
 #include <algorithm>
 #include <cstdio>
@@ -24,9 +23,7 @@ protected:
     {
         QString text = velmora::data::IniFile::load(deployment.path(QStringLiteral("status/WebDataDef.ini"))).text();
         text.replace(QStringLiteral("127.0.0.1:8765"), server->host());
-        const QString api = QStringLiteral("/test/google-maps-stub.js?delay=300");
-        text.replace(QStringLiteral("/maps/route.html"), QStringLiteral("/maps/route-google.html?key=MEASURE&api=")
-                                                             + QString::fromLatin1(QUrl::toPercentEncoding(api)));
+        text.replace(QStringLiteral("/maps/route.html"), QStringLiteral("/test/route-google.html?key=MEASURE&delay=300"));
         if (!matrix)
             text.remove(QStringLiteral("calcMatrix=javascript:calcMatrix()"));
         return text;

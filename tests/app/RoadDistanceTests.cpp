@@ -4,7 +4,6 @@
 #include "ui/ResultGrid.h"
 #include "web/browser/CBrowserInterfaceOperate.h"
 
-#include <QUrl>
 
 using namespace velmora::test;
 using velmora::platform::MessageAnswer;
@@ -28,13 +27,8 @@ protected:
     // Definitions for the Google route page on the stand-in of the API.
     static QString GooglePage(const QString& stubQuery)
     {
-        QString api = QStringLiteral("/test/google-maps-stub.js");
-        if (!stubQuery.isEmpty())
-            api += u'?' + stubQuery;
-        // Put in after the placeholders are filled: the encoded query holds "%3F".
         QString text = StandInWebDataDefText(server->host(), QString());
-        text.replace(QStringLiteral("/maps/route.html"), QStringLiteral("/maps/route-google.html?key=TESTKEY&api=")
-                                                             + QString::fromLatin1(QUrl::toPercentEncoding(api)));
+        text.replace(QStringLiteral("/maps/route.html"), QStringLiteral("/test/route-google.html?key=TESTKEY&") + stubQuery);
         return text;
     }
 
@@ -193,6 +187,21 @@ TEST_F(RoadDistance, TheSearchAsksForAllSitesAtOnceWhenTheMatrixCallIsNamed)
     EXPECT_EQ(eval(route(), QStringLiteral("mapsStub.routeRequests.length")).toInt(), 0);
     EXPECT_NEAR(eval(route(), QStringLiteral("mapsStub.matrixRequests[0].origins[0].lat")).toDouble(),
                 StrToFloat(latitudeOf(tsuX(), tsuY())), 1e-12);
+}
+
+// A site whose road distance fails for a moment is asked for once more by the
+// page, and the search gets its distance like any other.
+TEST_F(RoadDistance, ASiteWithAPassingErrorGetsItsDistanceOnTheRetry)
+{
+    TMainForm& f = startCalculatedWith(WithMatrixCall(GooglePage(QStringLiteral("flaky=1&delay=50"))));
+    const QString first = f.StringGrid->Cell(1, 1);
+    search(f, 3);
+    ASSERT_EQ(boxes.records.size(), 2u) << text(1).toStdString();
+    EXPECT_EQ(caption(1), QStringLiteral("計算完了"));
+    EXPECT_EQ(eval(route(), QStringLiteral("mapsStub.matrixRequests.map(function (r) { return r.destinations.length; })"
+                                           ".slice(1).join()")).toString(),
+              QStringLiteral("1"));
+    EXPECT_GT(distanceOf(first), 0);
 }
 
 // Every route refused: three failed top rows end the search as they do one

@@ -716,8 +716,8 @@ TEST_F(WebWindow, ReturningFromAnotherWindowOfTheProgramReloadsTheRoutePage)
 
 TEST_F(WebWindow, TheGoogleMapsRoutePageWorksWithTheWindow)
 {
-    QString text = StandInWebDataDefText(server->host(), QStringLiteral("key=TESTKEY&api=%2Ftest%2Fgoogle-maps-stub.js"));
-    text.replace(QStringLiteral("/maps/route.html"), QStringLiteral("/maps/route-google.html"));
+    QString text = StandInWebDataDefText(server->host(), QStringLiteral("key=TESTKEY"));
+    text.replace(QStringLiteral("/maps/route.html"), QStringLiteral("/test/route-google.html"));
     writeDefinitions(text);
     TMainForm& f = startShown();
     ASSERT_TRUE(WaitUntil([&] { return route()->ReadyState() == 4 && !route()->Busy(); }, 15000));

@@ -12,7 +12,9 @@ namespace velmora::test {
 // thread of its own, so pages keep loading while the test's thread sits in a
 // handler's wait or a script call. GET and HEAD only; one request per
 // connection; nothing is cached by the browser. Requests under "/stall/" are
-// never answered, like a server that hangs.
+// never answered, like a server that hangs. "/test/route-google.html" is the
+// deployment's Google route page loading the stand-in of the API
+// (test/google-maps-stub.js), whose options go in the page's query.
 class LocalWebServer
 {
 public:

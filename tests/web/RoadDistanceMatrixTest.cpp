@@ -28,3 +28,35 @@ TEST(RoadDistanceMatrix, RequestIsJsonAndOnlyAWellFormedAnswerIsTaken)
                                QStringLiteral("{\"ok\":true,\"results\":[{\"km\":1},{\"km\":-2}]}"), QStringLiteral("12.3km")})
         EXPECT_FALSE(ParseMatrixAnswer(bad, 2).ok) << bad.toStdString();
 }
+
+// What the window needs to act on a failure: the quota apart from the rest,
+// a passing site error apart from no road, each site's reason for the report.
+TEST(RoadDistanceMatrix, FailuresCarryTheirKindCodeAndReason)
+{
+    using velmora::web::RouteFailureKind;
+    const MatrixAnswer quota = ParseMatrixAnswer(
+        QStringLiteral("{\"ok\":false,\"error\":\"利用上限\",\"kind\":\"quota\",\"code\":\"RESOURCE_EXHAUSTED\"}"), 1);
+    EXPECT_FALSE(quota.ok);
+    EXPECT_EQ(quota.kind, RouteFailureKind::Quota);
+    EXPECT_EQ(quota.code, QStringLiteral("RESOURCE_EXHAUSTED"));
+    EXPECT_TRUE(velmora::web::IsPassing(quota.kind));
+    // A failure that names no kind is still a failure of some kind.
+    EXPECT_EQ(ParseMatrixAnswer(QStringLiteral("{\"ok\":false}"), 1).kind, RouteFailureKind::Unknown);
+
+    const MatrixAnswer sites = ParseMatrixAnswer(
+        QStringLiteral("{\"ok\":true,\"results\":[{\"km\":3},"
+                       "{\"error\":\"UNAVAILABLE\",\"kind\":\"server\",\"reason\":\"一時的\"},"
+                       "{\"error\":\"ROUTE_NOT_FOUND\",\"kind\":\"noRoute\",\"reason\":\"道路なし\"},"
+                       "{\"error\":\"ROUTE_NOT_FOUND\"},{\"error\":\"INVALID_ARGUMENT\",\"kind\":\"odd\"}]}"),
+        5);
+    ASSERT_TRUE(sites.ok);
+    EXPECT_EQ(sites.siteKinds,
+              (QList<RouteFailureKind>{RouteFailureKind::None, RouteFailureKind::Server, RouteFailureKind::NoRoute,
+                                       RouteFailureKind::NoRoute, RouteFailureKind::Unknown}));
+    EXPECT_TRUE(velmora::web::IsPassing(sites.siteKinds.at(1)));
+    EXPECT_FALSE(velmora::web::IsPassing(sites.siteKinds.at(2)));
+    EXPECT_EQ(velmora::web::SiteFailureLines({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
+                                              QStringLiteral("D"), QStringLiteral("E")},
+                                             sites),
+              QStringLiteral("・B：一時的\r\n・C：道路なし\r\n・D：ROUTE_NOT_FOUND\r\n・E：INVALID_ARGUMENT\r\n"));
+}

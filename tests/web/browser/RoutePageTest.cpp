@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QUrl>
 
 #include <memory>
@@ -36,13 +40,12 @@ protected:
         browser.show();
     }
 
+    // The deployment's page on the stand-in; `stubQuery` holds the stand-in's options.
     void load(const QString& stubQuery = QString(), const QString& key = QStringLiteral("TESTKEY"))
     {
-        QString api = QStringLiteral("/test/google-maps-stub.js");
+        QString address = server->url(QStringLiteral("test/route-google.html?key=")) + key;
         if (!stubQuery.isEmpty())
-            api += QLatin1Char('?') + stubQuery;
-        QString address = server->url(QStringLiteral("maps/route-google.html?key=")) + key;
-        address += QStringLiteral("&api=") + QString::fromUtf8(QUrl::toPercentEncoding(api));
+            address += QLatin1Char('&') + stubQuery;
         browser.Navigate(address);
         ASSERT_TRUE(browser.WaitForDocument(15000));
     }
@@ -84,6 +87,17 @@ protected:
 };
 
 LocalWebServer* RoutePage::server = nullptr;
+
+// The lines of test/route-checks.html's results that are not "ok ...", or a
+// line saying why there are none to read.
+QStringList FailedChecks(const QString& results)
+{
+    QStringList lines = results.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    if (lines.size() < 10)
+        return {QStringLiteral("too few checks reported: ") + results.left(500)};
+    lines.removeIf([](const QString& line) { return line.startsWith(QStringLiteral("ok ")); });
+    return lines;
+}
 
 } // namespace
 
@@ -133,7 +147,7 @@ TEST_F(RoutePage, NoRouteLeavesTheDistanceEmptyAndSaysWhy)
     EXPECT_TRUE(total().isEmpty());
     ASSERT_TRUE(WaitUntil([&] { return !routeError().isEmpty(); }));
     EXPECT_TRUE(total().isEmpty());
-    EXPECT_EQ(routeError(), QStringLiteral("ルートが見つかりません"));
+    EXPECT_EQ(routeError(), QStringLiteral("道路なし：ルートが見つかりません"));
     EXPECT_EQ(eval(QStringLiteral("document.getElementById('status').textContent")).toString(), routeError());
 }
 
@@ -193,9 +207,10 @@ TEST_F(RoutePage, TheMatrixCallAnswersEverySite)
     const QString answer = matrix(QStringLiteral("{\"origin\":{\"lat\":34.730283,\"lng\":136.508588},\"destinations\":["
                                                  "{\"lat\":34.965,\"lng\":136.624},{\"lat\":0,\"lng\":136.5},"
                                                  "{\"lat\":34.80,\"lng\":136.51}]}"));
-    EXPECT_EQ(answer, QStringLiteral("{\"ok\":true,\"results\":[{\"km\":35.2},{\"error\":\"ROUTE_NOT_FOUND\"},{\"km\":9.7}]}"));
+    EXPECT_EQ(answer, QStringLiteral("{\"ok\":true,\"results\":[{\"km\":35.2},{\"error\":\"ROUTE_NOT_FOUND\",\"kind\":\"noRoute\","
+                                     "\"reason\":\"道路なし：ルートが見つかりません\"},{\"km\":9.7}]}"));
     EXPECT_EQ(eval(QStringLiteral("JSON.stringify(mapsStub.matrixRequests[0].fields)")).toString(),
-              QStringLiteral("[\"distanceMeters\",\"condition\"]"));
+              QStringLiteral("[\"distanceMeters\",\"condition\",\"error\"]"));
     EXPECT_EQ(eval(QStringLiteral("mapsStub.matrixRequests[0].origins.length")).toInt(), 1);
 
     // Like the real API, the stand-in refuses a request without a field mask.
@@ -216,4 +231,53 @@ TEST_F(RoutePage, WithoutAKeyThePageSaysSoAndLoadsNoScript)
     EXPECT_TRUE(routeError().contains(QStringLiteral("API キー")));
     EXPECT_TRUE(total().isEmpty());
     EXPECT_FALSE(eval(QStringLiteral("!!window.google")).toBool());
+}
+
+// The checks the route page shares between browsers (load failures, error
+// classes, per-site errors and the retry, via points, foreign scripts, the
+// stand-in's strictness), here in the engine the program embeds.
+TEST_F(RoutePage, SharedChecksPassInTheEmbeddedEngine)
+{
+    browser.Navigate(server->url(QStringLiteral("test/route-checks.html")));
+    ASSERT_TRUE(browser.WaitForDocument(15000));
+    ASSERT_TRUE(WaitUntil([&] { return eval(QStringLiteral("document.body.getAttribute('data-done')")).toString() == u"1"; },
+                          30000));
+    const QStringList failed = FailedChecks(eval(QStringLiteral("document.getElementById('results').textContent")).toString());
+    EXPECT_TRUE(failed.isEmpty()) << failed.join(QLatin1Char('\n')).toStdString();
+}
+
+// The same checks in the current Chromium of the system: Google supports only
+// the latest browsers, and the page must not rely on the embedded engine's age.
+// Headless Chromium runs the page's timers on virtual time, so the run takes
+// seconds; its DOM is read once the time budget has passed.
+TEST_F(RoutePage, SharedChecksPassInCurrentChromium)
+{
+    const QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
+    ASSERT_FALSE(chromium.isEmpty()) << "chromium is missing: scripts/install-deps installs it";
+    QTemporaryDir profile;
+    ASSERT_TRUE(profile.isValid());
+    QProcess process;
+    process.setProgram(chromium);
+    process.setArguments({QStringLiteral("--headless=new"), QStringLiteral("--no-sandbox"), QStringLiteral("--disable-gpu"),
+                          QStringLiteral("--no-first-run"), QStringLiteral("--user-data-dir=") + profile.path(),
+                          QStringLiteral("--virtual-time-budget=60000"), QStringLiteral("--dump-dom"),
+                          server->url(QStringLiteral("test/route-checks.html"))});
+    process.start();
+    ASSERT_TRUE(process.waitForStarted(10000));
+    // The server answers on its own thread; this one only waits.
+    if (!process.waitForFinished(90000)) {
+        process.kill();
+        process.waitForFinished(5000);
+        FAIL() << "chromium did not finish within 90 s";
+    }
+    const QString dom = QString::fromUtf8(process.readAllStandardOutput());
+    const QRegularExpressionMatch results =
+        QRegularExpression(QStringLiteral("<body data-done=\"1\">\\s*<pre id=\"results\">([^<]*)</pre>")).match(dom);
+    ASSERT_TRUE(results.hasMatch()) << "the checks did not end: " << dom.left(2000).toStdString()
+                                    << QString::fromUtf8(process.readAllStandardError()).right(1000).toStdString();
+    QString text = results.captured(1);
+    text.replace(QStringLiteral("&quot;"), QStringLiteral("\"")).replace(QStringLiteral("&lt;"), QStringLiteral("<"));
+    text.replace(QStringLiteral("&gt;"), QStringLiteral(">")).replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+    const QStringList failed = FailedChecks(text);
+    EXPECT_TRUE(failed.isEmpty()) << failed.join(QLatin1Char('\n')).toStdString();
 }
