@@ -8,6 +8,7 @@
 #include "calc/CCalcConditionData.h"
 #include "calc/CDisplayCalcResultList.h"
 #include "calc/COutputDataManager.h"
+#include "calc/CaseOpenChecks.h"
 #include "data/CHimokuRowSource.h"
 #include "data/CSPGaraHasseiComboBox.h"
 #include "data/CSPHimokuRowSource.h"
@@ -230,11 +231,9 @@ bool TMainForm::OpenCaseFrom(const QString& path)
         lists.loadClasses = ItemsOf(ComboBoxSekisai);
         lists.siteNames = [this](int c) { return SiteNames(*driver, c); };
         at = ResolveCase(d, lists);
-        if (StrToFloatDefault(d.xText, 0) == 0 || StrToFloatDefault(d.yText, 0) == 0)
-            throw CaseFileError(QStringLiteral("案件ファイルの工事現場の座標が正しくありません。"));
+        CheckCaseJobSite(d);
     } catch (const velmora::Error& e) {
-        ShowMessage(QStringLiteral("案件ファイルを開けません。\r\n%1\r\n\r\n%2").arg(QDir::toNativeSeparators(path), e.message()),
-                    OpenCaption(), MessageButtons::Ok, MessageIcon::Exclamation);
+        ShowMessage(CaseOpenFailureText(path, e.message()), OpenCaption(), MessageButtons::Ok, MessageIcon::Exclamation);
         return false;
     }
     if (!ConfirmLosingUnsavedWork(OpenCaption(), QStringLiteral("保存せずに案件を開きますか？")))
