@@ -14,9 +14,8 @@ QString FindDataFileName(const QString& key, const QString& directory)
     // EB01.dat", "2024_ET19.dat") holds the key too; only a name that starts
     // with it is the table, and the plain "<key>.dat" beats every other.
     const QStringList names = velmora::data::DataFilesHolding(key, directory);
-    const QString exact = key + QStringLiteral(".dat");
     for (const QString& name : names)
-        if (name.compare(exact, Qt::CaseInsensitive) == 0)
+        if (velmora::data::IsTableName(name, key))
             return name;
     for (const QString& name : names)
         if (name.startsWith(key, Qt::CaseSensitive))
@@ -34,6 +33,11 @@ char16_t collationUnit(QChar c)
 }
 
 } // namespace
+
+bool IsTableName(const QString& name, const QString& key)
+{
+    return name.compare(key + QStringLiteral(".dat"), Qt::CaseInsensitive) == 0;
+}
 
 bool DataFileNameLess(const QString& a, const QString& b)
 {
@@ -58,8 +62,9 @@ QStringList DataFilesHolding(const QString& key, const QString& directory)
     while (it.hasNext()) {
         it.next();
         const QFileInfo info = it.fileInfo();
-        if (!info.isDir() && info.fileName().contains(key, Qt::CaseSensitive))
-            names.append(info.fileName());
+        const QString name = info.fileName();
+        if (!info.isDir() && (name.contains(key, Qt::CaseSensitive) || IsTableName(name, key)))
+            names.append(name);
     }
     std::sort(names.begin(), names.end(), DataFileNameLess);
     return names;

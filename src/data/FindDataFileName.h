@@ -20,7 +20,10 @@ namespace velmora::data {
 // ("ET19.dat" before "ET19 - コピー.dat", "ET19_bak.dat" and "ET19.dat.bak").
 // Names equal but for case fall back to plain code-unit order.
 bool DataFileNameLess(const QString& a, const QString& b);
-// Every file of `directory` whose name holds `key`, in DataFileNameLess order.
+// "<key>.dat", letters in any case: the table's own name.
+bool IsTableName(const QString& name, const QString& key);
+// Every file of `directory` whose name holds `key` or is IsTableName, in
+// DataFileNameLess order.
 QStringList DataFilesHolding(const QString& key, const QString& directory);
 // What the estimator is told when files other than the table hold its key:
 // `read` (FindDataFileName, empty when none is the table) is read, the files
