@@ -5,6 +5,7 @@
 #include "calc/CCalcConditionData.h"
 #include "calc/CDisplayCalcResultList.h"
 #include "calc/COutputDataManager.h"
+#include "calc/CaseOpenChecks.h"
 #include "data/CHimokuRowSource.h"
 #include "data/CSPGaraHasseiComboBox.h"
 #include "data/CSPHimokuRowSource.h"
@@ -198,11 +199,9 @@ bool CaseFiles::ReadCase(const QString& path, velmora::calc::CaseData& d, velmor
                                              models.spSyubetsuModel, models.spGaraHasseiModel, models.spTsumikomiModel},
                                             ItemsOf(panel.ComboBoxArea), *driver);
         at = ResolveCase(d, lists);
-        if (StrToFloatDefault(d.xText, 0) == 0 || StrToFloatDefault(d.yText, 0) == 0)
-            throw CaseFileError(QStringLiteral("案件ファイルの工事現場の座標が正しくありません。"));
+        CheckCaseJobSite(d);
     } catch (const velmora::Error& e) {
-        ShowMessage(QStringLiteral("案件ファイルを開けません。\r\n%1\r\n\r\n%2").arg(QDir::toNativeSeparators(path), e.message()),
-                    OpenCaption(), MessageButtons::Ok, MessageIcon::Exclamation);
+        ShowMessage(CaseOpenFailureText(path, e.message()), OpenCaption(), MessageButtons::Ok, MessageIcon::Exclamation);
         return false;
     }
     return true;

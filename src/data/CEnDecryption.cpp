@@ -30,15 +30,32 @@ CEnDecryption::~CEnDecryption() { DeleteWorkFiles(); }
 
 void CEnDecryption::DecryptDataFiles()
 {
+    using namespace velmora::data;
     const QString directory = Paths::dataDirectory();
     for (const QString& key : ScrambledKeys()) {
-        const QStringList names = velmora::data::DataFilesHolding(key, directory);
+        const QString name = FindDataFileName(key, directory);
+        QStringList passedOver = DataFilesHolding(key, directory);
+        passedOver.removeOne(name);
         // A copy left beside a table (a backup, a file saved again under
         // another name) must not go unnoticed even though it is not read.
-        if (names.size() > 1)
-            velmora::data::deferWarning(velmora::data::SeveralDataFilesText(key, names), velmora::data::Deferral::Notice);
-        DecryptFile(directory + names.value(0));
+        if (!passedOver.isEmpty())
+            deferWarning(SeveralDataFilesText(key, name, passedOver), Deferral::Notice);
+        if (name.isEmpty())
+            continue;
+        DecryptFile(directory + name);
+        // The readers look the working file up by its key; a stale file that
+        // the lookup prefers would be read instead of this table.
+        const QString made = WorkFileName(name);
+        const QString found = FindDataFileName(u'D' + key.mid(1), directory);
+        if (QFileInfo(directory + made).isFile() && found != made)
+            deferWarning(QStringLiteral("作業ファイル %1 を読めません。データフォルダにある %2 が先に見つかります。%2 を移してから起動し直してください。")
+                             .arg(made, found));
     }
+}
+
+QString CEnDecryption::WorkFileName(const QString& scrambledName)
+{
+    return u'D' + scrambledName.mid(1, 3) + QStringLiteral(".dat");
 }
 
 QByteArray CEnDecryption::Transform(const QByteArray& input)
@@ -85,8 +102,7 @@ void CEnDecryption::DecryptFile(const QString& path)
     const QFileInfo source(path);
     if (!source.exists() || source.isDir())
         return;
-    const QString name = source.fileName();
-    const QString workPath = source.absolutePath() + u'/' + u'D' + name.mid(1);
+    const QString workPath = source.absolutePath() + u'/' + WorkFileName(source.fileName());
     workFiles.append(workPath);
 
     // Truncate first, so a working file left by an interrupted run is replaced.

@@ -25,6 +25,10 @@ public:
     void DeleteWorkFiles();
 
     const QStringList& WorkFiles() const { return workFiles; }
+    // The working file of a scrambled file: its key with "D" for "E", and
+    // ".dat", whatever else the shipped name holds, so that the readers'
+    // lookup by key always finds it.
+    static QString WorkFileName(const QString& scrambledName);
 
     // Applies the routine to a whole buffer; an odd trailing byte is treated
     // like the first byte of a unit.

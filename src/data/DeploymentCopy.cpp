@@ -19,7 +19,7 @@ DeploymentCopy::DeploymentCopy(const QString& deployment)
                                  .arg(QDir::toNativeSeparators(source.absolutePath())));
     m_deployment = QFileInfo(deployment).absoluteFilePath() + u'/';
     if (!m_dir.isValid())
-        throw velmora::Error(QStringLiteral("作業フォルダを作成できません。 %1").arg(SystemErrorText(errno)).trimmed());
+        throw velmora::Error(QStringLiteral("作業フォルダを作成できません。 %1").arg(SystemErrorText(LastFileSystemError())).trimmed());
     const QString target = dataDirectory();
     if (!QDir().mkpath(target))
         throw velmora::Error(QStringLiteral("作業フォルダ %1 を作成できません。").arg(QDir::toNativeSeparators(target)));

@@ -1,6 +1,21 @@
 #include "FileErrorText.h"
 
+#ifdef _WIN32
+#include "platform/win/Win32ErrorNumber.h"
+
+#include <windows.h>
+#endif
+
 namespace velmora::data {
+
+int LastFileSystemError()
+{
+#ifdef _WIN32
+    return velmora::platform::win::ErrnoOfWin32Error(GetLastError());
+#else
+    return errno;
+#endif
+}
 
 QString SystemErrorText(int systemError)
 {

@@ -10,7 +10,17 @@
 
 QString FindDataFileName(const QString& key, const QString& directory)
 {
-    return velmora::data::DataFilesHolding(key, directory).value(0);
+    // A copy an office leaves beside a table ("bak_ET19.dat", "Copy of
+    // EB01.dat", "2024_ET19.dat") holds the key too; only a name that starts
+    // with it is the table, and the plain "<key>.dat" beats every other.
+    const QStringList names = velmora::data::DataFilesHolding(key, directory);
+    for (const QString& name : names)
+        if (velmora::data::IsTableName(name, key))
+            return name;
+    for (const QString& name : names)
+        if (name.startsWith(key, Qt::CaseSensitive))
+            return name;
+    return {};
 }
 
 namespace velmora::data {
@@ -23,6 +33,11 @@ char16_t collationUnit(QChar c)
 }
 
 } // namespace
+
+bool IsTableName(const QString& name, const QString& key)
+{
+    return name.compare(key + QStringLiteral(".dat"), Qt::CaseInsensitive) == 0;
+}
 
 bool DataFileNameLess(const QString& a, const QString& b)
 {
@@ -47,19 +62,23 @@ QStringList DataFilesHolding(const QString& key, const QString& directory)
     while (it.hasNext()) {
         it.next();
         const QFileInfo info = it.fileInfo();
-        if (!info.isDir() && info.fileName().contains(key, Qt::CaseSensitive))
-            names.append(info.fileName());
+        const QString name = info.fileName();
+        if (!info.isDir() && (name.contains(key, Qt::CaseSensitive) || IsTableName(name, key)))
+            names.append(name);
     }
     std::sort(names.begin(), names.end(), DataFileNameLess);
     return names;
 }
 
-QString SeveralDataFilesText(const QString& key, const QStringList& names)
+QString SeveralDataFilesText(const QString& key, const QString& read, const QStringList& passedOver)
 {
+    const QString others = passedOver.join(QStringLiteral("、"));
+    if (read.isEmpty())
+        return QStringLiteral("データフォルダの %1 は名前が %2 で始まらないため読みません。").arg(others, key);
     return QStringLiteral("データフォルダに %1 のファイルが %2 つあります。%3 を使い、%4 は読みません。")
         .arg(key)
-        .arg(names.size())
-        .arg(names.value(0), names.mid(1).join(QStringLiteral("、")));
+        .arg(passedOver.size() + 1)
+        .arg(read, others);
 }
 
 QStringList MissingScrambledTables(const QString& directory)

@@ -3,10 +3,12 @@
 #include <QString>
 #include <QStringList>
 
-// The file in `directory` whose name holds `key` (case-sensitive, anywhere in
-// the name), first in DataFileNameLess order; folders never count. Empty when
-// nothing matches: the caller's path is then the directory itself, which no
-// reader can open, so a missing file surfaces as its reader's open failure.
+// The table of `key` in `directory`: the file "<key>.dat" (letters in any
+// case), otherwise the first file in DataFileNameLess order whose name starts
+// with `key` (case-sensitive); a name holding the key elsewhere is never it,
+// and folders never count. Empty when nothing matches: the caller's path is
+// then the directory itself, which no reader can open, so a missing file
+// surfaces as its reader's open failure.
 QString FindDataFileName(const QString& key, const QString& directory);
 
 namespace velmora::data {
@@ -18,11 +20,15 @@ namespace velmora::data {
 // ("ET19.dat" before "ET19 - コピー.dat", "ET19_bak.dat" and "ET19.dat.bak").
 // Names equal but for case fall back to plain code-unit order.
 bool DataFileNameLess(const QString& a, const QString& b);
-// Every file of `directory` whose name holds `key`, in DataFileNameLess order.
+// "<key>.dat", letters in any case: the table's own name.
+bool IsTableName(const QString& name, const QString& key);
+// Every file of `directory` whose name holds `key` or is IsTableName, in
+// DataFileNameLess order.
 QStringList DataFilesHolding(const QString& key, const QString& directory);
-// What the estimator is told when several files hold one key: the first of
-// `names` is read, the others are not.
-QString SeveralDataFilesText(const QString& key, const QStringList& names);
+// What the estimator is told when files other than the table hold its key:
+// `read` (FindDataFileName, empty when none is the table) is read, the files
+// `passedOver` are not.
+QString SeveralDataFilesText(const QString& key, const QString& read, const QStringList& passedOver);
 
 // The scrambled tables (CEnDecryption::ScrambledKeys()) with no file in
 // `directory`. Some readers take a missing table for an empty one without a

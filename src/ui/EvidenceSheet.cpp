@@ -1,5 +1,7 @@
 #include "EvidenceSheet.h"
 
+#include "PdfTextLayer.h"
+
 #include "calc/CDisplayCalcResultList.h"
 #include "calc/ResultRowTexts.h"
 #include "data/Error.h"
@@ -26,6 +28,19 @@ namespace {
 const QString kFontFamily = QStringLiteral("Noto Sans CJK JP");
 constexpr double kFontPoints = 8;
 constexpr double kTitlePoints = 14;
+
+// The sheet's face, set without shaping. Shaped, the digits of a run that
+// follows Latin letters ("Ver. 1.2", "R 6", "10km") come out as glyphs that
+// no character maps to, and the PDF writer leaves them out of the text
+// layer: a filed sheet could not be searched for a figure. Neither Japanese
+// nor Latin text needs shaping, so nothing drawn changes.
+QFont SheetFont(double points)
+{
+    QFont font(kFontFamily);
+    font.setPointSizeF(points);
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    return font;
+}
 
 constexpr int ColRoadDistance = 3;
 constexpr int ColFeeUnit = 7;
@@ -258,9 +273,7 @@ QString EvidenceSheet::Html() const
 
 void EvidenceSheet::Fill(QTextDocument& document) const
 {
-    QFont font(kFontFamily);
-    font.setPointSizeF(kFontPoints);
-    document.setDefaultFont(font);
+    document.setDefaultFont(SheetFont(kFontPoints));
     document.setDocumentMargin(0);
     document.setHtml(Html());
 }
@@ -279,8 +292,7 @@ void EvidenceSheet::Print(QPagedPaintDevice& device) const
     Fill(document);
 
     const QRect page = device.pageLayout().paintRectPixels(device.logicalDpiX());
-    QFont footerFont(kFontFamily);
-    footerFont.setPointSizeF(kFontPoints - 1);
+    const QFont footerFont = SheetFont(kFontPoints - 1);
     const int footerHeight = QFontMetrics(footerFont, &device).height() * 2;
     const QSizeF body(page.width(), page.height() - footerHeight);
     document.setPageSize(body);
@@ -315,6 +327,7 @@ void EvidenceSheet::WritePdf(const QString& path) const
         writer.setResolution(600);
         Print(writer);
     }
+    bytes = MapRadicalsToKanji(bytes, SheetFont(kFontPoints));
     QString reason;
     if (!velmora::data::ReplaceFileContents(path, bytes, &reason))
         throw velmora::Error(QStringLiteral("根拠資料を保存できません。\r\n%1\r\n%2")

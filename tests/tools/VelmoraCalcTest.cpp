@@ -12,6 +12,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -227,6 +229,25 @@ TEST(VelmoraCalc, SavedCaseOpensToTheSameTable)
     const CalcRun newer = Calc({QStringLiteral("--case"), other.fileName()});
     EXPECT_EQ(newer.exitCode, 1);
     EXPECT_TRUE(newer.err.contains(QStringLiteral("新しい版（9）"))) << newer.err.toStdString();
+
+    // Without a job site the window refuses the case; so does the calculator, in its words.
+    const QString plain = dir.filePath(QStringLiteral("plain.json"));
+    ASSERT_EQ(CalcAt({QStringLiteral("--save-case"), plain}).exitCode, 0);
+    QFile site(plain);
+    ASSERT_TRUE(site.open(QIODevice::ReadWrite));
+    QJsonObject root = QJsonDocument::fromJson(site.readAll()).object();
+    for (const char* y : {"0", "abc"}) {
+        root.insert(QStringLiteral("jobSite"), QJsonObject{{QStringLiteral("x"), QStringLiteral("0")}, {QStringLiteral("y"), QString::fromLatin1(y)}});
+        site.resize(0);
+        site.write(QJsonDocument(root).toJson());
+        site.flush();
+        const CalcRun refused = Calc({QStringLiteral("--case"), plain});
+        EXPECT_EQ(refused.exitCode, 1);
+        EXPECT_TRUE(refused.out.isEmpty());
+        EXPECT_TRUE(refused.err.contains(QStringLiteral("案件ファイルを開けません。\n%1\n\n案件ファイルの工事現場の座標が正しくありません。")
+                                             .arg(QDir::toNativeSeparators(plain))))
+            << refused.err.toStdString();
+    }
 }
 
 TEST(VelmoraCalc, CsvHasMarkCrLfAndQuotesCells)
@@ -415,6 +436,35 @@ TEST(VelmoraCalc, DamagedSiteLinesAndCopiesAreToldAndTheRestIsCalculated)
     }
 }
 
+// Copies an office leaves beside its tables, each with other figures, are
+// never read in their place: both methods give the figures of the tables
+// alone, and every copy is named as not read.
+TEST(VelmoraCalc, CopiesBesideTheTablesChangeNoFigure)
+{
+    TempDeployment deployment;
+    deployment.copySampleDeployment();
+    const QStringList patterns = {QStringLiteral("bak_%1.dat"), QStringLiteral("%1 - コピー.dat"), QStringLiteral("Copy of %1.dat"),
+                                  QStringLiteral("2024_%1.dat"), QStringLiteral("%1.dat.bak")};
+    QStringList copies;
+    for (const QString& key : CEnDecryption::ScrambledKeys()) {
+        for (const QString& pattern : patterns) {
+            copies.append(pattern.arg(key));
+            deployment.writeScrambled(copies.last(), QStringLiteral("見出し\r\n1,S01,9,9\r\n"));
+        }
+    }
+    for (const QString& method : {QStringLiteral("package"), QStringLiteral("labour")}) {
+        const CalcRun alone = CalcAt({QStringLiteral("--method"), method});
+        const CalcRun run = CalcAt({QStringLiteral("--method"), method, QStringLiteral("--deploy"), deployment.exeDir()});
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_EQ(run.out, alone.out) << method.toStdString();
+        for (const QString& key : CEnDecryption::ScrambledKeys())
+            EXPECT_TRUE(run.err.contains(QStringLiteral("データフォルダに %1 のファイルが 6 つあります。%1.dat を使い、").arg(key)))
+                << run.err.toStdString();
+        for (const QString& copy : copies)
+            EXPECT_TRUE(run.err.contains(copy)) << copy.toStdString();
+    }
+}
+
 TEST(VelmoraCalc, HelpAndEmptyResult)
 {
     const CalcRun help = Calc({QStringLiteral("--help")});
@@ -456,10 +506,12 @@ TEST(VelmoraCalc, BrokenDataExitsOne)
 {
     TempDeployment deployment;
     deployment.copySampleDeployment();
-    deployment.remove(QStringLiteral("dat/ET02.dat"));
+    // Renamed by hand: the copy is never read in the table's place.
+    QFile::rename(deployment.dataDir() + QStringLiteral("ET02.dat"), deployment.dataDir() + QStringLiteral("bak_ET02.dat"));
     const CalcRun run = CalcAt({QStringLiteral("--deploy"), deployment.exeDir()});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_FALSE(run.err.isEmpty());
+    EXPECT_TRUE(run.err.contains(QStringLiteral("データファイル ET02 がありません。"))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("bak_ET02.dat は名前が ET02 で始まらないため読みません。"))) << run.err.toStdString();
     EXPECT_TRUE(run.out.isEmpty());
 }
 

@@ -4,7 +4,9 @@
 #include "data/Error.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <QTextFrame>
@@ -227,6 +229,36 @@ TEST(EvidenceSheet, PdfIsA4LandscapeWithEmbeddedJapaneseFontsAndGrowsByPages)
     EXPECT_TRUE(shortPdf.contains("/FontFile2") || shortPdf.contains("/FontFile3"));
     EXPECT_EQ(CountPages(shortPdf), 1);
     EXPECT_GE(CountPages(longPdf), 3);
+}
+
+// An office searches its filed sheets and copies figures out of them: every
+// figure and name must be in the text layer as the characters shown.
+TEST(EvidenceSheet, PdfTextLayerHoldsEveryFigureAndName)
+{
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    CDisplayCalcResultList list;
+    const EvidenceSheetData data = SampleData(list);
+    const QString path = dir.filePath(QStringLiteral("sheet.pdf"));
+    EvidenceSheet(data).WritePdf(path);
+    QProcess p;
+    p.start(pdftotext, {path, QStringLiteral("-")});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    // Line breaks and the spaces of the layout are not the sheet's text.
+    QString text = QString::fromUtf8(p.readAllStandardOutput());
+    text.remove(QRegularExpression(QStringLiteral("\\s")));
+
+    QStringList wanted = {data.conditions.xText, data.conditions.yText, data.conditions.edition,
+                          QString(data.conditions.version).remove(u' '), data.conditions.district};
+    for (const EvidenceRow& row : data.rows)
+        for (int col : {1, 2, 3, 9, 10, 11, 12})
+            if (!row.cells.at(col).isEmpty())
+                wanted.append(row.cells.at(col));
+    for (const QString& w : wanted)
+        EXPECT_TRUE(text.contains(w)) << w.toStdString() << " not in: " << text.toStdString();
 }
 
 TEST(EvidenceSheet, UnwritablePdfIsReportedAndNothingIsLeft)

@@ -1,6 +1,7 @@
 #include "CalcRun.h"
 
 #include "calc/CaseFile.h"
+#include "calc/CaseOpenChecks.h"
 #include "calc/CDisplayCalcResultList.h"
 #include "calc/COutputDataManager.h"
 #include "calc/PackageConditions.h"
@@ -90,8 +91,13 @@ Loaded Load(const QString& deployment)
     loaded.copy = std::make_unique<velmora::data::DeploymentCopy>(deployment);
     const QStringList missing = velmora::data::MissingScrambledTables(loaded.copy->dataDirectory())
         + velmora::data::MissingShippedIniFiles(loaded.copy->dataDirectory());
-    if (!missing.isEmpty())
-        throw velmora::Error(velmora::data::MissingDataFileText(missing.first(), QDir(deployment).filePath(QStringLiteral("dat"))));
+    if (!missing.isEmpty()) {
+        // With the copies that were passed over: a table renamed by hand
+        // ("bak_ET02.dat") is why one goes missing.
+        QStringList told = {velmora::data::MissingDataFileText(missing.first(), QDir(deployment).filePath(QStringLiteral("dat")))};
+        told += velmora::data::takeDeferredWarnings();
+        throw velmora::Error(told.join(u'\n'));
+    }
     loaded.driver = std::make_unique<COutputDataManager>();
     loaded.districts = velmora::data::LoadDistrictList();
     loaded.lists = std::make_unique<Lists>();
@@ -179,12 +185,9 @@ CalcArguments ArgumentsOfCase(const CalcArguments& given, const velmora::calc::C
     a.sortMode = d.sortMode;
     a.xText = d.xText;
     a.yText = d.yText;
-    try {
-        a.x = StrToFloat(d.xText);
-        a.y = StrToFloat(d.yText);
-    } catch (const velmora::ConvertError&) {
-        throw velmora::calc::CaseFileError(QStringLiteral("案件ファイルの工事現場の座標が数値ではありません。"));
-    }
+    velmora::calc::CheckCaseJobSite(d);
+    a.x = StrToFloat(d.xText);
+    a.y = StrToFloat(d.yText);
     return a;
 }
 
@@ -214,11 +217,16 @@ CalcTable RunCalc(const CalcArguments& given)
     std::optional<velmora::calc::CaseData> opened;
     CalcArguments a = given;
     if (!given.casePath.isEmpty()) {
-        opened = velmora::calc::LoadCaseFile(given.casePath);
-        const velmora::calc::CaseLists caseLists = velmora::calc::CaseListsOf(
-            {&lists.himoku, &lists.spHimoku, &lists.syubetsu, &lists.spSyubetsu, &lists.spGaraHassei, &lists.spTsumikomi},
-            loaded.districts, driver);
-        a = ArgumentsOfCase(given, *opened, velmora::calc::ResolveCase(*opened, caseLists));
+        // Refused as the window refuses it, in its words.
+        try {
+            opened = velmora::calc::LoadCaseFile(given.casePath);
+            const velmora::calc::CaseLists caseLists = velmora::calc::CaseListsOf(
+                {&lists.himoku, &lists.spHimoku, &lists.syubetsu, &lists.spSyubetsu, &lists.spGaraHassei, &lists.spTsumikomi},
+                loaded.districts, driver);
+            a = ArgumentsOfCase(given, *opened, velmora::calc::ResolveCase(*opened, caseLists));
+        } catch (const velmora::Error& e) {
+            throw velmora::calc::CaseFileError(velmora::calc::CaseOpenFailureText(given.casePath, e.message()));
+        }
     }
 
     const int district = a.district

@@ -17,11 +17,13 @@
 #include "platform/win/ProcessSnapshot.h"
 #include "platform/win/StartProgram.h"
 #include "platform/win/Taskbar.h"
+#include "platform/win/Win32ErrorNumber.h"
 
 #include <windows.h>
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -268,6 +270,38 @@ void checkTaskbar()
           win::StripHeight(0, 0, 62, 768) == 0 && win::StripHeight(1218, 0, 1280, 1024) == 0 && win::StripHeight(0, 0, 0, 0) == 0);
 }
 
+// The file failures an estimator meets, provoked for real: the code the
+// system reports must give the error number whose Japanese reason fits.
+void checkFileErrors(const std::wstring& dir)
+{
+    const auto errnoOf = [](HANDLE h) {
+        const int e = h == INVALID_HANDLE_VALUE ? win::ErrnoOfWin32Error(GetLastError()) : 0;
+        if (h != INVALID_HANDLE_VALUE)
+            CloseHandle(h);
+        return e;
+    };
+    const auto open = [](const std::wstring& path, DWORD access, DWORD share, DWORD disposition, DWORD flags = 0) {
+        return CreateFileW(path.c_str(), access, share, nullptr, disposition, flags, nullptr);
+    };
+    check("file errors: a missing file is ENOENT", errnoOf(open(dir + L"missing.dat", GENERIC_READ, 0, OPEN_EXISTING)) == ENOENT);
+    check("file errors: a missing folder is ENOENT",
+          errnoOf(open(dir + L"nowhere\\missing.dat", GENERIC_READ, 0, OPEN_EXISTING)) == ENOENT);
+    const std::wstring held = dir + L"held.dat";
+    HANDLE holder = open(held, GENERIC_WRITE, 0, CREATE_ALWAYS);
+    check("file errors: a file another program holds is EBUSY",
+          errnoOf(open(held, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING)) == EBUSY);
+    CloseHandle(holder);
+    check("file errors: an existing file made anew exclusively is EEXIST",
+          errnoOf(open(held, GENERIC_WRITE, 0, CREATE_NEW)) == EEXIST);
+    const std::wstring folder = dir + L"folder";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    check("file errors: a folder opened for writing as a file is EACCES",
+          errnoOf(open(folder, GENERIC_WRITE, 0, OPEN_EXISTING)) == EACCES);
+    RemoveDirectoryW(folder.c_str());
+    DeleteFileW(held.c_str());
+    check("file errors: a code without a reason gives 0", win::ErrnoOfWin32Error(ERROR_INVALID_FUNCTION) == 0);
+}
+
 // One line of the table: the program's mappings and ICU's stock ones.
 struct Mappings
 {
@@ -424,6 +458,7 @@ int wmain(int argc, wchar_t** argv)
     checkSnapshot(self, dir);
     checkStartProgram(self, dir);
     checkTaskbar();
+    checkFileErrors(dir);
     checkHalfWidth(argv[1]);
     removeScratchDirectory(dir);
     std::printf("%s: %d check(s) failed\n", failures ? "FAIL" : "PASS", failures);
