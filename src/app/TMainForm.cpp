@@ -26,6 +26,7 @@
 #include "ui/Placement.h"
 #include "ui/ResultExport.h"
 #include "ui/ResultGrid.h"
+#include "ui/ResultMapFeature.h"
 #include "web/CWebDataDef.h"
 #include "web/WebDataDefNames.h"
 #include "web/browser/TBrowserPopupForm.h"
@@ -180,6 +181,12 @@ void TMainForm::BuildForm()
     PageControl->addTab(TabSheetMain, QStringLiteral("メイン"));
     PageControl->addTab(TabSheetCalcResult, QStringLiteral("計算結果"));
     PageControl->addTab(TabSheetGoogleMap, QStringLiteral("GoogleMap"));
+
+    // ---- Result map: the page "地図" and "GeoJSON保存", tied to the grid ----
+    resultMapFeature = std::make_unique<velmora::ui::ResultMapFeature>(velmora::ui::ResultMapHost{
+        *this, PageControl, StringGrid, PanelCalcResult, resultExport.get(), [this] { return driver.get(); }});
+    m_calcResultBlocks.append(resultMapFeature->ButtonBlock());
+    // ---- end of the result map ----
 }
 
 void TMainForm::BuildMainPage()

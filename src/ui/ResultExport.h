@@ -47,6 +47,9 @@ public:
     bool SaveCsv();
     bool SavePdf();
     bool PrintSheet();
+    // The result as a GeoJSON map file, the same as velmora-calc writes.
+    QByteArray GeoJson();
+    bool SaveGeoJson();
     // Wires the three buttons of the result page; the sheet button offers
     // the PDF file and the printer in a menu.
     void Connect(QPushButton* copy, QPushButton* csv, QPushButton* sheet);
@@ -54,6 +57,7 @@ public:
     static QString CopyCaption() { return QStringLiteral("表をコピー"); }
     static QString CsvCaption() { return QStringLiteral("CSV保存"); }
     static QString SheetCaption() { return QStringLiteral("根拠資料(PDF/印刷)"); }
+    static QString GeoJsonCaption() { return QStringLiteral("GeoJSON保存"); }
 
 private:
     // False, after telling the estimator, when there is no result to export.
