@@ -122,10 +122,16 @@ var velmoraMap = (function () {
     var target = s.sites.filter(function (site) { return site.position === s.selected; })[0];
     line.setLatLngs(target ? [job, [target.lat, target.lon]] : [job, job]);
 
+    // A new job site: the view takes in the job site and every site (the
+    // circle may reach beyond it); a recalculation keeps the estimator's view.
     var jobKey = job.join(",");
     if (jobKey !== lastJob) {
       lastJob = jobKey;
-      map.fitBounds(circle.getBounds(), { padding: [10, 10] });
+      var bounds = L.latLngBounds([job, job]);
+      s.sites.forEach(function (site) { bounds.extend([site.lat, site.lon]); });
+      if (s.sites.length === 0)
+        bounds = circle.getBounds();
+      map.fitBounds(bounds, { padding: [40, 40], maxZoom: 14 });
     }
   }
 
