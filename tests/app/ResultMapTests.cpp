@@ -113,7 +113,7 @@ TEST_F(ResultMapTest, MapAndGridAreOneView)
     startShown();
     EXPECT_EQ(form->PageControl->tabText(3), QStringLiteral("地図"));
     EXPECT_EQ(map()->view(), nullptr); // nothing of the browser before the page is shown
-    calculate();
+    calculateAt(tsuX(), tsuY());
     openMap();
     expectMarkersAsGrid();
 
@@ -159,7 +159,7 @@ TEST_F(ResultMapTest, WithoutTilesTheResultStillShowsWithANote)
     tiles.reset(); // nothing listens there any more
     useTiles(address);
     startShown();
-    calculate();
+    calculateAt(tsuX(), tsuY());
     openMap();
     expectMarkersAsGrid();
     ASSERT_TRUE(WaitUntil([&] { return drawn().value(QStringLiteral("tileNote")).toBool(); }, 15000));
@@ -173,7 +173,7 @@ TEST_F(ResultMapTest, WithoutTilesTheResultStillShowsWithANote)
 TEST_F(ResultMapTest, SavedGeoJsonIsTheCalculatorsFile)
 {
     startShown();
-    calculate();
+    calculateAt(tsuX(), tsuY());
     QProcess calc;
     calc.start(QStringLiteral(VELMORA_BIN_DIR "/velmora-calc"),
                {QStringLiteral("--deploy"), deployment.exeDir(), QStringLiteral("--x"), tsuX(), QStringLiteral("--y"), tsuY(),
