@@ -68,10 +68,9 @@ private:
     ResultMap* m_map;
 };
 
-ResultMap::ResultMap(MainWindowState& state, Tiles tiles, PlacesSource places, QWidget* parent)
+ResultMap::ResultMap(MainWindowState& state, PlacesSource places, QWidget* parent)
     : QWidget(parent)
     , m_state(state)
-    , m_tiles(std::move(tiles))
     , m_places(std::move(places))
     , m_pageFile(DefaultPageFile())
 {
@@ -140,8 +139,8 @@ void ResultMap::Loaded(bool ok)
 {
     if (!ok || m_ready)
         return;
-    const QJsonObject settings = {{QStringLiteral("tiles"), m_tiles.address},
-                                  {QStringLiteral("attribution"), m_tiles.attribution}};
+    const Tiles tiles = TilesOfDefinitions();
+    const QJsonObject settings = {{QStringLiteral("tiles"), tiles.address}, {QStringLiteral("attribution"), tiles.attribution}};
     m_view->page()->runJavaScript(
         QStringLiteral("velmoraMap.init(%1)").arg(QString::fromUtf8(QJsonDocument(settings).toJson(QJsonDocument::Compact))),
         QWebEngineScript::MainWorld);

@@ -33,7 +33,8 @@ public:
     // The result to show: none before the first calculation.
     using PlacesSource = std::function<std::optional<velmora::calc::ResultPlaces>()>;
 
-    ResultMap(MainWindowState& state, Tiles tiles, PlacesSource places, QWidget* parent = nullptr);
+    // The tiles are those of the web-site definitions when the page loads.
+    ResultMap(MainWindowState& state, PlacesSource places, QWidget* parent = nullptr);
     ~ResultMap() override;
 
     // The page beside the executable: map/resultmap.html.
@@ -76,7 +77,6 @@ private:
     void Report(const QString& message);
 
     MainWindowState& m_state;
-    Tiles m_tiles;
     PlacesSource m_places;
     QString m_pageFile;
     QWebEngineView* m_view = nullptr;

@@ -18,20 +18,20 @@ ResultMapFeature::ResultMapFeature(ResultMapHost host)
 {
     MainWindowState& state = m_host.state;
     auto driver = m_host.driver;
-    m_map = new ResultMap(state, ResultMap::TilesOfDefinitions(),
-                          [&state, driver]() -> std::optional<velmora::calc::ResultPlaces> {
-                              const COutputDataManager* d = driver ? driver() : nullptr;
-                              if (!state.resultList || !d)
-                                  return std::nullopt;
-                              return velmora::calc::PlaceResults(*state.resultList, d->JobSite());
-                          });
+    m_map = new ResultMap(state, [&state, driver]() -> std::optional<velmora::calc::ResultPlaces> {
+        const COutputDataManager* d = driver ? driver() : nullptr;
+        if (!state.resultList || !d)
+            return std::nullopt;
+        return velmora::calc::PlaceResults(*state.resultList, d->JobSite());
+    });
     m_host.pages->addTab(m_map, PageCaption());
 
     // The grid is rewritten cell by cell at every recalculation and re-sort;
     // the map follows the rows, not the cells, once the rewrite is through.
     QAbstractItemModel* model = m_host.grid->model();
-    for (auto signal : {&QAbstractItemModel::modelReset, &QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
-        QObject::connect(model, signal, m_map, &ResultMap::ResultChanged);
+    QObject::connect(model, &QAbstractItemModel::modelReset, m_map, &ResultMap::ResultChanged);
+    QObject::connect(model, &QAbstractItemModel::rowsInserted, m_map, &ResultMap::ResultChanged);
+    QObject::connect(model, &QAbstractItemModel::rowsRemoved, m_map, &ResultMap::ResultChanged);
     QObject::connect(model, &QAbstractItemModel::dataChanged, m_map, &ResultMap::ResultChanged);
     QObject::connect(m_host.grid, &ResultGrid::cellSelected, m_map, &ResultMap::SelectionChanged);
     ResultGrid* grid = m_host.grid;
