@@ -3,6 +3,7 @@
 #include "MainWindowState.h"
 #include "calc/ResultPlaces.h"
 
+#include <QColor>
 #include <QString>
 #include <QWidget>
 #include <functional>

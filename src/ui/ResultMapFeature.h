@@ -3,6 +3,7 @@
 #include "FlowPlacement.h"
 #include "MainWindowState.h"
 
+#include <QString>
 #include <functional>
 
 class COutputDataManager;
