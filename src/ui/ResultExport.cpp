@@ -119,8 +119,7 @@ EvidenceSheetData ResultExport::SheetData()
     data.sortMode = m_state.sortMode;
     if (m_state.resultList) {
         data.rows = EvidenceRows(*m_state.resultList);
-        data.places = velmora::calc::PlaceResults(*m_state.resultList, StrToFloatDefault(m_conditions.xText, 0),
-                                                  StrToFloatDefault(m_conditions.yText, 0));
+        data.places = Places();
     }
     data.madeOn = QDate::currentDate();
     return data;
@@ -183,8 +182,14 @@ QByteArray ResultExport::GeoJson()
 {
     if (!m_state.resultList)
         return QByteArray();
-    return velmora::calc::ResultGeoJson(velmora::calc::PlaceResults(
-        *m_state.resultList, StrToFloatDefault(m_conditions.xText, 0), StrToFloatDefault(m_conditions.yText, 0)));
+    return velmora::calc::ResultGeoJson(Places());
+}
+
+velmora::calc::ResultPlaces ResultExport::Places()
+{
+    // Measured from the job site of the calculation the list came from.
+    return velmora::calc::PlaceResults(*m_state.resultList, StrToFloatDefault(m_conditions.xText, 0),
+                                       StrToFloatDefault(m_conditions.yText, 0));
 }
 
 bool ResultExport::SaveGeoJson()

@@ -2,6 +2,7 @@
 
 #include "EvidenceSheet.h"
 #include "MainWindowState.h"
+#include "calc/ResultPlaces.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -60,6 +61,8 @@ public:
     static QString GeoJsonCaption() { return QStringLiteral("GeoJSON保存"); }
 
 private:
+    // The list's rows where they lie; there must be a list.
+    velmora::calc::ResultPlaces Places();
     // False, after telling the estimator, when there is no result to export.
     bool HasResult(const QString& caption) const;
     QString ProposedPath(const QString& stem, const QString& suffix) const;
