@@ -112,7 +112,6 @@ TEST_F(ResultMapTest, MapAndGridAreOneView)
 {
     useTiles(tiles->url(QStringLiteral("tile.png")) + QStringLiteral("?z={z}&x={x}&y={y}"));
     startShown();
-    EXPECT_EQ(form->PageControl->tabText(3), QStringLiteral("地図"));
     EXPECT_EQ(map()->view(), nullptr); // nothing of the browser before the page is shown
     calculateAt(tsuX(), tsuY());
     openMap();
