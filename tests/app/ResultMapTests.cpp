@@ -45,6 +45,8 @@ protected:
         QString ini = QString::fromUtf8(deployment.readBytes(QStringLiteral("status/WebDataDef.ini")));
         ini.replace(QRegularExpression(QStringLiteral("\ntiles=[^\r\n]*")), QStringLiteral("\ntiles=") + address);
         ini.replace(QRegularExpression(QStringLiteral("\nattribution=[^\r\n]*")), QStringLiteral("\nattribution=代用タイル"));
+        if (!ini.startsWith(QChar(0xFEFF)))
+            ini.prepend(QChar(0xFEFF)); // UTF-8 is told by its mark
         deployment.writeBytes(QStringLiteral("status/WebDataDef.ini"), ini.toUtf8());
     }
 
@@ -137,8 +139,7 @@ TEST_F(ResultMapTest, MapAndGridAreOneView)
     bool clicked = false;
     map()->view()->page()->runJavaScript(QStringLiteral("velmoraMap.click(2)"), QWebEngineScript::MainWorld,
                                          [&clicked](const QVariant& v) { clicked = v.toBool(); });
-    ASSERT_TRUE(WaitUntil([&] { return form->StringGrid->Row() == 2 && form->selectedRow == 2; }, 5000));
-    EXPECT_TRUE(clicked);
+    ASSERT_TRUE(WaitUntil([&] { return clicked && form->StringGrid->Row() == 2 && form->selectedRow == 2; }, 5000));
     EXPECT_EQ(form->StringGrid->Col(), 1); // no cell editor opened
 
     // A recalculation: a long road distance typed for the first-ranked site

@@ -24,14 +24,17 @@ PlacedSite Site(const QString& name, int rank, double x, double y)
     return s;
 }
 
-// The centre of the pixels of one exact grey: the inside of a marker.
+// The centre of the patches of one exact grey (a pixel and its eight
+// neighbours): the inside of a marker, not the edges of smoothed text.
 QPointF CentreOf(const QImage& image, int grey)
 {
+    const auto is = [&](int x, int y) { return image.pixel(x, y) == qRgb(grey, grey, grey); };
     QPointF sum;
     int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (qGray(image.pixel(x, y)) == grey && qRed(image.pixel(x, y)) == grey) {
+    for (int y = 1; y + 1 < image.height(); ++y)
+        for (int x = 1; x + 1 < image.width(); ++x)
+            if (is(x - 1, y - 1) && is(x, y - 1) && is(x + 1, y - 1) && is(x - 1, y) && is(x, y) && is(x + 1, y)
+                && is(x - 1, y + 1) && is(x, y + 1) && is(x + 1, y + 1)) {
                 sum += QPointF(x, y);
                 ++n;
             }
