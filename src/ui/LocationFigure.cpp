@@ -74,10 +74,14 @@ Projection Fit(const QRectF& frame, const velmora::calc::ResultPlaces& places)
     return p;
 }
 
+// A name in a white box beside a point: right of it for a positive offset,
+// left of it for a negative one, so that two names near each other part.
 void DrawLabel(QPainter& painter, const QPointF& at, const QString& text, double offset)
 {
     const QFontMetricsF metrics(painter.font());
-    const QRectF box(at.x() + offset, at.y() - metrics.height() / 2, metrics.horizontalAdvance(text) + 6, metrics.height());
+    const double width = metrics.horizontalAdvance(text) + 6;
+    const QRectF box(offset >= 0 ? at.x() + offset : at.x() + offset - width, at.y() - metrics.height() / 2, width,
+                     metrics.height());
     painter.setPen(QPen(Qt::black, 1));
     painter.setBrush(Qt::white);
     painter.drawRect(box);
@@ -194,7 +198,7 @@ void DrawLocationFigure(QPainter& painter, const QRectF& area, const velmora::ca
     painter.setPen(QPen(Qt::white, 2));
     painter.setBrush(Qt::black);
     painter.drawRect(QRectF(job.x() - pin / 2, job.y() - pin / 2, pin, pin));
-    DrawLabel(painter, job, QStringLiteral("工事現場"), pin * 0.7);
+    DrawLabel(painter, job, QStringLiteral("工事現場"), -pin * 0.7);
     if (first)
         DrawLabel(painter, project(first->x, first->y), QStringLiteral("1位 ") + first->name, pin * 0.7);
     painter.restore();
@@ -203,7 +207,7 @@ void DrawLocationFigure(QPainter& painter, const QRectF& area, const velmora::ca
     DrawScaleBar(painter, QPointF(frame.left() + line, frame.bottom() - line * 1.2), project.scale, frame.width() / 4);
 
     // Legend and the source of the positions.
-    const QString legend = QStringLiteral("■ 工事現場　● 処分場（数字は順位: 1 位 黒、2 位 濃い灰、3 位 薄い灰、順位なし 白「－」）　"
+    const QString legend = QStringLiteral("■ 工事現場　● 処分場（数字は順位: 1 位 黒、2 位 濃い灰、3 位 薄い灰、4 位以下 白、順位なし「－」）　"
                                           "実線: 1 位の処分場までの直線　破線: 検索範囲 60 km");
     const QString source = QStringLiteral("位置: 処分場は登録の平面直角座標、工事現場は入力された座標（平面直角座標系 第VI系、JGD2011）"
                                           "から作図。上が北。背景地図なし。");
