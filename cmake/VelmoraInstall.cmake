@@ -61,6 +61,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time, so the library scan does not see them: the browser
 # process, the window-system plugins, Qt's Japanese translations of its own
-# buttons and dialogs, and the Japanese fonts of the sheet.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6webenginecore6-bin, qt6-qpa-plugins, qt6-translations-l10n, fonts-noto-cjk")
+# buttons and dialogs, and the Japanese fonts of the sheet. The map library
+# beside the result map's page is the copy of libjs-leaflet the build took.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "libqt6webenginecore6-bin, qt6-qpa-plugins, qt6-translations-l10n, fonts-noto-cjk, libjs-leaflet (>= 1.7)")
 include(CPack)

@@ -33,6 +33,7 @@
 #include "ui/Placement.h"
 #include "ui/ResultExport.h"
 #include "ui/ResultGrid.h"
+#include "ui/ResultMapFeature.h"
 #include "web/CWebDataDef.h"
 #include "web/WebDataDefNames.h"
 #include "web/browser/TBrowserPopupForm.h"

@@ -37,6 +37,7 @@ class ConditionPanel;
 class DropDownComboBox;
 class ResultExport;
 class ResultGrid;
+class ResultMapFeature;
 } // namespace velmora::ui
 
 namespace velmora::web {
@@ -168,6 +169,8 @@ public:
     std::unique_ptr<COutputDataManager> driver;
     // Copy, CSV and evidence sheet of the result page.
     std::unique_ptr<velmora::ui::ResultExport> resultExport;
+    // The result map page and the GeoJSON button.
+    std::unique_ptr<velmora::ui::ResultMapFeature> resultMapFeature;
 
     // Frame.
     velmora::app::PageControl* PageControl;

@@ -11,6 +11,7 @@
 #include "ui/Placement.h"
 #include "ui/ResultExport.h"
 #include "ui/ResultGrid.h"
+#include "ui/ResultMapFeature.h"
 #include "platform/Desktop.h"
 #include "web/browser/WebBrowser.h"
 
@@ -52,6 +53,11 @@ void TMainForm::BuildForm()
     PageControl->addTab(TabSheetMain, QStringLiteral("メイン"));
     PageControl->addTab(TabSheetCalcResult, QStringLiteral("計算結果"));
     PageControl->addTab(TabSheetGoogleMap, QStringLiteral("GoogleMap"));
+
+    // The page "地図" and "GeoJSON保存", tied to the grid.
+    resultMapFeature = std::make_unique<velmora::ui::ResultMapFeature>(velmora::ui::ResultMapHost{
+        *this, PageControl, StringGrid, PanelCalcResult, resultExport.get(), [this] { return driver.get(); }});
+    m_calcResultBlocks.append(resultMapFeature->ButtonBlock());
 }
 
 void TMainForm::BuildMainPage()

@@ -1,5 +1,6 @@
 #include "EvidenceSheet.h"
 
+#include "LocationFigure.h"
 #include "PdfTextLayer.h"
 
 #include "calc/CDisplayCalcResultList.h"
@@ -296,15 +297,21 @@ void EvidenceSheet::Print(QPagedPaintDevice& device) const
     const int footerHeight = QFontMetrics(footerFont, &device).height() * 2;
     const QSizeF body(page.width(), page.height() - footerHeight);
     document.setPageSize(body);
-    const int pages = document.pageCount();
+    const int tablePages = document.pageCount();
+    const bool figurePage = !m_data.places.sites.isEmpty();
+    const int pages = tablePages + (figurePage ? 1 : 0);
     const QString footerLeft = Title() + QStringLiteral("　") + m_data.conditions.edition + u' ' + m_data.conditions.version;
     for (int i = 0; i < pages; ++i) {
         if (i > 0 && !device.newPage())
             throw velmora::Error(QStringLiteral("根拠資料の %1 ページ目を出力できません。").arg(i + 1));
-        painter.save();
-        painter.translate(0, -i * body.height());
-        document.drawContents(&painter, QRectF(QPointF(0, i * body.height()), body));
-        painter.restore();
+        if (i < tablePages) {
+            painter.save();
+            painter.translate(0, -i * body.height());
+            document.drawContents(&painter, QRectF(QPointF(0, i * body.height()), body));
+            painter.restore();
+        } else {
+            DrawLocationFigure(painter, QRectF(QPointF(0, 0), body), m_data.places);
+        }
         painter.setFont(footerFont);
         const QRectF footer(0, body.height(), body.width(), footerHeight);
         painter.drawText(footer, Qt::AlignLeft | Qt::AlignBottom, footerLeft.trimmed());

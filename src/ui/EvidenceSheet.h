@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calc/CDisplayCalcResultData.h"
+#include "calc/ResultPlaces.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -60,6 +61,9 @@ struct EvidenceSheetData
     int sortMode = 0; // 0 by amount, 1 by distance
     QList<EvidenceRow> rows;
     QDate madeOn;
+    // Where the job site and the rows lie, for the location map on a page of
+    // its own after the table; no page when there are no sites.
+    velmora::calc::ResultPlaces places;
 };
 
 // The rows of `list` in display order. Walks the list's shared cursor.

@@ -3,6 +3,8 @@
 #include "ConditionPanel.h"
 #include "DropDownComboBox.h"
 #include "calc/CDisplayCalcResultList.h"
+#include "calc/ResultGeoJson.h"
+#include "calc/ResultPlaces.h"
 #include "calc/ResultTable.h"
 #include "data/Error.h"
 #include "data/SafeFile.h"
@@ -115,8 +117,10 @@ EvidenceSheetData ResultExport::SheetData()
     EvidenceSheetData data;
     data.conditions = m_conditions;
     data.sortMode = m_state.sortMode;
-    if (m_state.resultList)
+    if (m_state.resultList) {
         data.rows = EvidenceRows(*m_state.resultList);
+        data.places = Places();
+    }
     data.madeOn = QDate::currentDate();
     return data;
 }
@@ -170,6 +174,31 @@ bool ResultExport::SaveCsv()
                         QString reason;
                         if (!velmora::data::ReplaceFileContents(path, TableCsv(), &reason))
                             throw velmora::Error(QStringLiteral("CSVファイルを保存できません。\r\n%1\r\n%2")
+                                                     .arg(QDir::toNativeSeparators(path), reason));
+                    });
+}
+
+QByteArray ResultExport::GeoJson()
+{
+    if (!m_state.resultList)
+        return QByteArray();
+    return velmora::calc::ResultGeoJson(Places());
+}
+
+velmora::calc::ResultPlaces ResultExport::Places()
+{
+    // Measured from the job site of the calculation the list came from.
+    return velmora::calc::PlaceResults(*m_state.resultList, StrToFloatDefault(m_conditions.xText, 0),
+                                       StrToFloatDefault(m_conditions.yText, 0));
+}
+
+bool ResultExport::SaveGeoJson()
+{
+    return SaveFile(GeoJsonCaption(), QStringLiteral("処分場計算結果"), QStringLiteral("geojson"),
+                    QStringLiteral("GeoJSONファイル (*.geojson)"), [this](const QString& path) {
+                        QString reason;
+                        if (!velmora::data::ReplaceFileContents(path, GeoJson(), &reason))
+                            throw velmora::Error(QStringLiteral("GeoJSONファイルを保存できません。\r\n%1\r\n%2")
                                                      .arg(QDir::toNativeSeparators(path), reason));
                     });
 }

@@ -2,6 +2,7 @@
 
 #include "EvidenceSheet.h"
 #include "MainWindowState.h"
+#include "calc/ResultPlaces.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -47,6 +48,9 @@ public:
     bool SaveCsv();
     bool SavePdf();
     bool PrintSheet();
+    // The result as a GeoJSON map file, the same as velmora-calc writes.
+    QByteArray GeoJson();
+    bool SaveGeoJson();
     // Wires the three buttons of the result page; the sheet button offers
     // the PDF file and the printer in a menu.
     void Connect(QPushButton* copy, QPushButton* csv, QPushButton* sheet);
@@ -54,8 +58,11 @@ public:
     static QString CopyCaption() { return QStringLiteral("表をコピー"); }
     static QString CsvCaption() { return QStringLiteral("CSV保存"); }
     static QString SheetCaption() { return QStringLiteral("根拠資料(PDF/印刷)"); }
+    static QString GeoJsonCaption() { return QStringLiteral("GeoJSON保存"); }
 
 private:
+    // The list's rows where they lie; there must be a list.
+    velmora::calc::ResultPlaces Places();
     // False, after telling the estimator, when there is no result to export.
     bool HasResult(const QString& caption) const;
     QString ProposedPath(const QString& stem, const QString& suffix) const;

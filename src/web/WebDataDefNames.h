@@ -27,6 +27,8 @@ inline const QString MieClickMaps_get_x_y = QStringLiteral("MieClickMaps_get_x_y
 // Address pieces: left + first field + center + second field + right.
 inline const QString MieClickMaps_set_lat_lon = QStringLiteral("MieClickMaps_set_lat_lon");
 inline const QString MieClickMaps_set_x_y = QStringLiteral("MieClickMaps_set_x_y");
+// The background of the result map: tile address and attribution.
+inline const QString map_tiles = QStringLiteral("map_tiles");
 } // namespace section
 
 namespace key {
@@ -51,6 +53,10 @@ inline const QString URL_click = QStringLiteral("URL_click");
 inline const QString left = QStringLiteral("left");
 inline const QString center = QStringLiteral("center");
 inline const QString right = QStringLiteral("right");
+// In section map_tiles: the address with {z}, {x} and {y} for one tile, and
+// the credit the tile provider asks to be shown with its map.
+inline const QString tiles = QStringLiteral("tiles");
+inline const QString attribution = QStringLiteral("attribution");
 } // namespace key
 
 } // namespace velmora::web::names

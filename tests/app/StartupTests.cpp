@@ -60,10 +60,11 @@ TEST_F(StartupTest, SampleDeploymentGivesTheDocumentedInitialWindow)
     EXPECT_EQ(f.size(), QSize(TMainForm::ClientWidth, TMainForm::ClientHeight));
     // Centred on the 1280 x 1024 test screen, frame included.
     EXPECT_EQ(f.pos(), QPoint((1280 - TMainForm::DesignWidth) / 2, (1024 - TMainForm::DesignHeight) / 2));
-    EXPECT_EQ(f.PageControl->count(), 3);
+    EXPECT_EQ(f.PageControl->count(), 4);
     EXPECT_EQ(f.PageControl->tabText(0), QStringLiteral("メイン"));
     EXPECT_EQ(f.PageControl->tabText(1), QStringLiteral("計算結果"));
     EXPECT_EQ(f.PageControl->tabText(2), QStringLiteral("GoogleMap"));
+    EXPECT_EQ(f.PageControl->tabText(3), QStringLiteral("地図"));
     EXPECT_EQ(f.ActivePage(), TMainForm::PageMain);
 
     // Master data and lists.

@@ -2,6 +2,7 @@
 // sample deployment, judged by its exit status, its table and its messages.
 
 #include "data/CEnDecryption.h"
+#include "geo/CCoordinatesConvert.h"
 #include "support/DecimalCommaLocale.h"
 #include "support/FolderSnapshot.h"
 #include "support/TempDeployment.h"
@@ -9,9 +10,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMap>
@@ -513,6 +516,59 @@ TEST(VelmoraCalc, BrokenDataExitsOne)
     EXPECT_TRUE(run.err.contains(QStringLiteral("データファイル ET02 がありません。"))) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains(QStringLiteral("bak_ET02.dat は名前が ET02 で始まらないため読みません。"))) << run.err.toStdString();
     EXPECT_TRUE(run.out.isEmpty());
+}
+
+// The README's example with a typed distance, as a map file: every point where
+// the program's own conversion puts it, every row the TSV row.
+TEST(VelmoraCalc, GeoJsonHoldsTheTableRowsWhereTheSitesLie)
+{
+    const QStringList args = {QStringLiteral("--x"), QStringLiteral("-142037"), QStringLiteral("--y"), QStringLiteral("46308"),
+                              QStringLiteral("--district"), QStringLiteral("3"), QStringLiteral("--distance"),
+                              QStringLiteral("萌黄リサイクルプラント(株)高茶屋工場=7.2")};
+    const QList<QStringList> tsv = Calc(args).table();
+    const CalcRun run = Calc(args + QStringList{QStringLiteral("--format"), QStringLiteral("geojson")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    QJsonParseError error;
+    const QJsonObject collection = QJsonDocument::fromJson(run.out, &error).object();
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+    EXPECT_EQ(collection.value(QStringLiteral("type")).toString(), QStringLiteral("FeatureCollection"));
+    EXPECT_FALSE(collection.contains(QStringLiteral("crs"))); // RFC 7946 has none
+    const QJsonArray features = collection.value(QStringLiteral("features")).toArray();
+    ASSERT_GE(tsv.size(), 3);
+    ASSERT_EQ(features.size(), tsv.size()); // job site + one per row
+
+    const auto expectAt = [](const QJsonObject& feature, double x, double y) {
+        const QJsonObject geometry = feature.value(QStringLiteral("geometry")).toObject();
+        EXPECT_EQ(geometry.value(QStringLiteral("type")).toString(), QStringLiteral("Point"));
+        const QJsonArray at = geometry.value(QStringLiteral("coordinates")).toArray();
+        ASSERT_EQ(at.size(), 2);
+        double latitude = 0;
+        double longitude = 0;
+        CCoordinatesConvert().PlaneToLatLon(x, y, latitude, longitude);
+        EXPECT_NEAR(at.at(0).toDouble(), longitude, 1e-9); // longitude first
+        EXPECT_NEAR(at.at(1).toDouble(), latitude, 1e-9);
+    };
+    const QJsonObject job = features.at(0).toObject();
+    EXPECT_EQ(job.value(QStringLiteral("properties")).toObject().value(QStringLiteral("種別")).toString(), QStringLiteral("工事現場"));
+    expectAt(job, -142037, 46308);
+
+    const QStringList header = tsv.at(0);
+    bool typedSeen = false;
+    for (int i = 1; i < tsv.size(); ++i) {
+        const QJsonObject properties = features.at(i).toObject().value(QStringLiteral("properties")).toObject();
+        EXPECT_EQ(properties.value(QStringLiteral("種別")).toString(), QStringLiteral("処分場"));
+        QStringList cells;
+        for (const QString& name : header)
+            cells.append(properties.value(name).toVariant().toString());
+        EXPECT_EQ(cells, tsv.at(i)) << i;
+        typedSeen = typedSeen || tsv.at(i).at(Transport) == QStringLiteral("7.2");
+        // X and Y are the site's own: its straight-line distance from them.
+        const double x = properties.value(QStringLiteral("X")).toDouble();
+        const double y = properties.value(QStringLiteral("Y")).toDouble();
+        EXPECT_NEAR(std::hypot(x + 142037, y - 46308) / 1000, tsv.at(i).at(Straight).toDouble(), 0.05 + 1e-9) << i;
+        expectAt(features.at(i).toObject(), x, y);
+    }
+    EXPECT_TRUE(typedSeen);
 }
 
 } // namespace

@@ -129,8 +129,9 @@ CalcArguments ParseCalcArguments(const QStringList& arguments)
         {QStringLiteral("--save-case"), [&](const QString&, const QString& v) { a.saveCasePath = v; }},
         {QStringLiteral("--format"),
          [&](const QString& o, const QString& v) {
-             a.format = Choice(o, v, {QStringLiteral("tsv"), QStringLiteral("csv")}) == QStringLiteral("tsv") ? OutputFormat::Tsv
-                                                                                                            : OutputFormat::Csv;
+             const QString format = Choice(o, v, {QStringLiteral("tsv"), QStringLiteral("csv"), QStringLiteral("geojson")});
+             a.format = format == QStringLiteral("csv") ? OutputFormat::Csv : OutputFormat::Tsv;
+             a.geoJson = format == QStringLiteral("geojson");
          }},
     };
 
@@ -217,7 +218,9 @@ QString CalcUsageText()
         "  --distance NAME=KM    transport distance for the site NAME (0 to 60 km), then recalculate\n"
         "  --fee NAME=YEN        disposal fee typed for the site NAME, then recalculate\n"
         "                        (both repeatable, applied in the order given, as Enter in the grid)\n"
-        "  --format tsv|csv      tab-separated UTF-8 (default) or CSV in UTF-8 with byte-order mark\n"
+        "  --format tsv|csv|geojson  tab-separated UTF-8 (default), CSV in UTF-8 with byte-order mark,\n"
+        "                        or a GeoJSON map file: the job site and every row as points\n"
+        "                        (longitude, latitude of JGD2011), the columns as properties\n"
         "\n"
         "Case files (the window's 案件を保存 / 案件を開く):\n"
         "  --case FILE           job site, conditions, distances and fees from a case file\n"

@@ -54,6 +54,8 @@ struct CalcArguments
     int sortMode = 0; // 0 by amount, 1 by distance
     std::vector<GridEdit> edits;
     OutputFormat format = OutputFormat::Tsv;
+    // The result as a GeoJSON map file instead of a table.
+    bool geoJson = false;
     // A case file to calculate instead of the conditions and job site above,
     // and one to write the case calculated to.
     QString casePath;

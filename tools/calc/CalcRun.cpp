@@ -277,6 +277,7 @@ CalcTable RunCalc(const CalcArguments& given)
     table.notes = loaded.notices;
     table.header = velmora::calc::ResultTableHeader();
     table.rows = velmora::calc::ResultTableRows(driver.Results());
+    table.places = velmora::calc::PlaceResults(driver.Results(), driver.JobSite());
     if (table.rows.isEmpty())
         table.notes.append(kNoSiteMessage);
     return table;

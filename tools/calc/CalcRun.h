@@ -2,6 +2,8 @@
 
 #include "CalcArguments.h"
 
+#include "calc/ResultPlaces.h"
+
 #include <QList>
 #include <QStringList>
 
@@ -12,6 +14,7 @@ struct CalcTable
     QStringList header;
     QList<QStringList> rows; // the grid's cells, row by row in display order
     QStringList notes;       // for stderr: what the window would have said in a box
+    velmora::calc::ResultPlaces places; // the same rows where they lie, for the map file
 };
 
 // Loads the deployment into a private folder, runs the calculation the way

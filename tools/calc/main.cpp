@@ -4,6 +4,7 @@
 #include "CalcArguments.h"
 #include "CalcRun.h"
 
+#include "calc/ResultGeoJson.h"
 #include "calc/ResultTable.h"
 #include "data/Error.h"
 
@@ -46,7 +47,9 @@ int main(int argc, char* argv[])
             return ExitOk;
         }
         const CalcTable table = RunCalc(arguments);
-        if (!Write(stdout, velmora::calc::WriteTable(table.header, table.rows, arguments.format))) {
+        const QByteArray output = arguments.geoJson ? velmora::calc::ResultGeoJson(table.places)
+                                                    : velmora::calc::WriteTable(table.header, table.rows, arguments.format);
+        if (!Write(stdout, output)) {
             Message(QStringLiteral("結果を書き出せません。"));
             return ExitFailed;
         }
