@@ -2,8 +2,11 @@
 
 #include "Decimal.h"
 
+#include "data/TableFindings.h"
+
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 namespace velmora::data {
@@ -39,11 +42,17 @@ public:
     double QuantityAt(double km) const;
     // "0.3km以下"; "上限値を超えています" beyond 60 km; "km以下" when no band holds km.
     QString BandTextAt(double km) const;
+    // The reason the class is left out, as a result row shows it; empty when
+    // it is not.
+    QString DamageText() const;
 
     static QString TablePath();
 
 private:
-    void LoadBands(const velmora::data::IniFile& table);
+    void LoadBands(const velmora::data::IniFile& table, const QString& file);
+    // Reports what is wrong with the section's lines; false when the class
+    // cannot be priced from them.
+    bool CheckBands(const velmora::data::IniFile& table, const QString& file);
     // Index of the first band with lower ≤ km ≤ upper, or -1.
     int BandIndexAt(const velmora::calc::Decimal& km) const;
 
@@ -54,6 +63,9 @@ private:
     void ConvertBounds() const;
 
     QString name;
+    // Why the class is left out (its section missing or damaged): it then
+    // has no bands and its band text names the finding.
+    std::optional<velmora::data::TableFinding> damage;
     QStringList upperBounds;
     QStringList lowerBounds;
     QStringList quantities;
