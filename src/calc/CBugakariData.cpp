@@ -30,10 +30,10 @@ CBugakariData::CBugakariData(const QString& className)
     LoadBands(IniFile::load(path, IniFile::Decode::AlwaysUtf16Le), velmora::data::ShippedFileName(path));
 }
 
-CBugakariData::CBugakariData(const QString& className, const IniFile& table)
+CBugakariData::CBugakariData(const QString& className, const IniFile& table, const QString& file)
     : name(className)
 {
-    LoadBands(table, QStringLiteral("DB01"));
+    LoadBands(table, file);
 }
 
 QString CBugakariData::TablePath()

@@ -29,7 +29,8 @@ public:
     // or a lower end that is not a number raises velmora::ConvertError.
     explicit CBugakariData(const QString& name);
     // The same from a table already in memory.
-    CBugakariData(const QString& name, const velmora::data::IniFile& table);
+    // `file` names the table in messages.
+    CBugakariData(const QString& name, const velmora::data::IniFile& table, const QString& file = QStringLiteral("DB01"));
 
     const QString& GetName() const { return name; }
     int BandCount() const { return static_cast<int>(lowerBounds.size()); }

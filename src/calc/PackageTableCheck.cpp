@@ -47,7 +47,9 @@ std::optional<TableFinding> checkGroup(const QStringList& lines, qsizetype key, 
         if (*limit <= 0 || (previousLimit && *limit <= *previousLimit))
             return damage(i, fields.at(1), QStringLiteral("運搬距離の上限が前の行より大きくなっていません（帯は近い順に並べます）。"));
         previousLimit = limit;
-        const std::optional<long long> truckClass = velmora::data::TableInteger(fields.at(2), &why);
+        // Only the first row's class is read.
+        const std::optional<long long> truckClass =
+            i == key + 1 ? velmora::data::TableInteger(fields.at(2), &why) : std::optional<long long>(0);
         if (!truckClass || *truckClass < 0 || *truckClass > 2)
             return damage(i, fields.at(2), QStringLiteral("ダンプ区分が 0、1、2 のどれでもありません。"));
         const std::optional<double> price = velmora::data::TableDecimal(fields.at(5), &why);

@@ -10,6 +10,7 @@
 #include "TableFindings.h"
 #include "calc/Decimal.h"
 
+#include <array>
 #include <climits>
 
 using velmora::calc::Decimal;
@@ -96,11 +97,11 @@ bool CDistrictUnitPrice::LoadR01()
     QStringList lines;
     if (!readPriceFile(QStringLiteral("DR01"), lines))
         return false;
-    if (lines.size() < 2)
-        throw velmora::Error(QStringLiteral("単価データ DR01 に単価の行がありません。"));
-    CheckPrices(QStringLiteral("DR01"), shippedFile(QStringLiteral("DR01")), lines.mid(1), 1, MostWage);
-    if (!damage.value(QStringLiteral("DR01")).contains(0))
-        priceR01 = StrToInt(lines.at(1));
+    // Only the second line is read; lines below it are notes.
+    CheckPrices(QStringLiteral("DR01"), shippedFile(QStringLiteral("DR01")), lines.mid(1, 1), 1, MostWage);
+    if (lines.size() < 2 || !damage.value(QStringLiteral("DR01")).isEmpty())
+        return true;
+    priceR01 = StrToInt(lines.at(1));
     return true;
 }
 
@@ -206,9 +207,14 @@ void CDistrictUnitPrice::CheckQuantities() const
     const velmora::data::IniFile ini = velmora::data::IniFile::load(Paths::dataDirectory() + QuantitiesFile);
     if (!ini.exists())
         return;
+    // The same line of every section, for telling a figure ten times off.
+    std::array<std::vector<double>, 4> rows;
+    std::array<std::vector<std::pair<QString, int>>, 4> rowLines;
     for (const QString& section : ini.sectionNames()) {
         const QStringList lines = ini.sectionLines(section);
         const std::vector<int> numbers = ini.sectionLineNumbers(section);
+        if (lines.size() != 4)
+            velmora::data::reportFinding(QuantitiesSectionFinding(section, lines.size(), numbers));
         for (qsizetype i = 0; i < lines.size() && i < 4; ++i) {
             const int line = i < static_cast<qsizetype>(numbers.size()) ? numbers[static_cast<std::size_t>(i)] : 0;
             QString why;
@@ -220,6 +226,10 @@ void CDistrictUnitPrice::CheckQuantities() const
                 const std::optional<double> q = velmora::data::TableDecimal(lines.at(i), &why);
                 bad = !q || *q < 0 || *q > MostQuantityFactor;
             }
+            if (!bad) {
+                rows[static_cast<std::size_t>(i)].push_back(StrToFloat(lines.at(i)));
+                rowLines[static_cast<std::size_t>(i)].push_back({lines.at(i), line});
+            }
             if (bad)
                 velmora::data::reportFinding({QuantitiesFile, line, lines.at(i),
                                               QStringLiteral("[%1] の %2 番目の数量が%3。この数量を使う計算は運搬費を出しません。")
@@ -228,6 +238,22 @@ void CDistrictUnitPrice::CheckQuantities() const
                                                   .arg(why.isEmpty() ? QStringLiteral("範囲外です") : why)});
         }
     }
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        for (std::size_t k : velmora::data::FarOffValues(rows[r]))
+            velmora::data::reportFinding({QuantitiesFile, rowLines[r][k].second, rowLines[r][k].first,
+                                          QStringLiteral("数量がほかのセクションの同じ行の 10 倍以上または 10 分の 1 以下です（%1）。このまま計算します。")
+                                              .arg(velmora::data::UsualRangeText(rows[r])),
+                                          velmora::data::FindingLevel::Warning});
+    }
+}
+
+velmora::data::TableFinding CDistrictUnitPrice::QuantitiesSectionFinding(const QString& section, qsizetype count,
+                                                                     const std::vector<int>& numbers)
+{
+    return {QuantitiesFile, numbers.empty() ? 0 : numbers.front(), QString::number(count),
+            QStringLiteral("[%1] の数量が %2 行あります（4 行のはずです。空欄や値の中の改行を確かめてください）。この数量を使う計算は運搬費を出しません。")
+                .arg(section)
+                .arg(count)};
 }
 
 int CDistrictUnitPrice::PriceAt(const QStringList& prices, const QString& key, int index) const
@@ -303,8 +329,12 @@ int CDistrictUnitPrice::ReadQuantities(int costItem, int transportType)
 int CDistrictUnitPrice::GetDumpTruckCost(int district, int costItem, int transportType)
 {
     const int truckClass = ReadQuantities(costItem, transportType);
-    if (quantities.size() < 4)
-        throw velmora::Error(QStringLiteral("%1 の [%2] にダンプトラックの数量が 4 行そろっていません。").arg(QuantitiesFile, quantitiesSection));
+    if (quantities.size() != 4) {
+        const velmora::data::IniFile ini = velmora::data::IniFile::load(Paths::dataDirectory() + QuantitiesFile);
+        if (!ini.exists())
+            throw velmora::Error(QStringLiteral("%1 の [%2] にダンプトラックの数量が 4 行そろっていません。").arg(QuantitiesFile, quantitiesSection));
+        throw velmora::data::TableDamage(QuantitiesSectionFinding(quantitiesSection, quantities.size(), ini.sectionLineNumbers(quantitiesSection)));
+    }
     const velmora::data::IniFile ini = velmora::data::IniFile::load(Paths::dataDirectory() + QuantitiesFile);
     const std::vector<int> numbers = ini.sectionLineNumbers(quantitiesSection);
     for (int i = 0; i < 4; ++i) {

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 // The unit prices behind the transport cost: "DR01" (one price), "DT02" (per
 // district), "DS24" and "DS22" (per dump-truck class 0 10 t, 1 4 t, 2 2 t),
@@ -50,6 +51,8 @@ private:
                      long long mostPrice);
     void CheckQuantities() const;
     int PriceAt(const QStringList& prices, const QString& key, int index) const;
+    static velmora::data::TableFinding QuantitiesSectionFinding(const QString& section, qsizetype count,
+                                                                const std::vector<int>& numbers);
 
     int priceR01 = 0;
     // Prices left out, by list key and position; position -1 stands for the

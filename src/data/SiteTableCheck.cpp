@@ -136,6 +136,8 @@ CoordinateLines CheckCoordinateTable(const QStringList& lines, const QString& fi
                 continue;
         }
         if (fields.size() < 4 || fields.size() != fieldCount) {
+            if (fields.size() >= 2)
+                repeated.insert(fields.at(1).toCaseFolded());
             report(file, i, lines.at(i), QStringLiteral("項目の数が %1 です（%2 のはずです）。この行の処分場は計算から外しました。").arg(fields.size()).arg(fieldCount));
             continue;
         }

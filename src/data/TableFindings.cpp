@@ -155,7 +155,9 @@ std::vector<std::size_t> FarOffValues(const std::vector<double>& values)
         return far;
     const double m = median(positive);
     for (std::size_t i = 0; i < values.size(); ++i) {
-        if (values[i] > 0 && (values[i] >= m * 10 || values[i] * 10 <= m))
+        // "About ten times": a figure with one digit too many (149 → 1490)
+        // lands just below ten times a median of 150.
+        if (values[i] > 0 && (values[i] >= m * 8 || values[i] * 8 <= m))
             far.push_back(i);
     }
     return far;

@@ -68,7 +68,7 @@ QString ShippedFileName(const QString& workingPath);
 std::optional<long long> TableInteger(const QString& text, QString* why = nullptr);
 std::optional<double> TableDecimal(const QString& text, QString* why = nullptr);
 
-// Positions of the values at least ten times above or below the median of
+// Positions of the values about ten times (eight or more) above or below the median of
 // the list (zeros and lists of fewer than three values are never judged).
 std::vector<std::size_t> FarOffValues(const std::vector<double>& values);
 // "通常は 150 前後" for the warning of a far-off value.

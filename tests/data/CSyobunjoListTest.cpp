@@ -133,7 +133,7 @@ TEST_F(SyobunjoListTest, ADamagedLineLeavesOutItsSiteAloneAndIsNamed)
     const QString item = QStringLiteral("鉄筋ｺﾝｸﾘｰﾄ");
     dep.writeWorking(QStringLiteral("DT19.dat"),
                      crlfLines({siteLine(QStringLiteral("K1"), item, QStringLiteral("before"), QStringLiteral("5")),
-                                siteLine(QStringLiteral("K2"), item, QStringLiteral("bad fee"), QStringLiteral("2,800")),
+                                siteLine(QStringLiteral("K2"), item, QStringLiteral("bad fee"), QStringLiteral("２８００")),
                                 QString(),
                                 siteLine(QStringLiteral("K3"), item, QStringLiteral("no line"), QStringLiteral("5")),
                                 siteLine(QStringLiteral("K4"), item, QStringLiteral("bad x"), QStringLiteral("5")),
@@ -158,7 +158,7 @@ TEST_F(SyobunjoListTest, ADamagedLineLeavesOutItsSiteAloneAndIsNamed)
     for (const velmora::data::TableFinding& f : velmora::data::takeFindings())
         texts.append(velmora::data::FindingText(f));
     const QString all = texts.join(u'\n');
-    for (const QString& expected : {QStringLiteral("ET19.dat の 2 行目「2,800」: 処分費がカンマが含まれています"),
+    for (const QString& expected : {QStringLiteral("ET19.dat の 2 行目「２８００」: 処分費が全角の数字が含まれています"),
                                     QStringLiteral("EC01.dat の 3 行目「lonely」"), QStringLiteral("EC01.dat の 4 行目「-1000O0」"),
                                     QStringLiteral("EC01.dat の 5 行目"), QStringLiteral("EC01.dat の 9 行目「K7」: 処分場コードが 8 行目と重なっています"),
                                     QStringLiteral("EC01.dat の 10 行目「45088,-147212」: 座標が三重県とその周辺の範囲"),

@@ -379,7 +379,7 @@ Verdict Judge(const Case& c, const std::vector<CalcRun>& base, const std::vector
             continue;
         // Named: the file and a line of it (or its line count) on stderr.
         static const QRegularExpression line(QStringLiteral("(の \\d+ 行目|行あり)"));
-        const bool named = r.err.contains(file) && line.match(r.err.mid(r.err.indexOf(file))).hasMatch();
+        const bool named = r.err.contains(file) && (r.err.contains(file + u'「') || line.match(r.err).hasMatch());
         if (!named) {
             why = QStringLiteral("calc %1 changed silently: %2").arg(k).arg(r.err.left(200));
             return Verdict::Silent;

@@ -254,8 +254,11 @@ CalcTable RunCalc(const CalcArguments& given)
     Loaded loaded = Load(deployment);
     try {
         return Calculate(given, loaded);
-    } catch (const ArgumentError&) {
-        throw;
+    } catch (const ArgumentError& e) {
+        // An index beyond a list may come from a damaged list file.
+        if (loaded.notices.isEmpty())
+            throw;
+        throw ArgumentError(e.message() + u'\n' + loaded.notices.join(u'\n'));
     } catch (const velmora::Error& e) {
         if (loaded.notices.isEmpty())
             throw;
