@@ -27,13 +27,14 @@ QString bandSuffix() { return QStringLiteral("km以下"); }
 CBugakariData::CBugakariData(const QString& className)
     : name(className)
 {
-    LoadBands(IniFile::load(TablePath(), IniFile::Decode::AlwaysUtf16Le));
+    const QString path = TablePath();
+    LoadBands(IniFile::load(path, IniFile::Decode::AlwaysUtf16Le), velmora::data::ShippedFileName(path));
 }
 
-CBugakariData::CBugakariData(const QString& className, const IniFile& table)
+CBugakariData::CBugakariData(const QString& className, const IniFile& table, const QString& file)
     : name(className)
 {
-    LoadBands(table);
+    LoadBands(table, file);
 }
 
 QString CBugakariData::TablePath()
@@ -42,8 +43,67 @@ QString CBugakariData::TablePath()
     return dir + FindDataFileName(QStringLiteral("DB01"), dir);
 }
 
-void CBugakariData::LoadBands(const IniFile& table)
+bool CBugakariData::CheckBands(const IniFile& table, const QString& file)
 {
+    using velmora::data::TableFinding;
+    const auto leaveOut = [&](int line, const QString& value, const QString& problem) {
+        damage = TableFinding{file, line, value, problem + QStringLiteral("歩掛方式のこの区分は運搬費を出しません。")};
+        velmora::data::reportFinding(*damage);
+        return false;
+    };
+    if (!table.exists())
+        return true; // the decoder has told that the table is missing
+    const QStringList lines = table.sectionLines(name);
+    const std::vector<int> numbers = table.sectionLineNumbers(name);
+    if (lines.isEmpty())
+        return leaveOut(0, name, QStringLiteral("区分「%1」のセクションがないか空です。").arg(name));
+    const std::vector<int> repeated = table.repeatedSectionLines(name);
+    if (!repeated.empty())
+        return leaveOut(repeated.front(), name, QStringLiteral("区分「%1」のセクションが二つあります。").arg(name));
+    std::optional<double> previousLower;
+    std::vector<double> values;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const int line = i < static_cast<qsizetype>(numbers.size()) ? numbers[static_cast<std::size_t>(i)] : 0;
+        const QStringList fields = velmora::data::SplitCommaText(lines.at(i));
+        if (fields.size() != 2)
+            return leaveOut(line, lines.at(i), QStringLiteral("「下限距離,数量」の 2 項目ではありません（項目 %1）。").arg(fields.size()));
+        QString why;
+        const std::optional<double> lower = velmora::data::TableDecimal(fields.at(0), &why);
+        if (!lower)
+            return leaveOut(line, fields.at(0), QStringLiteral("下限距離が%1。").arg(why));
+        if (*lower < 0 || *lower >= DistanceLimitKm)
+            return leaveOut(line, fields.at(0), QStringLiteral("下限距離が 0 以上 60 未満ではありません。"));
+        if (previousLower && *lower <= *previousLower)
+            return leaveOut(line, fields.at(0), QStringLiteral("下限距離が前の行より大きくなっていません（帯は近い順に並べます）。"));
+        previousLower = lower;
+        const std::optional<double> quantity = velmora::data::TableDecimal(fields.at(1), &why);
+        if (!quantity)
+            return leaveOut(line, fields.at(1), QStringLiteral("数量が%1。").arg(why));
+        // Times the largest loading coefficient the quantity must stay a
+        // decimal of four integer digits.
+        if (*quantity < 0 || *quantity * 1.37 >= 10000)
+            return leaveOut(line, fields.at(1), QStringLiteral("数量が 0 以上 7000 未満ではありません。"));
+        values.push_back(*quantity);
+    }
+    for (std::size_t k : velmora::data::FarOffValues(values)) {
+        const int line = k < numbers.size() ? numbers[k] : 0;
+        velmora::data::reportFinding({file, line, lines.at(static_cast<qsizetype>(k)),
+                                      QStringLiteral("区分「%1」の数量がほかの帯の 10 倍以上または 10 分の 1 以下です（%2）。このまま計算します。")
+                                          .arg(name, velmora::data::UsualRangeText(values)),
+                                      velmora::data::FindingLevel::Warning});
+    }
+    return true;
+}
+
+QString CBugakariData::DamageText() const
+{
+    return damage ? velmora::data::RowReason(*damage) : QString();
+}
+
+void CBugakariData::LoadBands(const IniFile& table, const QString& file)
+{
+    if (!CheckBands(table, file))
+        return;
     const QStringList lines = table.sectionLines(name);
     for (const QString& line : lines) {
         const QStringList fields = velmora::data::SplitCommaText(line);
@@ -120,6 +180,8 @@ QString CBugakariData::BandTextAt(double km) const
     const ExactKm shown = ExactKm::shown(km);
     if (shown > ExactKm::fromInt(static_cast<int>(DistanceLimitKm)))
         return overLimitText();
+    if (damage)
+        return DamageText();
     const int i = BandIndexAt(shown);
     if (i < 0)
         return bandSuffix();

@@ -3,8 +3,11 @@
 #include "data/Decimal.h"
 #include "ExactKm.h"
 
+#include "data/TableFindings.h"
+
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 namespace velmora::data {
@@ -27,7 +30,8 @@ public:
     // or a lower end that is not a number raises velmora::ConvertError.
     explicit CBugakariData(const QString& name);
     // The same from a table already in memory.
-    CBugakariData(const QString& name, const velmora::data::IniFile& table);
+    // `file` names the table in messages.
+    CBugakariData(const QString& name, const velmora::data::IniFile& table, const QString& file = QStringLiteral("DB01"));
 
     const QString& GetName() const { return name; }
     int BandCount() const { return static_cast<int>(lowerBounds.size()); }
@@ -40,11 +44,17 @@ public:
     double QuantityAt(double km) const;
     // "0.3km以下"; "上限値を超えています" beyond 60 km; "km以下" when no band holds km.
     QString BandTextAt(double km) const;
+    // The reason the class is left out, as a result row shows it; empty when
+    // it is not.
+    QString DamageText() const;
 
     static QString TablePath();
 
 private:
-    void LoadBands(const velmora::data::IniFile& table);
+    void LoadBands(const velmora::data::IniFile& table, const QString& file);
+    // Reports what is wrong with the section's lines; false when the class
+    // cannot be priced from them.
+    bool CheckBands(const velmora::data::IniFile& table, const QString& file);
     // Index of the first band with lower ≤ km ≤ upper, or -1.
     int BandIndexAt(const velmora::calc::ExactKm& km) const;
 
@@ -55,6 +65,9 @@ private:
     void ConvertBounds() const;
 
     QString name;
+    // Why the class is left out (its section missing or damaged): it then
+    // has no bands and its band text names the finding.
+    std::optional<velmora::data::TableFinding> damage;
     QStringList upperBounds;
     QStringList lowerBounds;
     QStringList quantities;

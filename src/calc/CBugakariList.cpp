@@ -10,7 +10,7 @@ CBugakariList::CBugakariList()
     const velmora::data::IniFile table =
         velmora::data::IniFile::load(CBugakariData::TablePath(), velmora::data::IniFile::Decode::AlwaysUtf16Le);
     for (const QString& className : ClassNames())
-        classes.push_back(std::make_unique<CBugakariData>(className, table));
+        classes.push_back(std::make_unique<CBugakariData>(className, table, velmora::data::ShippedFileName(CBugakariData::TablePath())));
 }
 
 CBugakariList::CBugakariList(const velmora::data::IniFile& table)

@@ -6,6 +6,7 @@
 #include "data/Error.h"
 #include "data/IniFile.h"
 #include "data/Notifier.h"
+#include "data/SelectionListCheck.h"
 #include "data/NumberText.h"
 
 #include <cmath>
@@ -27,14 +28,7 @@ COutputDataManager::COutputDataManager()
                 std::make_unique<CSyobunjoList>(2)}
     , packageTable(std::make_unique<CSekouPackageData>())
 {
-    // The three registers read the same tables: a damaged line is told once,
-    // when the window exists, with every site it cost.
-    std::vector<velmora::data::SiteLeftOut> leftOut;
-    for (const auto& reg : registers)
-        leftOut.insert(leftOut.end(), reg->LeftOut().begin(), reg->LeftOut().end());
-    const QString text = velmora::data::SitesLeftOutText(leftOut);
-    if (!text.isEmpty())
-        velmora::data::deferWarning(text, velmora::data::Deferral::Notice);
+    velmora::data::CheckSelectionLists();
 }
 
 COutputDataManager::COutputDataManager(Parts parts)
@@ -73,10 +67,19 @@ void COutputDataManager::SetLabourRateConditions(int district, bool did, int cos
     // The price is the one step that can fail (missing quantities, a district
     // beyond the table); taking it first keeps a failed run from switching the
     // method under rows that were priced by the other one.
-    const int price = unitPrices->GetDumpTruckCost(district, costItemIndex, transportTypeIndex);
+    // A damaged price or quantity costs the rows of this run their transport
+    // cost, with the reason in each row, not the whole run.
+    std::optional<velmora::data::TableFinding> damage;
+    int price = 0;
+    try {
+        price = unitPrices->GetDumpTruckCost(district, costItemIndex, transportTypeIndex);
+    } catch (const velmora::data::TableDamage& e) {
+        damage = e.finding();
+    }
 
     calcMode = 0;
     truckUnitPrice = price;
+    unpriced = damage;
     truckClasses->SelectTruckClass(did, costItemIndex, transportTypeIndex);
 
     if (costItemIndex == 0)
@@ -123,11 +126,17 @@ void COutputDataManager::SetPackageConditions(const QStringList& keys)
 {
     // Pricing the user's conditions with whatever group was chosen before
     // would show plausible but wrong figures; say so instead.
-    if (!packageTable->SelectPackageGroup(keys)) {
-        throw velmora::Error(QStringLiteral("施工パッケージ単価表に条件 '%1' に合う単価がありません。")
-                                 .arg(keys.join(QStringLiteral("／"))));
+    std::optional<velmora::data::TableFinding> damage;
+    try {
+        if (!packageTable->SelectPackageGroup(keys)) {
+            throw velmora::Error(QStringLiteral("施工パッケージ単価表に条件 '%1' に合う単価がありません。")
+                                     .arg(keys.join(QStringLiteral("／"))));
+        }
+    } catch (const velmora::data::TableDamage& e) {
+        damage = e.finding();
     }
     calcMode = 1;
+    unpriced = damage;
 }
 
 QString COutputDataManager::NoTransportTypeText()
@@ -142,10 +151,15 @@ QString COutputDataManager::NoPackageConditionsText(const QString& transportType
 
 void COutputDataManager::SetPackageDistrict(int district)
 {
-    const int price1 = unitPrices->GetPriceS24(packageTable->GetTruckClassIndex());
-    const int price2 = unitPrices->GetPriceR01();
-    const double price3 = unitPrices->GetPriceT02(district);
-    packageTable->SetLocalPrices(price1, price2, price3);
+    try {
+        const int price1 = unitPrices->GetPriceS24(packageTable->GetTruckClassIndex());
+        const int price2 = unitPrices->GetPriceR01();
+        const double price3 = unitPrices->GetPriceT02(district);
+        packageTable->SetLocalPrices(price1, price2, price3);
+    } catch (const velmora::data::TableDamage& e) {
+        if (!unpriced)
+            unpriced = e.finding();
+    }
 }
 
 void COutputDataManager::SetJobSite(double latitude, double longitude, double x, double y)
@@ -189,7 +203,7 @@ CDisplayCalcResultList& COutputDataManager::Calculate(bool costItemChanged)
 COutputDataManager::Settings COutputDataManager::SaveSettings() const
 {
     return Settings{currentRegister, calcMode, loadCoefficient, costRoundDigit, costDivisor, truckUnitPrice,
-                    truckClasses->SelectedPosition(), *packageTable, *jobSite};
+                    truckClasses->SelectedPosition(), *packageTable, *jobSite, unpriced};
 }
 
 void COutputDataManager::RestoreSettings(const Settings& saved)
@@ -203,6 +217,7 @@ void COutputDataManager::RestoreSettings(const Settings& saved)
     truckClasses->RestoreSelectedPosition(saved.truckClass);
     *packageTable = saved.packageTable;
     *jobSite = saved.jobSite;
+    unpriced = saved.unpriced;
 }
 
 std::size_t velmora::calc::CoordinateHash::operator()(const std::pair<double, double>& p) const noexcept
@@ -385,6 +400,8 @@ QString COutputDataManager::DirectionForDegrees(double theta)
 
 int COutputDataManager::LabourRateCost(double km) const
 {
+    if (unpriced)
+        return 0;
     const double q = truckClasses->QuantityAt(km);
     if (q == CBugakariData::OverLimitQuantity)
         return 0;
@@ -398,21 +415,31 @@ int COutputDataManager::LabourRateCost(double km) const
     const double r = RoundHalfAt(p, 2);
     const long double product = static_cast<long double>(truckUnitPrice) * r;
     const double basisCost = static_cast<double>(static_cast<long long>(product));
+    // The tables' limits keep this far below; a cost beyond whole yen in an
+    // int is refused rather than wrapped round into another figure.
+    if (!(basisCost < 2'000'000'000.0))
+        throw velmora::OverflowError(QStringLiteral("運搬費 %1 円が大きすぎます。").arg(FloatToStr(basisCost)));
     const int rounded = static_cast<int>(RoundUpAt(basisCost, costRoundDigit));
     return rounded / costDivisor;
 }
 
 QString COutputDataManager::LabourRateBandText(double km) const
 {
+    if (unpriced)
+        return velmora::data::RowReason(*unpriced);
     return truckClasses->BandTextAt(km);
 }
 
 int COutputDataManager::PackageCost(double km) const
 {
+    if (unpriced)
+        return 0;
     return packageTable->PackageCost(km);
 }
 
 QString COutputDataManager::PackageBandText(double km) const
 {
+    if (unpriced)
+        return velmora::data::RowReason(*unpriced);
     return packageTable->PackageBandText(km);
 }

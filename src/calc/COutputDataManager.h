@@ -6,11 +6,13 @@
 #include "CSekouPackageData.h"
 #include "data/CDistrictUnitPrice.h"
 #include "data/CSyobunjoList.h"
+#include "data/TableFindings.h"
 
 #include <QString>
 #include <QStringList>
 #include <array>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 
@@ -94,6 +96,7 @@ public:
         std::size_t truckClass;
         CSekouPackageData packageTable;
         CJobSiteCoordinatesData jobSite;
+        std::optional<velmora::data::TableFinding> unpriced;
     };
     Settings SaveSettings() const;
     void RestoreSettings(const Settings& saved);
@@ -151,6 +154,10 @@ private:
     double northDiff = 0;
     double eastDiff = 0;
     int truckUnitPrice = 0;
+    // The finding that left the chosen district's prices, truck class or
+    // package group out: every row of the run is listed without a transport
+    // cost and with this reason in place of its band.
+    std::optional<velmora::data::TableFinding> unpriced;
     QString lastJobX = QStringLiteral("0");
     QString lastJobY = QStringLiteral("0");
     int calcMode = 1;

@@ -3,6 +3,8 @@
 #include "data/Decimal.h"
 #include "ExactKm.h"
 #include "Rounding.h"
+#include "PackageTableCheck.h"
+#include "ShownDistance.h"
 #include "data/Error.h"
 #include "data/FindDataFileName.h"
 #include "data/MatchesCostItem.h"
@@ -77,6 +79,7 @@ bool CSekouPackageData::LoadPackageTable()
         velmora::data::notifier().warning(e.message(), QString());
         return false;
     }
+    damagedGroups = velmora::calc::CheckPackageTable(lines, velmora::data::ShippedFileName(path));
     return true;
 }
 
@@ -120,6 +123,9 @@ bool CSekouPackageData::SelectPackageGroup(const QStringList& keys)
 
 void CSekouPackageData::LoadGroup(int firstRow)
 {
+    const auto damaged = damagedGroups.constFind(firstRow);
+    if (damaged != damagedGroups.constEnd())
+        throw velmora::data::TableDamage(damaged.value());
     if (firstRow < 0 || firstRow >= lines.size() || lines.at(firstRow).isEmpty()) {
         const QString key = firstRow > 0 && firstRow <= lines.size() ? lines.at(firstRow - 1) : QString();
         throw velmora::Error(

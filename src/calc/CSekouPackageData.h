@@ -1,8 +1,10 @@
 #pragma once
 
-#include "data/Decimal.h"
 #include "ExactKm.h"
+#include "data/Decimal.h"
+#include "data/TableFindings.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -34,7 +36,7 @@ public:
     // Reads the group whose first row is line `firstRow`. A group without
     // rows, a row without its fields, a figure that is not a number or a zero
     // share or base price raises velmora::Error and keeps the group selected
-    // before.
+    // before; a group the table's check left out raises TableDamage.
     void LoadGroup(int firstRow);
 
     bool HasGroup() const { return groupLoaded; }
@@ -77,6 +79,9 @@ private:
     double basePrice2 = 0;
     double basePrice3 = 0;
     bool groupLoaded = false;
+    // Groups left out by the table's check, by the line of their first row;
+    // selecting one raises velmora::data::TableDamage.
+    QHash<int, velmora::data::TableFinding> damagedGroups;
     // Every disposal site asks for its band's unit price, which depends only
     // on the band, the group and the local prices: each band's limit and
     // price are worked out once per group and local prices. A failure (a

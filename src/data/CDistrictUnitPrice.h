@@ -1,7 +1,11 @@
 #pragma once
 
+#include "TableFindings.h"
+
+#include <QHash>
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 // The unit prices behind the transport cost: "DR01" (one price), "DT02" (per
 // district), "DS24" and "DS22" (per dump-truck class 0 10 t, 1 4 t, 2 2 t),
@@ -22,7 +26,10 @@ public:
     bool LoadS24();
     bool LoadS22();
 
-    int GetPriceR01() const { return priceR01; }
+    // A price left out because of a finding (its line, or the whole list when
+    // its lines no longer pair with the districts or classes) raises
+    // velmora::data::TableDamage.
+    int GetPriceR01() const;
     int GetPriceT02(int district) const;
     int GetPriceS24(int truckClass) const;
     int GetPriceS22(int truckClass) const;
@@ -31,7 +38,8 @@ public:
     // the dump-truck class; an unlisted pair raises velmora::Error.
     int ReadQuantities(int costItem, int transportType);
     // A section with fewer than four lines, a quantity or price that is not a
-    // number, or a district or class beyond its list raises velmora::Error.
+    // number, or a district or class beyond its list raises velmora::Error;
+    // a damaged price or quantity raises velmora::data::TableDamage.
     int GetDumpTruckCost(int district, int costItem, int transportType);
     const QStringList& Quantities() const { return quantities; }
 
@@ -39,7 +47,17 @@ public:
     void SetPrices(int r01, const QStringList& t02, const QStringList& s24, const QStringList& s22);
 
 private:
+    void CheckPrices(const QString& key, const QString& file, const QStringList& prices, int expectedCount,
+                     long long mostPrice);
+    void CheckQuantities() const;
+    int PriceAt(const QStringList& prices, const QString& key, int index) const;
+    static velmora::data::TableFinding QuantitiesSectionFinding(const QString& section, qsizetype count,
+                                                                const std::vector<int>& numbers);
+
     int priceR01 = 0;
+    // Prices left out, by list key and position; position -1 stands for the
+    // whole list.
+    QHash<QString, QHash<int, velmora::data::TableFinding>> damage;
     QStringList pricesT02;
     QStringList pricesS24;
     QStringList pricesS22;

@@ -4,7 +4,11 @@
 #include "FindDataFileName.h"
 #include "MatchesCostItem.h"
 #include "Paths.h"
+#include "IniFile.h"
 #include "SelectionList.h"
+#include "SelectionListCheck.h"
+#include "SiteTableCheck.h"
+#include "TableFindings.h"
 #include "TextFiles.h"
 
 #include <QFileInfo>
@@ -13,17 +17,8 @@
 #include <algorithm>
 
 using velmora::data::Paths;
-using velmora::data::SiteLeftOut;
 
 namespace {
-
-const int SiteFieldCount = 22;
-const int FieldSiteKey = 5;
-const int FieldCostItem = 6;
-const int FieldSiteName = 7;
-const int FieldFee = 10;
-const int FieldFeeUnit = 11;
-const int FieldPriceSource = 21;
 
 QString dataFilePath(const QString& key)
 {
@@ -31,44 +26,9 @@ QString dataFilePath(const QString& key)
     return directory + FindDataFileName(key, directory);
 }
 
-// The working file is decoded from the shipped table beside it, the one the
-// estimator knows: "DT19.dat" comes from "ET19.dat".
-QString shippedName(const QString& workingPath)
-{
-    const QString name = QFileInfo(workingPath).fileName();
-    return name.startsWith(u'D') ? u'E' + name.mid(1) : name;
-}
+const QString NamesFile = QStringLiteral("SyobunjoKikakuSource.ini");
 
 } // namespace
-
-namespace velmora::data {
-
-QString SitesLeftOutText(const std::vector<SiteLeftOut>& leftOut)
-{
-    std::vector<SiteLeftOut> distinct;
-    for (const SiteLeftOut& s : leftOut) {
-        if (std::find(distinct.begin(), distinct.end(), s) == distinct.end())
-            distinct.push_back(s);
-    }
-    if (distinct.empty())
-        return QString();
-    QStringList lines{QStringLiteral("処分場のデータに読めない行があるため、次の処分場を計算から外しました。ほかの処分場はそのまま計算します。")};
-    // A table damaged throughout would give a box taller than the screen.
-    constexpr std::size_t kMostListed = 20;
-    for (std::size_t i = 0; i < distinct.size() && i < kMostListed; ++i) {
-        const SiteLeftOut& s = distinct[i];
-        QString line = s.line > 0 ? QStringLiteral("%1 の %2 行目: %3").arg(s.file).arg(s.line).arg(s.reason)
-                                  : QStringLiteral("%1: %2").arg(s.file, s.reason);
-        if (!s.siteKey.isEmpty())
-            line += QStringLiteral("（処分場 %1「%2」）").arg(s.siteKey, s.siteName);
-        lines.append(line);
-    }
-    if (distinct.size() > kMostListed)
-        lines.append(QStringLiteral("ほか %1 件").arg(distinct.size() - kMostListed));
-    return lines.join(QStringLiteral("\r\n"));
-}
-
-} // namespace velmora::data
 
 CSyobunjoList::CSyobunjoList(int kind)
 {
@@ -95,94 +55,86 @@ bool CSyobunjoList::LoadSites(int kind)
 
 void CSyobunjoList::LoadCostItemName(int kind)
 {
-    const QString file = QStringLiteral("SyobunjoKikakuSource.ini");
-    const QStringList names = velmora::data::ReadDataIniSection(file, QStringLiteral("処分費目"));
-    if (kind < 0 || kind >= names.size())
-        throw velmora::Error(QStringLiteral("%1 の [処分費目] に %2 番目の処分費目がありません。").arg(file).arg(kind + 1));
-    costItemName = names.at(kind);
+    costItemNames = velmora::data::ReadDataIniSection(NamesFile, QStringLiteral("処分費目"));
+    if (kind < 0 || kind >= costItemNames.size())
+        throw velmora::Error(QStringLiteral("%1 の [処分費目] に %2 番目の処分費目がありません。").arg(NamesFile).arg(kind + 1));
+    // A register whose name is not the label the estimator picks would list
+    // another cost item's sites and fees under it.
+    const QStringList labels = velmora::data::ReadDataIniSection(QStringLiteral("Himoku_RowSource.ini"), QStringLiteral("処分費目"));
+    const QString problem = velmora::data::RegisterNameProblem(costItemNames, labels, kind);
+    if (!problem.isEmpty()) {
+        const velmora::data::IniFile ini = velmora::data::IniFile::load(Paths::dataDirectory() + NamesFile);
+        const std::vector<int> lines = ini.sectionLineNumbers(QStringLiteral("処分費目"));
+        velmora::data::reportFinding({NamesFile, kind < static_cast<int>(lines.size()) ? lines[static_cast<std::size_t>(kind)] : 0,
+                                      costItemNames.at(kind), problem});
+        throw velmora::Error(problem);
+    }
+    costItemName = costItemNames.at(kind);
 }
 
 void CSyobunjoList::LoadSiteTable()
 {
+    using namespace velmora::data;
     const QString path = dataFilePath(QStringLiteral("DT19"));
-    const QStringList lines = velmora::data::ReadLineFile(path);
+    const QStringList lines = ReadLineFile(path);
+    // Every register checks the whole table, so a damaged line is named
+    // whichever cost item it was meant for (the same finding is kept once).
+    const SiteTableVerdict verdict = CheckSiteTable(lines, ShippedFileName(path), costItemNames);
+    doubtfulKeys = verdict.doubtfulKeys;
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QStringList fields = velmora::data::SplitStrict(lines.at(i));
-        if (fields.size() < SiteFieldCount)
+        if (verdict.leftOut[static_cast<std::size_t>(i)])
             continue;
-        if (!MatchesCostItem(fields.at(FieldCostItem), costItemName))
+        const QStringList fields = SplitStrict(lines.at(i));
+        if (fields.size() < SiteField::Count)
+            continue;
+        if (!MatchesCostItem(fields.at(SiteField::CostItem), costItemName))
+            continue;
+        if (doubtfulKeys.contains(fields.at(SiteField::Key).toCaseFolded()))
             continue;
         auto site = std::make_unique<CSyobunjoData>();
-        site->SetSiteKey(fields.at(FieldSiteKey));
-        site->SetCostItem(fields.at(FieldCostItem));
-        site->SetSiteName(fields.at(FieldSiteName));
+        site->SetSiteKey(fields.at(SiteField::Key));
+        site->SetCostItem(fields.at(SiteField::CostItem));
+        site->SetSiteName(fields.at(SiteField::Name));
         try {
-            site->SetDisposalFee(fields.at(FieldFee));
+            site->SetDisposalFee(fields.at(SiteField::Fee));
         } catch (const velmora::ConvertError&) {
-            // A fee nobody can read costs that site, not the whole register.
-            leftOut.push_back({shippedName(path), static_cast<int>(i + 1), site->GetSiteKey(), site->GetSiteName(),
-                               QStringLiteral("処分費 '%1' が整数ではありません").arg(fields.at(FieldFee))});
-            continue;
+            continue; // the heading line, whose cost item matched
         }
-        site->SetFeeUnit(fields.at(FieldFeeUnit));
-        site->SetPriceSource(fields.at(FieldPriceSource));
+        site->SetFeeUnit(fields.at(SiteField::FeeUnit));
+        site->SetPriceSource(fields.at(SiteField::PriceSource));
         AddSite(std::move(site));
     }
 }
 
 bool CSyobunjoList::LoadCoordinates()
 {
+    using namespace velmora::data;
     const QString path = dataFilePath(QStringLiteral("DC01"));
     QStringList lines;
     try {
-        lines = velmora::data::ReadLineFile(path);
+        lines = ReadLineFile(path);
     } catch (const velmora::FileOpenError&) {
         return false;
     }
-    const QString file = shippedName(path);
-
-    // Keys compare without case; the first line of a key counts. Empty lines
-    // are skipped, as in the site table.
-    QHash<QString, qsizetype> lineOfKey;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (lines.at(i).trimmed().isEmpty())
-            continue;
-        const QStringList fields = velmora::data::SplitCommaText(lines.at(i));
-        if (fields.size() < 2) {
-            leftOut.push_back({file, static_cast<int>(i + 1), QString(), QString(), QStringLiteral("処分場コードがありません")});
-            continue;
-        }
-        const QString key = fields.at(1).toCaseFolded();
-        if (!lineOfKey.contains(key))
-            lineOfKey.insert(key, i);
-    }
+    const QString file = ShippedFileName(path);
+    const CoordinateLines coordinates = CheckCoordinateTable(lines, file);
 
     // A site that cannot be placed is left out: at 0/0 it would be measured
     // from the origin of the coordinate system and priced at a made-up distance.
     std::vector<std::unique_ptr<CSyobunjoData>> placed;
     placed.reserve(sites.size());
     for (auto& site : sites) {
-        const auto found = lineOfKey.constFind(site->GetSiteKey().toCaseFolded());
-        const int line = found == lineOfKey.constEnd() ? 0 : static_cast<int>(found.value() + 1);
-        const auto leaveOut = [&](const QString& reason) {
-            leftOut.push_back({file, line, site->GetSiteKey(), site->GetSiteName(), reason});
-        };
-        if (line == 0) {
-            leaveOut(QStringLiteral("座標の行がありません"));
+        const QString key = site->GetSiteKey().toCaseFolded();
+        const auto found = coordinates.lineOfKey.constFind(key);
+        if (found == coordinates.lineOfKey.constEnd()) {
+            if (!coordinates.reported.contains(key))
+                reportFinding({file, 0, site->GetSiteKey(),
+                               QStringLiteral("処分場「%1」の座標の行がありません。この処分場は計算から外しました。").arg(site->GetSiteName())});
             continue;
         }
-        const QStringList fields = velmora::data::SplitCommaText(lines.at(found.value()));
-        if (fields.size() < 4) {
-            leaveOut(QStringLiteral("座標がありません"));
-            continue;
-        }
-        try {
-            site->SetX(fields.at(2));
-            site->SetY(fields.at(3));
-        } catch (const velmora::ConvertError&) {
-            leaveOut(QStringLiteral("座標 '%1', '%2' が数値ではありません").arg(fields.at(2), fields.at(3)));
-            continue;
-        }
+        const QStringList fields = SplitCommaText(lines.at(found.value()));
+        site->SetX(fields.at(2));
+        site->SetY(fields.at(3));
         placed.push_back(std::move(site));
     }
     sites = std::move(placed);

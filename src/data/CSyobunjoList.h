@@ -2,32 +2,12 @@
 
 #include "CSyobunjoData.h"
 
+#include <QSet>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <vector>
 
-namespace velmora::data {
-
-// A site left out of its register because its line in a table is damaged.
-struct SiteLeftOut
-{
-    QString file;   // the table as it lies in dat/ ("ET19.dat")
-    int line = 0;   // from 1; 0 when the table has no line for the site
-    QString siteKey;
-    QString siteName;
-    QString reason;
-
-    bool operator==(const SiteLeftOut& o) const
-    {
-        return file == o.file && line == o.line && siteKey == o.siteKey && siteName == o.siteName && reason == o.reason;
-    }
-};
-
-// One warning for the sites left out of all registers (each site and line
-// once, in the order given, the first 20 of them named); empty when none was.
-QString SitesLeftOutText(const std::vector<SiteLeftOut>& leftOut);
-
-} // namespace velmora::data
 
 // The disposal-site register of one cost item, loaded once from the working
 // files "DT19" and "DC01" and the cost-item names. Walking it and
@@ -44,9 +24,9 @@ public:
 
     // True when the site table and the coordinates were read. A failure in
     // the names or an unreadable site table ends the load quietly with the
-    // sites read so far (without coordinates). A site whose fee is not a whole
-    // number, whose coordinate line is missing or damaged, is left out alone
-    // and noted in LeftOut(); every other site loads with its coordinates.
+    // sites read so far (without coordinates). A site whose line or
+    // coordinate line is damaged is left out alone and reported as a table
+    // finding; every other site loads with its coordinates.
     bool LoadSites(int kind);
 
     void MoveFirst();
@@ -60,7 +40,6 @@ public:
 
     int Count() const { return static_cast<int>(sites.size()); }
     const QString& CostItemName() const { return costItemName; }
-    const std::vector<velmora::data::SiteLeftOut>& LeftOut() const { return leftOut; }
 
 private:
     // Raises velmora::Error when the names file has no line for the kind.
@@ -70,6 +49,8 @@ private:
 
     QString costItemName;
     std::vector<std::unique_ptr<CSyobunjoData>> sites;
-    std::vector<velmora::data::SiteLeftOut> leftOut;
+    QStringList costItemNames;
+    // Keys whose lines contradict each other; none of their lines is used.
+    QSet<QString> doubtfulKeys;
     std::size_t cursor = 0;
 };

@@ -133,23 +133,30 @@ IniFile IniFile::fromBytes(const QByteArray& bytes, Decode decode)
     Section* current = nullptr;
     qsizetype start = 0;
     const qsizetype n = text.size();
+    // Line numbers as an editor shows them (CR LF is one break), for messages.
+    int lineNumber = 0;
     for (qsizetype i = 0; i <= n; ++i) {
         if (i < n && text.at(i) != u'\r' && text.at(i) != u'\n')
             continue;
         const QString line = text.mid(start, i - start).trimmed();
+        const bool secondHalfOfCrLf = i > 0 && i < n && text.at(i) == u'\n' && text.at(i - 1) == u'\r';
         start = i + 1;
+        if (secondHalfOfCrLf)
+            continue;
+        ++lineNumber;
         if (line.isEmpty() || line.startsWith(u';'))
             continue;
         if (line.startsWith(u'[') && line.endsWith(u']')) {
             const QString name = line.mid(1, line.size() - 2).trimmed();
             current = ini.find(name);
             if (!current) {
-                ini.m_sections.push_back({name, {}});
+                ini.m_sections.push_back({name, {}, {}, {}});
                 current = &ini.m_sections.back();
             } else {
                 // A repeated section adds nothing: the first occurrence counts.
+                current->repeatedAt.push_back(lineNumber);
                 current = nullptr;
-                ini.m_sections.push_back({QString(), {}});
+                ini.m_sections.push_back({QString(), {}, {}, {}});
                 current = &ini.m_sections.back();
             }
             continue;
@@ -161,6 +168,7 @@ IniFile IniFile::fromBytes(const QByteArray& bytes, Decode decode)
             current->lines.append(line);
         else
             current->lines.append(line.left(eq).trimmed() + u'=' + line.mid(eq + 1).trimmed());
+        current->lineNumbers.push_back(lineNumber);
     }
     // Drop the placeholders of repeated sections.
     std::vector<Section> kept;
@@ -208,6 +216,18 @@ QStringList IniFile::sectionLines(const QString& section) const
     return s ? s->lines : QStringList();
 }
 
+std::vector<int> IniFile::sectionLineNumbers(const QString& section) const
+{
+    const Section* s = find(section);
+    return s ? s->lineNumbers : std::vector<int>();
+}
+
+std::vector<int> IniFile::repeatedSectionLines(const QString& section) const
+{
+    const Section* s = find(section);
+    return s ? s->repeatedAt : std::vector<int>();
+}
+
 QStringList IniFile::sectionNames() const
 {
     QStringList names;
@@ -238,7 +258,7 @@ void IniFile::setValue(const QString& section, const QString& key, const QString
 {
     Section* s = find(section);
     if (!s) {
-        m_sections.push_back({section, {}});
+        m_sections.push_back({section, {}, {}, {}});
         s = &m_sections.back();
     }
     const qsizetype i = findKey(s->lines, key);

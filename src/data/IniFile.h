@@ -32,6 +32,11 @@ public:
     bool hasSection(const QString& section) const;
     // Every line of the section in file order ("key=value" or a plain entry).
     QStringList sectionLines(const QString& section) const;
+    // The line number (from 1) of each of those lines, for messages; empty
+    // for a section read from memory without them.
+    std::vector<int> sectionLineNumbers(const QString& section) const;
+    // Where the section's name turns up again (its lines there are ignored).
+    std::vector<int> repeatedSectionLines(const QString& section) const;
     QStringList sectionNames() const;
     bool hasKey(const QString& section, const QString& key) const;
     QString value(const QString& section, const QString& key, const QString& fallback = QString()) const;
@@ -53,6 +58,8 @@ private:
     {
         QString name;
         QStringList lines;
+        std::vector<int> lineNumbers;
+        std::vector<int> repeatedAt;
     };
     const Section* find(const QString& name) const;
     Section* find(const QString& name);

@@ -1,5 +1,7 @@
 #include "Notifier.h"
 
+#include "TableFindings.h"
+
 #include <QStringList>
 #include <cstdio>
 
@@ -45,6 +47,10 @@ QStringList takeDeferredWarnings()
     QStringList out;
     for (const DeferredWarning& w : takeDeferred())
         out.append(w.text);
+    const std::vector<TableFinding> findings = takeFindings();
+    if (!findings.empty())
+        out.append(QStringLiteral("マスタデータに誤りや確認の要る値があります。誤りのある処分場・地区・区分・距離帯は計算から外し、ほかはそのまま計算します。\r\n")
+                   + FindingsText(findings));
     return out;
 }
 

@@ -38,7 +38,8 @@ struct DeferredWarning
     Deferral kind = Deferral::Gap;
 };
 void deferWarning(const QString& text, Deferral kind = Deferral::Gap);
-// The texts of every kind, in the order they were deferred; the list is emptied.
+// The texts of every kind, in the order they were deferred, then the table
+// findings (TableFindings.h) as one text; both lists are emptied.
 QStringList takeDeferredWarnings();
 std::vector<DeferredWarning> takeDeferred();
 

@@ -2,6 +2,8 @@
 
 #include "data/Error.h"
 
+#include "data/TableFindings.h"
+
 #include <gtest/gtest.h>
 
 using calctest::truckTable;
@@ -151,9 +153,12 @@ TEST(LabourRateTable, ProductsOfTenThousandOrMoreOverflow)
     parts.unitPrices = calctest::unitPrices();
     COutputDataManager driver(std::move(parts));
     driver.SetLabourRateConditions(0, false, 0, 0);
-    // 7299 × 1.37 = 9999.63 still fits; 7300 × 1.37 = 10001 does not.
-    EXPECT_NO_THROW(driver.LabourRateCost(0.5));
-    EXPECT_THROW(driver.LabourRateCost(2.0), velmora::OverflowError);
+    // 7299 × 1.37 = 9999.63 still fits; 7300 × 1.37 = 10001 does not, and
+    // the class is left out when the table is read rather than when priced.
+    EXPECT_EQ(driver.LabourRateCost(0.5), 0);
+    EXPECT_EQ(driver.LabourRateCost(2.0), 0);
+    EXPECT_EQ(driver.LabourRateBandText(2.0), QStringLiteral("単価データの誤り（DB01 の 3 行目）"));
+    velmora::data::takeFindings();
 }
 
 TEST(LabourRateTable, ClassSelectionAndNames)
@@ -183,11 +188,12 @@ TEST(LabourRateTable, ClassSelectionAndNames)
     EXPECT_EQ(list.Selected()->GetName(), QStringLiteral("4t DID無"));
     EXPECT_EQ(list.QuantityAt(0.1), 0.20);
 
-    // Classes without a section have no bands.
+    // Classes without a section have no bands, and their rows say why.
     ASSERT_TRUE(list.SelectTruckClass(true, 1, 2));
     EXPECT_EQ(list.Selected()->BandCount(), 0);
     EXPECT_EQ(list.QuantityAt(5), 0);
-    EXPECT_EQ(list.BandTextAt(5), QStringLiteral("km以下"));
+    EXPECT_EQ(list.BandTextAt(5), QStringLiteral("単価データの誤り（DB01）"));
+    velmora::data::takeFindings();
     EXPECT_EQ(list.QuantityAt(60.5), CBugakariData::OverLimitQuantity);
     EXPECT_EQ(list.BandTextAt(60.5), QStringLiteral("上限値を超えています"));
 }
@@ -199,20 +205,20 @@ TEST(LabourRateTable, BandUpperEndsAndFormatErrors)
                                               QStringLiteral("46"), QStringLiteral("60")}));
     EXPECT_EQ(cls.LowerBounds().first(), QStringLiteral("0"));
 
-    // Fields are comma text: quotes and blanks are handled, extra fields ignored.
-    CBugakariData quoted(QStringLiteral("X"), truckTable(QStringLiteral("[X]\r\n \"0\" , 1.5 ,memo\r\n")));
+    // Fields are comma text: quotes and blanks are handled.
+    CBugakariData quoted(QStringLiteral("X"), truckTable(QStringLiteral("[X]\r\n \"0\" , 1.5\r\n")));
     EXPECT_EQ(quoted.QuantityAt(3), 1.5);
 
-    EXPECT_THROW(CBugakariData(QStringLiteral("X"), truckTable(QStringLiteral("[X]\r\n0\r\n"))),
-                 velmora::ConvertError);
-    EXPECT_THROW(CBugakariData(QStringLiteral("X"), truckTable(QStringLiteral("[X]\r\n0,1\r\nabc,2\r\n"))),
-                 velmora::ConvertError);
-    // A first lower end or a quantity that is not a number fails only when looked up.
-    CBugakariData badFirst(QStringLiteral("X"), truckTable(QStringLiteral("[X]\r\nabc,1\r\n")));
-    EXPECT_THROW(badFirst.QuantityAt(1), velmora::ConvertError);
-    CBugakariData badQuantity(QStringLiteral("X"), truckTable(QStringLiteral("[X]\r\n0,x\r\n")));
-    EXPECT_THROW(badQuantity.QuantityAt(1), velmora::ConvertError);
-    EXPECT_EQ(badQuantity.BandTextAt(1), QStringLiteral("60km以下"));
+    // A damaged band leaves its class out (no quantity, the line named in
+    // its rows); it is never read as another number.
+    velmora::data::takeFindings();
+    for (const char* section : {"0\r\n", "0,1\r\nabc,2\r\n", "abc,1\r\n", "0,x\r\n", "0,1,memo\r\n", "0,1\r\n5,1\r\n4,1\r\n",
+                                "0,-1\r\n", "0,1\r\n60,2\r\n", "0,1\r\n0.5,1,5\r\n"}) {
+        CBugakariData bad(QStringLiteral("X"), truckTable(QStringLiteral("[X]\r\n") + QString::fromUtf8(section)));
+        EXPECT_EQ(bad.QuantityAt(1), 0) << section;
+        EXPECT_TRUE(bad.BandTextAt(1).startsWith(QStringLiteral("単価データの誤り（DB01 の "))) << section;
+        EXPECT_EQ(velmora::data::takeFindings().size(), 1u) << section;
+    }
 }
 
 TEST(LabourRateTable, LoadsFromTheWorkingFile)

@@ -5,6 +5,8 @@
 
 #include "TestTexts.h"
 
+#include "data/TableFindings.h"
+
 #include <gtest/gtest.h>
 
 using velmora::test::TempDeployment;
@@ -62,13 +64,13 @@ TEST_F(DistrictUnitPriceTest, FractionalProductsAreTheExactDecimalsRoundedDown)
                  QStringLiteral("[ﾀﾞﾝﾌﾟﾄﾗｯｸ10t数量]\r\n0\r\n0\r\n1.13\r\n1.13\r\n"
                                 "[ﾀﾞﾝﾌﾟﾄﾗｯｸ4t数量]\r\n0\r\n0\r\n1.13\r\n0\r\n"
                                 "[ﾀﾞﾝﾌﾟﾄﾗｯｸ2t数量]\r\n0\r\n0\r\n0\r\n1.13\r\n"
-                                "[ﾀﾞﾝﾌﾟﾄﾗｯｸ10t(路面切削)]\r\n1\r\n0\r\n113E-2\r\n-1.13\r\n"));
+                                "[ﾀﾞﾝﾌﾟﾄﾗｯｸ10t(路面切削)]\r\n1\r\n0\r\n1.130\r\n0.013\r\n"));
     CDistrictUnitPrice prices;
     EXPECT_EQ(prices.GetDumpTruckCost(0, 0, 0), 12430 + 826); // 731 × 1.13 = 826.03
     EXPECT_EQ(prices.GetDumpTruckCost(0, 0, 1), 7232);
     EXPECT_EQ(prices.GetDumpTruckCost(0, 0, 2), 201); // 178 × 1.13 = 201.14
-    // An exponent reads as the same decimal; a negative product goes down too.
-    EXPECT_EQ(prices.GetDumpTruckCost(0, 2, 4), 20000 + 12430 - 827);
+    // Trailing zeros read as the same decimal.
+    EXPECT_EQ(prices.GetDumpTruckCost(0, 2, 4), 20000 + 12430 + 9); // 731 × 0.013 = 9.503
 }
 
 TEST_F(DistrictUnitPriceTest, SectionAndClassFollowCostItemAndTransportType)
@@ -118,7 +120,7 @@ TEST_F(DistrictUnitPriceTest, BrokenQuantitiesAndOutOfRangeLookupsRaise)
     dep.writeIni(QStringLiteral("dat/DTTankaSuryo.ini"), QStringLiteral("[ﾀﾞﾝﾌﾟﾄﾗｯｸ10t数量]\r\n1\r\n2\r\n3\r\n"));
     EXPECT_THROW(prices.GetDumpTruckCost(0, 0, 0), velmora::Error);
     dep.writeIni(QStringLiteral("dat/DTTankaSuryo.ini"), QStringLiteral("[ﾀﾞﾝﾌﾟﾄﾗｯｸ10t数量]\r\n1\r\n2\r\n1,5\r\n3\r\n"));
-    EXPECT_THROW(prices.GetDumpTruckCost(0, 0, 0), velmora::ConvertError);
+    EXPECT_THROW(prices.GetDumpTruckCost(0, 0, 0), velmora::data::TableDamage);
     dep.remove(QStringLiteral("dat/DTTankaSuryo.ini"));
     EXPECT_THROW(prices.GetDumpTruckCost(0, 0, 0), velmora::Error);
 }
@@ -142,13 +144,34 @@ TEST_F(DistrictUnitPriceTest, EachMissingPriceFileIsReportedInLoadingOrderAndSta
     EXPECT_EQ(notes.warnings.size(), 1u);
 }
 
-TEST_F(DistrictUnitPriceTest, MalformedPriceFilesRaise)
+TEST_F(DistrictUnitPriceTest, MalformedPricesAreNamedAndCostOnlyTheirOwnPrice)
 {
     writePrices();
-    dep.writeWorking(QStringLiteral("DR01"), crlfLines({QStringLiteral("単価のみ")}));
-    EXPECT_THROW(CDistrictUnitPrice(), velmora::Error);
+    velmora::data::takeFindings();
     dep.writeWorking(QStringLiteral("DR01"), crlfLines({QStringLiteral("h"), QStringLiteral("2万")}));
-    EXPECT_THROW(CDistrictUnitPrice(), velmora::ConvertError);
+    dep.writeWorking(QStringLiteral("DS24"), crlfLines({QStringLiteral("h"), QStringLiteral("12,345"), QStringLiteral("8000"), QStringLiteral("6000")}));
+    dep.writeWorking(QStringLiteral("DS22"), crlfLines({QStringLiteral("h"), QStringLiteral("678"), QStringLiteral("500")}));
+    dep.writeWorking(QStringLiteral("DA01"), crlfLines({QStringLiteral("地区"), QStringLiteral("北"), QStringLiteral("南")}));
+    dep.writeWorking(QStringLiteral("DT02"), crlfLines({QStringLiteral("h"), QStringLiteral("-100"), QStringLiteral("1500")}));
+    {
+        CDistrictUnitPrice prices;
+        EXPECT_THROW(prices.GetPriceR01(), velmora::data::TableDamage);
+        EXPECT_THROW(prices.GetPriceS24(0), velmora::data::TableDamage);
+        EXPECT_EQ(prices.GetPriceS24(1), 8000);
+        EXPECT_THROW(prices.GetPriceS22(0), velmora::data::TableDamage); // two lines for three classes
+        EXPECT_THROW(prices.GetPriceT02(0), velmora::data::TableDamage);
+        EXPECT_EQ(prices.GetPriceT02(1), 1500);
+        QStringList texts;
+        for (const velmora::data::TableFinding& f : velmora::data::takeFindings())
+            texts.append(velmora::data::FindingText(f));
+        EXPECT_EQ(texts.size(), 4) << texts.join(u'\n').toStdString();
+        EXPECT_TRUE(texts.join(u'\n').contains(QStringLiteral("ES24 の 2 行目「12,345」"))) << texts.join(u'\n').toStdString();
+    }
+    // Only the line after the heading is the price; a file without it leaves the price out.
+    dep.writeWorking(QStringLiteral("DR01"), crlfLines({QStringLiteral("単価のみ")}));
+    EXPECT_THROW(CDistrictUnitPrice().GetPriceR01(), velmora::data::TableDamage);
+    velmora::data::takeFindings();
+    writePrices();
     writePrices();
     dep.writeWorking(QStringLiteral("DS24"), QString());
     EXPECT_THROW(CDistrictUnitPrice(), velmora::Error);

@@ -1,5 +1,6 @@
 #include "data/CSyobunjoList.h"
 #include "data/Error.h"
+#include "data/TableFindings.h"
 #include "support/TempDeployment.h"
 #include "RecordingNotifier.h"
 
@@ -62,13 +63,14 @@ TEST_F(SyobunjoListTest, SelectsTheLinesOfItsCostItemInFileOrderWithTheirFields)
                             // full-width katakana in the table still matches the half-width name
                             siteLine(QStringLiteral("K4"), QStringLiteral("無筋コンクリート"), QStringLiteral("二号"), QString()),
                             siteLine(QStringLiteral("K5"), QStringLiteral("(無筋ｺﾝｸﾘｰﾄ殻)"), QStringLiteral("三号"), QStringLiteral("-20"))}));
-    dep.writeWorking(QStringLiteral("DC01.txt"), crlfLines({QStringLiteral("1,K1,-123.5,456.25"), QStringLiteral("2,K4,1,1"),
-                                                            QStringLiteral("3,K5,2,2")}));
+    dep.writeWorking(QStringLiteral("DC01.txt"), crlfLines({QStringLiteral("1,K1,-123000.5,456.25"), QStringLiteral("2,K4,-100000,1"),
+                                                            QStringLiteral("3,K5,-100000,2")}));
 
     CSyobunjoList list(1);
     EXPECT_EQ(list.CostItemName(), QStringLiteral("無筋ｺﾝｸﾘｰﾄ"));
-    ASSERT_EQ(list.Count(), 3);
-    EXPECT_EQ(walkNames(list), (QStringList{QStringLiteral("一号"), QStringLiteral("二号"), QStringLiteral("三号")}));
+    // An empty or negative fee is damage, not a fee of 0 or −20 yen.
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_EQ(walkNames(list), (QStringList{QStringLiteral("一号")}));
 
     list.MoveFirst();
     const CSyobunjoData& first = list.Current();
@@ -77,14 +79,10 @@ TEST_F(SyobunjoListTest, SelectsTheLinesOfItsCostItemInFileOrderWithTheirFields)
     EXPECT_EQ(first.GetDisposalFee(), 1500);
     EXPECT_EQ(first.GetFeeUnit(), QStringLiteral("円/t"));
     EXPECT_EQ(first.GetPriceSource(), QStringLiteral("出典K1"));
-    EXPECT_EQ(first.GetX(), -123.5);
+    EXPECT_EQ(first.GetX(), -123000.5);
     EXPECT_EQ(first.GetY(), 456.25);
-
-    list.MoveNext();
-    EXPECT_EQ(list.Current().GetDisposalFee(), 0); // empty fee
-    list.MoveNext();
-    EXPECT_EQ(list.Current().GetDisposalFee(), -20);
     EXPECT_TRUE(notes.warnings.empty());
+    velmora::data::takeFindings();
 }
 
 TEST_F(SyobunjoListTest, HalfWidthNameInTheTableMatchesAFullWidthName)
@@ -97,7 +95,7 @@ TEST_F(SyobunjoListTest, HalfWidthNameInTheTableMatchesAFullWidthName)
     EXPECT_EQ(walkNames(list), QStringList{QStringLiteral("x")});
 }
 
-TEST_F(SyobunjoListTest, CoordinateKeysIgnoreCaseAndTheFirstLineWins)
+TEST_F(SyobunjoListTest, CoordinateKeysIgnoreCaseAndAKeyWrittenTwicePlacesNoSite)
 {
     writeNames();
     dep.writeWorking(QStringLiteral("DT19"),
@@ -106,77 +104,71 @@ TEST_F(SyobunjoListTest, CoordinateKeysIgnoreCaseAndTheFirstLineWins)
                             siteLine(QStringLiteral("c 2"), QStringLiteral("鉄筋ｺﾝｸﾘｰﾄ"), QStringLiteral("r"), QStringLiteral("1"))}));
     dep.writeWorking(QStringLiteral("DC01"),
                      crlfLines({QStringLiteral("no,key,X,Y"), // a header is only matched by a site called "key"
-                            QStringLiteral("1,AB1,10.5,20.5"),
-                            QStringLiteral("2,ab1,99,99"),
-                            QStringLiteral(" 3 , \"c 2\" , 1e3 ,\"-7\"")}));
+                            QStringLiteral("1,AB1,-100010.5,20.5"),
+                            QStringLiteral("2,zZ,-100099,99"),
+                            QStringLiteral("3,Zz,-100098,98"),
+                            QStringLiteral(" 3 , \"c 2\" , -100000 ,\"-7\"")}));
     CSyobunjoList list(0);
-    // A site without a coordinate line is left out rather than placed at 0/0.
+    // A site without a trustworthy coordinate line is left out rather than
+    // placed at 0/0 or at the first of two places.
     EXPECT_EQ(walkNames(list), (QStringList{QStringLiteral("p"), QStringLiteral("r")}));
     list.MoveFirst();
-    EXPECT_EQ(list.Current().GetX(), 10.5);
+    EXPECT_EQ(list.Current().GetX(), -100010.5);
     EXPECT_EQ(list.Current().GetY(), 20.5);
     list.MoveNext();
-    EXPECT_EQ(list.Current().GetX(), 1000.0);
+    EXPECT_EQ(list.Current().GetX(), -100000.0);
     EXPECT_EQ(list.Current().GetY(), -7.0);
+    velmora::data::takeFindings();
     // Loading leaves the cursor at the end.
     CSyobunjoList again(0);
     EXPECT_TRUE(again.IsEnd());
 }
 
 // A damaged line costs its own site and nothing else: every other site loads
-// with its coordinates, and what was left out is noted with file and line.
-TEST_F(SyobunjoListTest, ADamagedLineLeavesOutItsSiteAloneAndIsNoted)
+// with its coordinates, and what was left out is named with file, line and value.
+TEST_F(SyobunjoListTest, ADamagedLineLeavesOutItsSiteAloneAndIsNamed)
 {
     writeNames();
+    velmora::data::takeFindings();
     const QString item = QStringLiteral("鉄筋ｺﾝｸﾘｰﾄ");
     dep.writeWorking(QStringLiteral("DT19.dat"),
                      crlfLines({siteLine(QStringLiteral("K1"), item, QStringLiteral("before"), QStringLiteral("5")),
-                                siteLine(QStringLiteral("K2"), item, QStringLiteral("bad fee"), QStringLiteral("2800円")),
+                                siteLine(QStringLiteral("K2"), item, QStringLiteral("bad fee"), QStringLiteral("２８００")),
                                 QString(),
                                 siteLine(QStringLiteral("K3"), item, QStringLiteral("no line"), QStringLiteral("5")),
                                 siteLine(QStringLiteral("K4"), item, QStringLiteral("bad x"), QStringLiteral("5")),
                                 siteLine(QStringLiteral("K5"), item, QStringLiteral("short"), QStringLiteral("5")),
+                                siteLine(QStringLiteral("K7"), item, QStringLiteral("twice"), QStringLiteral("5")),
+                                siteLine(QStringLiteral("K8"), item, QStringLiteral("swapped"), QStringLiteral("5")),
                                 siteLine(QStringLiteral("K6"), item, QStringLiteral("after"), QStringLiteral("6"))}));
     dep.writeWorking(QStringLiteral("DC01.dat"),
-                     crlfLines({QStringLiteral("1,K1,1,2"), QString(), QStringLiteral("lonely"), QStringLiteral("4,K4,x2,3"),
-                                QStringLiteral("5,K5,1"), QStringLiteral("6,K6,7,8"), QStringLiteral("2,K2,5,5")}));
+                     crlfLines({QStringLiteral("1,K1,-100001,2"), QString(), QStringLiteral("lonely"), QStringLiteral("4,K4,-1000O0,3"),
+                                QStringLiteral("5,K5,-100000"), QStringLiteral("6,K6,-100007,8"), QStringLiteral("2,K2,-100005,5"),
+                                QStringLiteral("7,K7,-100009,9"), QStringLiteral("8,K7,-100010,9"),
+                                QStringLiteral("9,K8,45088,-147212")}));
     CSyobunjoList list(0);
     EXPECT_EQ(walkNames(list), (QStringList{QStringLiteral("before"), QStringLiteral("after")}));
-    EXPECT_TRUE(list.IsEnd());
     list.MoveFirst();
-    EXPECT_EQ(list.Current().GetX(), 1.0);
+    EXPECT_EQ(list.Current().GetX(), -100001.0);
     list.MoveNext();
     EXPECT_EQ(list.Current().GetY(), 8.0);
-    EXPECT_EQ(list.Current().GetDisposalFee(), 6);
     EXPECT_TRUE(notes.warnings.empty()); // told once at start-up, not per register
 
-    using velmora::data::SiteLeftOut;
-    const std::vector<SiteLeftOut> expected = {
-        {QStringLiteral("ET19.dat"), 2, QStringLiteral("K2"), QStringLiteral("bad fee"), QStringLiteral("処分費 '2800円' が整数ではありません")},
-        {QStringLiteral("EC01.dat"), 3, QString(), QString(), QStringLiteral("処分場コードがありません")},
-        {QStringLiteral("EC01.dat"), 0, QStringLiteral("K3"), QStringLiteral("no line"), QStringLiteral("座標の行がありません")},
-        {QStringLiteral("EC01.dat"), 4, QStringLiteral("K4"), QStringLiteral("bad x"), QStringLiteral("座標 'x2', '3' が数値ではありません")},
-        {QStringLiteral("EC01.dat"), 5, QStringLiteral("K5"), QStringLiteral("short"), QStringLiteral("座標がありません")},
-    };
-    EXPECT_TRUE(list.LeftOut() == expected);
+    QStringList texts;
+    for (const velmora::data::TableFinding& f : velmora::data::takeFindings())
+        texts.append(velmora::data::FindingText(f));
+    const QString all = texts.join(u'\n');
+    for (const QString& expected : {QStringLiteral("ET19.dat の 2 行目「２８００」: 処分費が全角の数字が含まれています"),
+                                    QStringLiteral("EC01.dat の 3 行目「lonely」"), QStringLiteral("EC01.dat の 4 行目「-1000O0」"),
+                                    QStringLiteral("EC01.dat の 5 行目"), QStringLiteral("EC01.dat の 9 行目「K7」: 処分場コードが 8 行目と重なっています"),
+                                    QStringLiteral("EC01.dat の 10 行目「45088,-147212」: 座標が三重県とその周辺の範囲"),
+                                    QStringLiteral("EC01.dat「K3」: 処分場「no line」の座標の行がありません")})
+        EXPECT_TRUE(all.contains(expected)) << expected.toStdString() << "\n" << all.toStdString();
+    EXPECT_EQ(texts.size(), 7) << all.toStdString();
 
-    // Two registers reading the same damage give one text, each line once.
-    std::vector<SiteLeftOut> twice = list.LeftOut();
-    twice.insert(twice.end(), list.LeftOut().begin(), list.LeftOut().end());
-    const QString text = velmora::data::SitesLeftOutText(twice);
-    EXPECT_EQ(text.count(QStringLiteral("\r\n")), 5);
-    EXPECT_TRUE(text.contains(QStringLiteral("\r\nET19.dat の 2 行目: 処分費 '2800円' が整数ではありません（処分場 K2「bad fee」）")))
-        << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("\r\nEC01.dat: 座標の行がありません（処分場 K3「no line」）")));
-    EXPECT_TRUE(velmora::data::SitesLeftOutText({}).isEmpty());
-    // A table damaged throughout names twenty and counts the rest.
-    std::vector<SiteLeftOut> many;
-    for (int i = 1; i <= 25; ++i)
-        many.push_back({QStringLiteral("EC01.dat"), i, QString(), QString(), QStringLiteral("処分場コードがありません")});
-    const QString capped = velmora::data::SitesLeftOutText(many);
-    EXPECT_TRUE(capped.contains(QStringLiteral("の 20 行目")));
-    EXPECT_FALSE(capped.contains(QStringLiteral("の 21 行目")));
-    EXPECT_TRUE(capped.endsWith(QStringLiteral("\r\nほか 5 件")));
+    // Loading the same tables again reports nothing new: each finding is kept once.
+    CSyobunjoList again(0);
+    EXPECT_EQ(velmora::data::takeFindings().size(), 7u);
 }
 
 TEST_F(SyobunjoListTest, MissingFilesGiveQuietlyIncompleteRegisters)

@@ -263,3 +263,36 @@ TEST_F(DataToolTest, WrongArgumentsExitWithTwoAndSayHowToGetHelp)
 }
 
 } // namespace
+
+namespace {
+
+// The office's check: clean, warnings only and errors each have their exit
+// status, and every finding names its file, line and value.
+TEST(DataToolCheck, ExitStatusTellsCleanWarningsAndErrors)
+{
+    const auto check = [](const QString& deployment) {
+        QProcess p;
+        p.start(QStringLiteral(VELMORA_BIN_DIR) + QStringLiteral("/velmora-datatool"), {QStringLiteral("check"), deployment});
+        EXPECT_TRUE(p.waitForFinished(60000));
+        return std::make_pair(p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()));
+    };
+    TempDeployment d;
+    d.copySampleDeployment();
+    EXPECT_EQ(check(d.exeDir()).first, 0) << check(d.exeDir()).second.toStdString();
+
+    // A fuel price with one digit too many is used, but named.
+    QString prices = d.readScrambled(QStringLiteral("ET02.dat"));
+    d.writeScrambled(QStringLiteral("ET02.dat"), QString(prices).replace(QStringLiteral("\r\n149\r\n"), QStringLiteral("\r\n1490\r\n")));
+    auto [warned, warnings] = check(d.exeDir());
+    EXPECT_EQ(warned, 3) << warnings.toStdString();
+    EXPECT_TRUE(warnings.contains(QStringLiteral("注意: ET02.dat の 5 行目「1490」"))) << warnings.toStdString();
+
+    // A fee with a thousands separator is an error.
+    const QString sites = d.readScrambled(QStringLiteral("ET19.dat"));
+    d.writeScrambled(QStringLiteral("ET19.dat"), QString(sites).replace(QStringLiteral(",4500,m3,"), QStringLiteral(",4,500,m3,")));
+    auto [failed, errors] = check(d.exeDir());
+    EXPECT_EQ(failed, 1) << errors.toStdString();
+    EXPECT_TRUE(errors.contains(QStringLiteral("誤り: ET19.dat の "))) << errors.toStdString();
+}
+
+} // namespace

@@ -18,6 +18,7 @@
 #include "data/DeploymentCopy.h"
 #include "data/FindDataFileName.h"
 #include "data/Notifier.h"
+#include "data/TableFindings.h"
 #include "data/NumberText.h"
 #include "data/Paths.h"
 #include "geo/CCoordinatesConvert.h"
@@ -105,6 +106,10 @@ Loaded Load(const QString& deployment)
     QStringList problems = collected.warnings;
     for (const velmora::data::DeferredWarning& w : velmora::data::takeDeferred())
         (w.kind == velmora::data::Deferral::Gap ? problems : loaded.notices).append(w.text);
+    // Damaged values cost only their own part, which the rows name; every
+    // finding goes to stderr, one to a line, however the calculation ends.
+    for (const velmora::data::TableFinding& f : velmora::data::takeFindings())
+        loaded.notices.append(velmora::data::FindingText(f));
     if (!problems.isEmpty())
         throw velmora::Error((problems + loaded.notices).join(u'\n'));
     return loaded;
@@ -205,12 +210,32 @@ velmora::calc::CaseData CaseOf(const CalcArguments& a, Loaded& loaded, const vel
     return d;
 }
 
+CalcTable Calculate(const CalcArguments& given, Loaded& loaded);
+
 } // namespace
 
 CalcTable RunCalc(const CalcArguments& given)
 {
     const QString deployment = DeploymentFolder(given);
     Loaded loaded = Load(deployment);
+    try {
+        return Calculate(given, loaded);
+    } catch (const ArgumentError& e) {
+        // An index beyond a list may come from a damaged list file.
+        if (loaded.notices.isEmpty())
+            throw;
+        throw ArgumentError(e.message() + u'\n' + loaded.notices.join(u'\n'));
+    } catch (const velmora::Error& e) {
+        if (loaded.notices.isEmpty())
+            throw;
+        throw velmora::Error(e.message() + u'\n' + loaded.notices.join(u'\n'));
+    }
+}
+
+namespace {
+
+CalcTable Calculate(const CalcArguments& given, Loaded& loaded)
+{
     COutputDataManager& driver = *loaded.driver;
     const Lists& lists = *loaded.lists;
 
@@ -282,5 +307,7 @@ CalcTable RunCalc(const CalcArguments& given)
         table.notes.append(kNoSiteMessage);
     return table;
 }
+
+} // namespace
 
 } // namespace velmora::tools

@@ -2,6 +2,7 @@
 // sources (the build runs it for the sample deployment) and turns any shipped
 // file back into readable text for the people who maintain the data.
 
+#include "CheckDeployment.h"
 #include "DataTool.h"
 
 #include "data/CEnDecryption.h"
@@ -22,6 +23,7 @@ namespace {
 constexpr int ExitOk = 0;
 constexpr int ExitFailed = 1;
 constexpr int ExitUsage = 2;
+constexpr int ExitWarningsOnly = 3;
 
 const QString kStdStream = QStringLiteral("-");
 
@@ -35,6 +37,7 @@ QString usageText()
                "  velmora-datatool unscramble INPUT OUTPUT\n"
                "  velmora-datatool encode --to ENCODING [--strip-comments PREFIX] INPUT OUTPUT\n"
                "  velmora-datatool decode [--from ENCODING] INPUT OUTPUT\n"
+               "  velmora-datatool check DIR\n"
                "  velmora-datatool help\n"
                "\n"
                "  scramble, unscramble  apply the scrambling of the dat/ tables to a file. The\n"
@@ -49,6 +52,11 @@ QString usageText()
                "                        the name: a scrambled key (EA01 ... EC01) means\n"
                "                        utf16le-scrambled, a working key (DA01 ... DC01)\n"
                "                        utf16le, anything else cp932.\n"
+               "  check                 reads the deployment in DIR (the folder holding dat/)\n"
+               "                        with the program's own readers and prints every\n"
+               "                        finding: file, line, value, what is wrong, error or\n"
+               "                        warning. Exit status 0 clean, 1 errors, 3 warnings only.\n"
+               "                        Run it before shipping new tables to the estimators.\n"
                "\n"
                "Encodings:\n"
                "  utf16le            UTF-16LE without mark (working files)\n"
@@ -182,6 +190,22 @@ int run(const QStringList& args)
     if (a.command == QStringLiteral("help") || a.command == QStringLiteral("--help") || a.command == QStringLiteral("-h")) {
         print(stdout, usageText());
         return ExitOk;
+    }
+    if (a.command == QStringLiteral("check")) {
+        rejectOptions(a, false, false, false);
+        if (a.positional.size() != 1)
+            throw usageError(QStringLiteral("check needs DIR"));
+        CheckReport report;
+        try {
+            report = CheckDeployment(a.positional.at(0));
+        } catch (const velmora::Error& e) {
+            throw Failure{ExitFailed, e.message()};
+        }
+        const QStringList all = report.errors + report.warnings;
+        if (!all.isEmpty())
+            print(stdout, all.join(u'\n') + u'\n');
+        print(stdout, QStringLiteral("%1: 誤り %2 件、注意 %3 件\n").arg(a.positional.at(0)).arg(report.errors.size()).arg(report.warnings.size()));
+        return !report.errors.isEmpty() ? ExitFailed : !report.warnings.isEmpty() ? ExitWarningsOnly : ExitOk;
     }
     if (a.command == QStringLiteral("scramble") || a.command == QStringLiteral("unscramble")) {
         rejectOptions(a, false, false, false);
