@@ -41,6 +41,10 @@ void writeDistricts(const TempDeployment& d, const QStringList& districts)
 {
     d.writeScrambled(QStringLiteral("EA01.dat"), QStringLiteral("地区\r\n") + districts.join(QStringLiteral("\r\n")) +
                                                      QStringLiteral("\r\n"));
+    // The diesel prices pair with the districts line by line.
+    QStringList prices = d.readScrambled(QStringLiteral("ET02.dat")).split(QStringLiteral("\r\n"));
+    prices = prices.mid(0, static_cast<int>(districts.size()) + 1);
+    d.writeScrambled(QStringLiteral("ET02.dat"), prices.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
 }
 
 void writeSavedDistrict(const TempDeployment& d, const QString& district)
@@ -499,8 +503,10 @@ TEST_F(StartupTest, DamagedSiteLinesAndACopyOfATableAreToldInTheOneStartUpBox)
     EXPECT_EQ(box.icon, MessageIcon::Exclamation);
     EXPECT_TRUE(box.text.contains(QStringLiteral("データフォルダに EC01 のファイルが 2 つあります。EC01.dat を使い、EC01_bak.dat は読みません。")))
         << box.text.toStdString();
-    EXPECT_TRUE(box.text.contains(QStringLiteral("\r\nEC01.dat の 2 行目: 処分場コードがありません\r\n")));
-    EXPECT_TRUE(box.text.contains(QStringLiteral("\r\nEC01.dat: 座標の行がありません（処分場 S04「白鷺資源化センター(株)東員工場」）")));
+    EXPECT_TRUE(box.text.contains(QStringLiteral("誤り: EC01.dat の 2 行目「x」: 処分場コードがありません。")))
+        << box.text.toStdString();
+    EXPECT_TRUE(box.text.contains(
+        QStringLiteral("誤り: EC01.dat「S04」: 処分場「白鷺資源化センター(株)東員工場」の座標の行がありません。")));
 
     calculateAt(tsuX(), tsuY());
     EXPECT_EQ(boxes.records.size(), 1u);
