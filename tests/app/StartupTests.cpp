@@ -503,7 +503,7 @@ TEST_F(StartupTest, DamagedSiteLinesAndACopyOfATableAreToldInTheOneStartUpBox)
     EXPECT_EQ(box.icon, MessageIcon::Exclamation);
     EXPECT_TRUE(box.text.contains(QStringLiteral("データフォルダに EC01 のファイルが 2 つあります。EC01.dat を使い、EC01_bak.dat は読みません。")))
         << box.text.toStdString();
-    EXPECT_TRUE(box.text.contains(QStringLiteral("誤り: EC01.dat の 2 行目「x」: 処分場コードがありません。")))
+    EXPECT_TRUE(box.text.contains(QStringLiteral("誤り: EC01.dat の 2 行目「x」: 項目の数が 1 です（6 のはずです）。")))
         << box.text.toStdString();
     EXPECT_TRUE(box.text.contains(
         QStringLiteral("誤り: EC01.dat「S04」: 処分場「白鷺資源化センター(株)東員工場」の座標の行がありません。")));
