@@ -5,6 +5,7 @@
 #include "data/CHimokuRowSource.h"
 #include "data/CSPSyubetsuComboBox.h"
 #include "data/CSPTsumikomiComboBox.h"
+#include "data/IniFile.h"
 #include "data/NumberText.h"
 #include "ui/ConditionPanel.h"
 #include "ui/DropDownComboBox.h"
@@ -19,6 +20,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+
+#include <algorithm>
 
 using namespace velmora::test;
 using velmora::platform::MessageIcon;
@@ -437,11 +440,34 @@ QStringList ShownRows(const TMainForm& f)
 
 TEST_F(ConditionPanelTest, AFailedCalculationLeavesTheDriverAndTheGridAsTheyWere)
 {
-    // The last district has no price in "DT02": every run there fails half-way.
-    QStringList t02 = SourceLines(QStringLiteral("ET02.txt"));
-    ASSERT_GT(t02.size(), 2);
-    t02.removeLast();
-    deployment.writeScrambled(QStringLiteral("ET02.dat"), t02.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    // Damage that only the second run of each method meets, once its
+    // conditions have reached the driver. A damaged price merely leaves rows
+    // unpriced, so each run is made to fail outright instead:
+    // - package: the table has no group for milled asphalt inside a DID;
+    QStringList sp2 = deployment.readScrambled(QStringLiteral("ESP2.dat")).split(u'\n');
+    const auto group = std::find_if(sp2.begin(), sp2.end(), [](const QString& line) {
+        return line.trimmed() == QStringLiteral("【殻運搬(路面切削)／DID区間:有り】");
+    });
+    ASSERT_NE(group, sp2.end());
+    const auto groupEnd = std::find_if(group, sp2.end(), [](const QString& line) { return line.trimmed().isEmpty(); });
+    sp2.erase(group, groupEnd);
+    deployment.writeScrambled(QStringLiteral("ESP2.dat"), sp2.join(u'\n'));
+    // - labour rate: the 2 t truck-day comes to about two billion yen (rental
+    //   and tyre costs and their factors at the highest values allowed), a
+    //   price still taken, but pricing a row a few kilometres away overflows.
+    for (const QString& table : {QStringLiteral("ES24"), QStringLiteral("ES22")}) {
+        QStringList prices = SourceLines(table + QStringLiteral(".txt"));
+        ASSERT_EQ(prices.size(), 4);
+        prices[3] = QStringLiteral("10000000");
+        deployment.writeScrambled(table + QStringLiteral(".dat"), prices.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    }
+    QFile quantities(QStringLiteral(VELMORA_SOURCE_DIR "/deploy/data/dat/DTTankaSuryo.ini"));
+    ASSERT_TRUE(quantities.open(QIODevice::ReadOnly));
+    QString quantityText = QString::fromUtf8(quantities.readAll());
+    const QString twoTonne = QStringLiteral("[ﾀﾞﾝﾌﾟﾄﾗｯｸ2t数量]\n1\n18\n1.13\n1.13\n");
+    ASSERT_TRUE(quantityText.contains(twoTonne));
+    quantityText.replace(twoTonne, QStringLiteral("[ﾀﾞﾝﾌﾟﾄﾗｯｸ2t数量]\n1\n18\n100\n100\n"));
+    deployment.writeIni(QStringLiteral("dat/DTTankaSuryo.ini"), quantityText, velmora::data::IniEncoding::Utf16LeBom);
     TMainForm& f = startShown();
 
     for (const bool package : {true, false}) {
@@ -458,7 +484,7 @@ TEST_F(ConditionPanelTest, AFailedCalculationLeavesTheDriverAndTheGridAsTheyWere
         const int truckPrice = f.driver->GetTruckUnitPrice();
         const CBugakariData* truckClass = f.driver->TruckClasses().Selected();
 
-        // Another cost item, transport type and job site, in the district without a price.
+        // Another cost item, transport type, district and job site, which the damage above makes fail.
         pick(f.ComboBoxSyobunHimoku, Asphalt);
         pick(f.ComboBoxUnpanSyubetsu, 2);
         QTest::mouseClick(f.RadioButtonDIDTrue, Qt::LeftButton);
