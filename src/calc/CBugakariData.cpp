@@ -166,23 +166,34 @@ int CBugakariData::BandIndexAt(const ExactKm& km) const
     return -1;
 }
 
+int CBugakariData::ShownBandAt(double km) const
+{
+    // Each row asks for its quantity and then for its band's text, with one
+    // distance: the second question is answered from the first.
+    if (lastBand && lastBand->first == km)
+        return lastBand->second;
+    const ExactKm shown = ExactKm::shown(km);
+    static const ExactKm limit = ExactKm::fromInt(static_cast<int>(DistanceLimitKm));
+    const int band = shown > limit ? BeyondLimit : BandIndexAt(shown);
+    lastBand.emplace(km, band);
+    return band;
+}
+
 double CBugakariData::QuantityAt(double km) const
 {
-    const ExactKm shown = ExactKm::shown(km);
-    if (shown > ExactKm::fromInt(static_cast<int>(DistanceLimitKm)))
+    const int i = ShownBandAt(km);
+    if (i == BeyondLimit)
         return OverLimitQuantity;
-    const int i = BandIndexAt(shown);
     return i < 0 ? 0 : StrToFloat(quantities.at(i));
 }
 
 QString CBugakariData::BandTextAt(double km) const
 {
-    const ExactKm shown = ExactKm::shown(km);
-    if (shown > ExactKm::fromInt(static_cast<int>(DistanceLimitKm)))
+    const int i = ShownBandAt(km);
+    if (i == BeyondLimit)
         return overLimitText();
     if (damage)
         return DamageText();
-    const int i = BandIndexAt(shown);
     if (i < 0)
         return bandSuffix();
     if (bandTexts.size() != static_cast<std::size_t>(upperBounds.size()))

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace velmora::data {
@@ -57,6 +58,10 @@ private:
     bool CheckBands(const velmora::data::IniFile& table, const QString& file);
     // Index of the first band with lower ≤ km ≤ upper, or -1.
     int BandIndexAt(const velmora::calc::ExactKm& km) const;
+    // The band of a distance as the grid shows it: its index, -1 for none or
+    // BeyondLimit past DistanceLimitKm.
+    static constexpr int BeyondLimit = -2;
+    int ShownBandAt(double km) const;
 
     // Converts every band's ends at the first lookup. Only the first lower
     // end can fail (the others were converted for the upper ends when the
@@ -83,4 +88,6 @@ private:
     mutable bool boundsFixed = false;
     mutable bool boundsConverted = false;
     mutable std::vector<QString> bandTexts;
+    // The last distance asked for and its band.
+    mutable std::optional<std::pair<double, int>> lastBand;
 };

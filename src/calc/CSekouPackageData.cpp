@@ -168,8 +168,12 @@ void CSekouPackageData::LoadGroup(int firstRow)
     bandLimits = limits;
     bandPrices = prices;
     groupLoaded = true;
-    limitValues.assign(static_cast<std::size_t>(bandLimits.size()), std::nullopt);
+    limitValues.assign(static_cast<std::size_t>(bandLimits.size()), BandLimit());
     bandCosts.assign(static_cast<std::size_t>(bandLimits.size()), std::nullopt);
+    bandTexts.clear();
+    for (const QString& limit : bandLimits)
+        bandTexts.push_back(limit + QStringLiteral("km以下"));
+    lastBand.reset();
 }
 
 void CSekouPackageData::SetLocalPrices(int price1, int price2, double price3)
@@ -183,28 +187,40 @@ void CSekouPackageData::SetLocalPrices(int price1, int price2, double price3)
 int CSekouPackageData::BandIndexAt(const ExactKm& km) const
 {
     if (limitValues.size() != static_cast<std::size_t>(bandLimits.size()))
-        limitValues.assign(static_cast<std::size_t>(bandLimits.size()), std::nullopt);
+        limitValues.assign(static_cast<std::size_t>(bandLimits.size()), BandLimit());
     std::int64_t units = 0;
     const bool kmFixed = km.fixed(units);
     for (qsizetype i = 0; i < bandLimits.size(); ++i) {
-        std::optional<ExactKm>& limit = limitValues[static_cast<std::size_t>(i)];
-        if (!limit)
-            limit = ExactKm(Decimal::fromTableFigure(bandLimits.at(i)));
-        std::int64_t limitUnits = 0;
-        if (kmFixed && limit->fixed(limitUnits) ? limitUnits >= units : *limit >= km)
+        BandLimit& limit = limitValues[static_cast<std::size_t>(i)];
+        if (!limit.known) {
+            limit.exact = ExactKm(Decimal::fromTableFigure(bandLimits.at(i)));
+            limit.fixed = limit.exact.fixed(limit.units);
+            limit.known = true;
+        }
+        if (kmFixed && limit.fixed ? limit.units >= units : limit.exact >= km)
             return static_cast<int>(i);
     }
     return -1;
+}
+
+int CSekouPackageData::ShownBandAt(double km) const
+{
+    // Each row asks for its cost and then for its band's text, with one
+    // distance: the second question is answered from the first.
+    if (lastBand && lastBand->first == km)
+        return lastBand->second;
+    const ExactKm shown = ExactKm::shown(km);
+    static const ExactKm limit = ExactKm::fromInt(DistanceLimitKm);
+    const int band = shown > limit ? -1 : BandIndexAt(shown);
+    lastBand.emplace(km, band);
+    return band;
 }
 
 int CSekouPackageData::PackageCost(double km) const
 {
     if (!groupLoaded)
         throw velmora::Error(QStringLiteral("施工パッケージの単価表が選択されていません。"));
-    const ExactKm shown = ExactKm::shown(km);
-    if (shown > ExactKm::fromInt(DistanceLimitKm))
-        return 0;
-    const int band = BandIndexAt(shown);
+    const int band = ShownBandAt(km);
     if (band < 0)
         return 0;
     if (bandCosts.size() != static_cast<std::size_t>(bandPrices.size()))
@@ -239,11 +255,10 @@ int CSekouPackageData::BandCost(int band) const
 
 QString CSekouPackageData::PackageBandText(double km) const
 {
-    const ExactKm shown = ExactKm::shown(km);
-    if (shown > ExactKm::fromInt(DistanceLimitKm))
-        return overLimitText();
-    const int band = BandIndexAt(shown);
+    const int band = ShownBandAt(km);
     if (band < 0)
         return overLimitText();
-    return bandLimits.at(band) + QStringLiteral("km以下");
+    if (bandTexts.size() != static_cast<std::size_t>(bandLimits.size()))
+        return bandLimits.at(band) + QStringLiteral("km以下");
+    return bandTexts[static_cast<std::size_t>(band)];
 }

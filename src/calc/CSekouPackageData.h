@@ -7,7 +7,9 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 // The construction-package table "DSP2": groups of rows, one group for each
@@ -59,6 +61,9 @@ public:
 
 private:
     int BandIndexAt(const velmora::calc::ExactKm& km) const;
+    // The band of a distance as the grid shows it; -1 beyond 60 km or beyond
+    // the last band.
+    int ShownBandAt(double km) const;
     // The unit price of band `band` for the current group and local prices.
     int BandCost(int band) const;
 
@@ -86,6 +91,17 @@ private:
     // on the band, the group and the local prices: each band's limit and
     // price are worked out once per group and local prices. A failure (a
     // figure that is not a number, an overflow) is not remembered.
-    mutable std::vector<std::optional<velmora::calc::ExactKm>> limitValues;
+    struct BandLimit
+    {
+        bool known = false;
+        // Whole 10^-6 km (ExactKm::fixed), compared as integers.
+        bool fixed = false;
+        std::int64_t units = 0;
+        velmora::calc::ExactKm exact;
+    };
+    mutable std::vector<BandLimit> limitValues;
     mutable std::vector<std::optional<int>> bandCosts;
+    std::vector<QString> bandTexts;
+    // The last distance asked for and its band.
+    mutable std::optional<std::pair<double, int>> lastBand;
 };

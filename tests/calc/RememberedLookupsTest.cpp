@@ -55,6 +55,14 @@ TEST(RememberedLookups, PackagePricesFollowLocalPricesAndGroups)
         differing += used.PackageCost(km) != fresh.PackageCost(km);
     }
     EXPECT_GT(differing, 0);
+
+    // The distance asked last is looked up again in the new group.
+    for (double km : kDistances) {
+        SelectConcrete(used, kMachineNoDid);
+        used.PackageBandText(km);
+        SelectConcrete(used, kMachineDid);
+        EXPECT_EQ(used.PackageBandText(km), other.PackageBandText(km)) << km;
+    }
 }
 
 TEST(RememberedLookups, PackageFaultsRecurAtEveryLookup)
