@@ -25,15 +25,6 @@ namespace velmora::app {
 
 namespace {
 
-// Why the route page found no route, as its own status says, on a line of
-// its own; empty for a page that does not say.
-QString RoutePageFailure(CBrowserInterfaceOperate& page)
-{
-    const QString id = QStringLiteral("routeError");
-    const QString reason = page.HasInput(id) ? page.GetInputValue(id).trimmed() : QString();
-    return reason.isEmpty() ? QString() : QStringLiteral("（%1）\r\n").arg(reason);
-}
-
 QString TooFarText(double km)
 {
     return QStringLiteral("道のり距離 %1km は60kmを超えるため、運搬距離にしませんでした。\r\n"
@@ -57,6 +48,13 @@ RoadDistanceExchange::RoadDistanceExchange(MainWindowHost& host, const Controls&
 void RoadDistanceExchange::LoadRoutePage()
 {
     m_host.RouteBrowser()->Navigate(RoutePageAddress());
+}
+
+QString RoadDistanceExchange::RoutePageReason() const
+{
+    CBrowserInterfaceOperate page(m_host.RouteBrowser());
+    const QString id = QStringLiteral("routeError");
+    return page.HasInput(id) ? page.GetInputValue(id).trimmed() : QString();
 }
 
 void RoadDistanceExchange::CalculationShown()
@@ -182,7 +180,7 @@ bool RoadDistanceExchange::Fetch(bool quiet)
     }
     if (text.isEmpty()) {
         if (!quiet) {
-            Warning(QStringLiteral("距離の計算に失敗しました。\r\n") + RoutePageFailure(*operate)
+            Warning(QStringLiteral("距離の計算に失敗しました。\r\n") + ReasonLine(RoutePageReason())
                         + QStringLiteral("再度「GoogleMapsサイトを開き、座標情報を送る」ボタンをクリックしてください。"),
                     QStringLiteral("距離の計算に失敗"));
             m_host.SetActivePage(PageCalcResult);

@@ -51,6 +51,8 @@ public:
     std::optional<QPointF> ShownJobSite() const { return m_shownJobSite; }
     // The route page, as the window's activation loads it.
     void LoadRoutePage();
+    // Why the route page found no route, as it says; empty when it does not.
+    QString RoutePageReason() const;
 
 private:
     // Grid row of the site last sent to the route page; 0 when not shown.

@@ -252,7 +252,7 @@ void TMainForm::InitializeMainWindow()
     RadioButtonDIDFalse->setChecked(true);
     RadioButtonDTCarry->setChecked(true);
 
-    BitBtnGetLowest->setText(ShownText(QStringLiteral("の道のり距離を取得し、\r\n最安値を計算")));
+    BitBtnGetLowest->setText(ShownText(QStringLiteral("道のり距離を取得し、\r\n最安値を計算")));
     ButtonCalc->setEnabled(false);
     LabelAttention->setText(ShownText(QStringLiteral("[座標取得]ボタンは、MieClickMapsの地図が\r\n"
                                                      "完全に表示されてからクリックしてください。")));
@@ -305,19 +305,41 @@ void TMainForm::ButtonCloseClick()
 
 bool TMainForm::FormCloseQuery()
 {
-    if (ShowMessage(QStringLiteral("Velmoraを終了しますか？"), QStringLiteral("Velmora終了"), MessageButtons::YesNo,
-                    MessageIcon::Question)
-        != MessageAnswer::Yes)
-        return false;
-    return ConfirmLosingUnsavedWork(QStringLiteral("Velmora終了"), QStringLiteral("保存せずに終了しますか？"));
+    const QString caption = QStringLiteral("Velmora終了");
+    if (!m_caseFiles->HasUnsavedWork())
+        return ShowMessage(QStringLiteral("Velmoraを終了しますか？"), caption, MessageButtons::YesNo, MessageIcon::Question)
+               == MessageAnswer::Yes;
+    // One question, with the way to keep the work in it.
+    const MessageAnswer answer = velmora::platform::AskSaveDiscardCancel(
+        QStringLiteral("計算結果に、案件として保存していない道のり距離または手入力の値があります。\r\n"
+                       "保存しないと失われます。\r\n\r\nVelmoraを終了しますか？"),
+        caption, QStringLiteral("保存して終了"), QStringLiteral("保存せずに終了"));
+    if (answer == MessageAnswer::Save)
+        return m_caseFiles->AskAndSave();
+    return answer == MessageAnswer::Discard;
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
-    if (FormCloseQuery())
+    if (m_closeConfirmed) {
         event->accept();
-    else
+        return;
+    }
+    const bool searching = m_cheapestSearch && m_cheapestSearch->IsRunning();
+    if (!FormCloseQuery()) {
         event->ignore();
+        return;
+    }
+    if (!searching) {
+        event->accept();
+        return;
+    }
+    // The search waits inside this window's handler: it is stopped, and the
+    // window closes once the handler has returned, so that no box of the
+    // search is left behind a closed window and the program ends.
+    m_closeConfirmed = true;
+    m_cheapestSearch->RequestStop(true);
+    event->ignore();
 }
 
 void TMainForm::ApplyCalcMode()
@@ -574,4 +596,6 @@ void TMainForm::EditGetLowestKeyPress(QChar& key)
 void TMainForm::BitBtnGetLowestClick()
 {
     m_cheapestSearch->Run();
+    if (m_closeConfirmed)
+        QTimer::singleShot(0, this, &QWidget::close);
 }
