@@ -24,6 +24,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSet>
+#include <algorithm>
 #include <memory>
 
 namespace names = velmora::web::names;
@@ -165,6 +166,8 @@ void CheapestSiteSearch::RequestStop(bool windowClosing)
         return;
     m_stopRequested = true;
     m_windowClosing = m_windowClosing || windowClosing;
+    // A route asked for one site at a time is not waited for any longer.
+    m_roads.StopWaiting();
 }
 
 bool CheapestSiteSearch::WaitUnlessStopped(int ms)
@@ -172,7 +175,7 @@ bool CheapestSiteSearch::WaitUnlessStopped(int ms)
     QElapsedTimer clock;
     clock.start();
     while (!m_stopRequested && clock.elapsed() < ms)
-        PauseProcessingEvents(std::min<qint64>(MatrixPollMs, ms - clock.elapsed()));
+        PauseProcessingEvents(static_cast<int>(std::min<qint64>(MatrixPollMs, ms - clock.elapsed())));
     return !m_stopRequested;
 }
 

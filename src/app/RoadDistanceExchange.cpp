@@ -15,6 +15,7 @@
 #include "web/browser/CBrowserInterfaceOperate.h"
 #include "web/browser/WebBrowser.h"
 
+#include <QElapsedTimer>
 #include <QPushButton>
 #include <cmath>
 #include <memory>
@@ -170,14 +171,26 @@ bool RoadDistanceExchange::Fetch(bool quiet)
         return false;
     }
 
+    // A second click while the route is still being computed does nothing.
+    if (m_waiting)
+        return false;
+    m_waiting = true;
+    m_stopWaiting = false;
+    OnExit done([this] { m_waiting = false; });
     auto operate = std::make_unique<CBrowserInterfaceOperate>(page);
+    // A route still being computed is waited for, until the page answers a
+    // distance or why there is none, within the page's own limit.
+    QElapsedTimer clock;
+    clock.start();
     QString text;
-    for (int read = 0; read < DistanceReads; ++read) {
+    for (;;) {
         text = operate->GetInputValue(QStringLiteral("totaldaze"));
-        if (!text.isEmpty())
+        if (!text.isEmpty() || !RoutePageReason().isEmpty() || m_stopWaiting || clock.elapsed() >= routeLoadLimitMs)
             break;
         PauseProcessingEvents(DistancePauseMs);
     }
+    if (m_stopWaiting)
+        return false;
     if (text.isEmpty()) {
         if (!quiet) {
             Warning(QStringLiteral("距離の計算に失敗しました。\r\n") + ReasonLine(RoutePageReason())

@@ -326,20 +326,30 @@ void TMainForm::closeEvent(QCloseEvent* event)
         return;
     }
     const bool searching = m_cheapestSearch && m_cheapestSearch->IsRunning();
+    const bool fetching = m_roadDistances && m_roadDistances->IsWaiting();
     if (!FormCloseQuery()) {
         event->ignore();
         return;
     }
-    if (!searching) {
+    if (!searching && !fetching) {
         event->accept();
         return;
     }
-    // The search waits inside this window's handler: it is stopped, and the
-    // window closes once the handler has returned, so that no box of the
-    // search is left behind a closed window and the program ends.
+    // The search or the fetch waits inside a handler of this window: it is
+    // stopped, and the window closes once that handler has returned, so that
+    // no box of it is left behind a closed window and the program ends.
     m_closeConfirmed = true;
-    m_cheapestSearch->RequestStop(true);
+    if (searching)
+        m_cheapestSearch->RequestStop(true);
+    else
+        m_roadDistances->StopWaiting();
     event->ignore();
+}
+
+void TMainForm::CloseIfConfirmed()
+{
+    if (m_closeConfirmed)
+        QTimer::singleShot(0, this, &QWidget::close);
 }
 
 void TMainForm::ApplyCalcMode()
@@ -577,7 +587,9 @@ bool TMainForm::ButtonSendLaLoClick(QObject*)
 bool TMainForm::ButtonGetDistanceClick(QObject* sender)
 {
     // The cheapest-site search fetches quietly.
-    return m_roadDistances->Fetch(sender && sender->objectName() == QStringLiteral("BitBtnGetLowest"));
+    const bool stored = m_roadDistances->Fetch(sender && sender->objectName() == QStringLiteral("BitBtnGetLowest"));
+    CloseIfConfirmed();
+    return stored;
 }
 
 void TMainForm::StringGridDblClick()
@@ -596,6 +608,5 @@ void TMainForm::EditGetLowestKeyPress(QChar& key)
 void TMainForm::BitBtnGetLowestClick()
 {
     m_cheapestSearch->Run();
-    if (m_closeConfirmed)
-        QTimer::singleShot(0, this, &QWidget::close);
+    CloseIfConfirmed();
 }

@@ -106,6 +106,8 @@ public:
     // has, asks once instead: save and close, close without saving, or
     // cancel (the default). True when the window may close.
     bool FormCloseQuery();
+    // Closes the window when closing was confirmed while a handler waited.
+    void CloseIfConfirmed();
 
     // Condition panel and result grid, as the handlers call them.
     void ApplyCalcMode();

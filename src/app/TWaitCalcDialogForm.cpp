@@ -59,10 +59,10 @@ void TWaitCalcDialogForm::closeEvent(QCloseEvent* event)
     // The search owns the dialog and takes it down once the request in
     // flight has come back.
     event->ignore();
-    emit StopRequested();
+    Q_EMIT StopRequested();
 }
 
 void TWaitCalcDialogForm::reject()
 {
-    emit StopRequested();
+    Q_EMIT StopRequested();
 }

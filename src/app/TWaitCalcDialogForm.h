@@ -29,7 +29,7 @@ public:
     QTimer* Timer;
     int animationStep = 0;
 
-signals:
+Q_SIGNALS:
     void StopRequested();
 
 protected:
