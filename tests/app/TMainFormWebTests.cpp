@@ -1,5 +1,6 @@
 #include "app/WebWindowFixture.h"
 #include "app/PageControl.h"
+#include "app/CheapestSiteSearch.h"
 #include "app/TWaitCalcDialogForm.h"
 #include "calc/CDisplayCalcResultList.h"
 #include "data/NumberText.h"
