@@ -24,6 +24,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSet>
+#include <algorithm>
 #include <memory>
 
 namespace names = velmora::web::names;
@@ -44,6 +45,9 @@ constexpr int FailuresToGiveUp = 3;
 // How long one matrix request may take, and how often its answer is looked for.
 constexpr int MatrixWaitMs = 30000;
 constexpr int MatrixPollMs = 50;
+
+// How long a stopped search still waits for the answer in flight.
+constexpr int StopGraceMs = 3000;
 
 const QString MatrixIn = QStringLiteral("matrixIn");
 const QString MatrixOut = QStringLiteral("matrixOut");
@@ -96,26 +100,30 @@ void CheapestSiteSearch::Run()
 {
     ResultGrid* grid = m_controls.grid;
     QLineEdit* count = m_controls.countField;
+    if (m_running)
+        return;
     if (grid->RowCount() == 2 && grid->Cell(1, 1).isEmpty()) {
         Warning(QStringLiteral("表にデータがありません。\r\n先に計算を実行してください。"), QStringLiteral("無効な処理"));
         m_host.SetActivePage(PageMain);
         return;
     }
-    if (StrToIntDefault(count->text(), 0) == 0) {
-        Warning(QStringLiteral("件数の値が不正です。\r\n再度入力してください。"), QStringLiteral("無効な値"));
+    const int rowCount = grid->RowCount() - 1;
+    const int n = StrToIntDefault(count->text(), 0);
+    if (n < 1 || n > rowCount) {
+        Warning(QStringLiteral("件数の値が不正です。\r\n1から%1までの数を入力してください。").arg(rowCount),
+                QStringLiteral("無効な値"));
         count->clear();
         return;
     }
+    const QString question = QStringLiteral("計算結果の上位\u3000") + IntToStr(n)
+                             + QStringLiteral("\u3000件の距離が\r\n道のり距離に置き換わるまで\r\n距離を取得し続け、\r\n"
+                                              "最安値を計算します。\r\n\r\n実行してもよろしいですか？");
+    if (ShowMessage(question, QStringLiteral("確認"), MessageButtons::YesNo, MessageIcon::Question) != MessageAnswer::Yes)
+        return;
 
     // The search ranks by amount, as the estimator then sees it.
     velmora::ui::MainWindowState& state = m_host.State();
-    QAbstractButton* byAmount = m_controls.sortButtons->button(0);
-    if (!byAmount->isChecked()) {
-        byAmount->setChecked(true);
-        state.sortMode = 0;
-        if (state.resultList)
-            m_host.ShowCalcResult(false);
-    }
+    m_controls.sortButtons->button(0)->setChecked(true);
     state.sortMode = 0;
     if (COutputDataManager* driver = m_host.Driver())
         driver->SetSortMode(0);
@@ -123,38 +131,71 @@ void CheapestSiteSearch::Run()
         state.resultList->RankByTotal();
     m_host.ShowCalcResult(false);
 
-    int n = StrToIntDefault(count->text(), 0);
-    const QString question = QStringLiteral("計算結果の上位\u3000") + IntToStr(n)
-                             + QStringLiteral("\u3000件の距離が\r\n道のり距離に置き換わるまで\r\n距離を取得し続け、\r\n"
-                                              "最安値を計算します。\r\n\r\n実行してもよろしいですか？");
-    if (ShowMessage(question, QStringLiteral("確認"), MessageButtons::YesNo, MessageIcon::Question) != MessageAnswer::Yes)
-        return;
-    if (n > grid->RowCount() - 1)
-        n = grid->RowCount() - 1;
-
     QWidget* window = m_host.Window();
     window->setEnabled(false);
+    m_running = true;
+    m_stopRequested = false;
+    m_windowClosing = false;
+    m_failureReason.clear();
+    m_unreachedLines.clear();
     std::unique_ptr<TWaitCalcDialogForm> wait;
     // Whatever ends the search, an error included, the window comes back.
-    OnExit restore([window, &wait] {
+    OnExit restore([this, window, &wait] {
         wait.reset();
         window->setEnabled(true);
+        m_running = false;
     });
     const qint64 started = QDateTime::currentSecsSinceEpoch();
     wait = std::make_unique<TWaitCalcDialogForm>(window);
+    QObject::connect(wait.get(), &TWaitCalcDialogForm::StopRequested, wait.get(), [this] { RequestStop(); });
     wait->show();
 
     // A route page of the office's own without the matrix call still gets
     // its sites one after another.
     const int failures = UsesMatrixSearch() && RoutePageOffersMatrix() ? SearchByMatrix(n) : SearchRowByRow(n);
+    wait.reset();
+    if (m_stopRequested)
+        m_host.ShowCalcResult(false);
+    if (!m_windowClosing)
+        Report(failures, QDateTime::currentSecsSinceEpoch() - started);
+}
 
-    if (failures >= FailuresToGiveUp) {
-        Warning(QStringLiteral("最安値の計算に連続で失敗したため、\r\n処理を中断します。\r\n再度実行してください。"),
+void CheapestSiteSearch::RequestStop(bool windowClosing)
+{
+    if (!m_running)
+        return;
+    m_stopRequested = true;
+    m_windowClosing = m_windowClosing || windowClosing;
+    // A route asked for one site at a time is not waited for any longer.
+    m_roads.StopWaiting();
+}
+
+bool CheapestSiteSearch::WaitUnlessStopped(int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!m_stopRequested && clock.elapsed() < ms)
+        PauseProcessingEvents(static_cast<int>(std::min<qint64>(MatrixPollMs, ms - clock.elapsed())));
+    return !m_stopRequested;
+}
+
+void CheapestSiteSearch::Report(int failures, qint64 seconds)
+{
+    const QString unreached = m_unreachedLines.isEmpty()
+                                  ? QString()
+                                  : QStringLiteral("\r\n\r\n道のり距離を取得できなかった処分場：\r\n") + m_unreachedLines;
+    if (m_stopRequested) {
+        ShowMessage(QStringLiteral("最安値の計算を中止しました。\r\nそれまでに取得した道のり距離は表に残っています。") + unreached,
+                    QStringLiteral("計算中止"), MessageButtons::Ok, MessageIcon::Information);
+        m_host.SetActivePage(PageCalcResult);
+    } else if (failures >= FailuresToGiveUp) {
+        Warning(QStringLiteral("最安値の計算に連続で失敗したため、\r\n処理を中断します。\r\n") + ReasonLine(m_failureReason)
+                    + QStringLiteral("再度実行してください。") + unreached,
                 QStringLiteral("計算失敗"));
         m_host.SetActivePage(PageCalcResult);
     } else {
-        const qint64 seconds = QDateTime::currentSecsSinceEpoch() - started;
-        ShowMessage(QStringLiteral("計算が完了しました。\r\n所要時間：") + IntToStr(static_cast<int>(seconds)) + QStringLiteral("秒"),
+        ShowMessage(QStringLiteral("計算が完了しました。\r\n所要時間：") + IntToStr(static_cast<int>(seconds)) + QStringLiteral("秒")
+                        + unreached,
                     QStringLiteral("計算完了"), MessageButtons::Ok, MessageIcon::Information);
     }
 }
@@ -163,7 +204,7 @@ int CheapestSiteSearch::SearchRowByRow(int n)
 {
     ResultGrid* grid = m_controls.grid;
     int failures = 0;
-    for (int r = 1; r <= n; ++r) {
+    for (int r = 1; r <= n && !m_stopRequested; ++r) {
         if (StrToFloat(grid->Cell(ResultGrid::DistanceColumn, r)) == 0) {
             m_host.State().selectedRow = r;
             const QString name = grid->Cell(1, r);
@@ -172,6 +213,7 @@ int CheapestSiteSearch::SearchRowByRow(int n)
             const bool failed = StrToFloat(grid->Cell(ResultGrid::DistanceColumn, r)) == 0 && grid->Cell(1, r) == name;
             if (failed) {
                 ++failures;
+                m_failureReason = m_roads.RoutePageReason();
             } else {
                 // The ranking changed: from the top again.
                 failures = 0;
@@ -220,10 +262,16 @@ MatrixAnswer CheapestSiteSearch::RequestRoadDistances(const QList<CDisplayCalcRe
 
     QElapsedTimer clock;
     clock.start();
+    // A stop still takes the answer in flight when it comes soon.
+    qint64 stoppedAt = -1;
     QString text;
     while ((text = page.GetInputValue(MatrixOut)).isEmpty()) {
         if (clock.elapsed() > MatrixWaitMs)
             return Failed(QStringLiteral("GoogleMapsサイトから%1秒以内に答えがありませんでした").arg(MatrixWaitMs / 1000));
+        if (m_stopRequested && stoppedAt < 0)
+            stoppedAt = clock.elapsed();
+        if (stoppedAt >= 0 && clock.elapsed() - stoppedAt > StopGraceMs)
+            return Failed(QStringLiteral("中止しました"));
         PauseProcessingEvents(MatrixPollMs);
     }
     return velmora::web::ParseMatrixAnswer(text, static_cast<int>(rows.size()));
@@ -232,7 +280,7 @@ MatrixAnswer CheapestSiteSearch::RequestRoadDistances(const QList<CDisplayCalcRe
 int CheapestSiteSearch::SearchByMatrix(int n)
 {
     CDisplayCalcResultList*& list = m_host.State().resultList;
-    // Sites the route page found no usable road distance for in this search.
+    // Sites the route page gave no usable road distance for in this search.
     QSet<QString> noRoute;
     const auto wanted = [&](const CDisplayCalcResultData* row) {
         return row && row->GetTransportDistance() == 0 && !noRoute.contains(SiteKey(*row));
@@ -241,7 +289,11 @@ int CheapestSiteSearch::SearchByMatrix(int n)
     // no distance is a failure, three in a row with no success between end
     // the search, a success starts the count again.
     int failures = 0;
-    while (failures < FailuresToGiveUp && list && m_roads.ShownJobSite()) {
+    // A used-up quota passes after a wait: the request is made once more,
+    // after a wait that grows with every refusal in this search.
+    int quotaWait = quotaWaitMs;
+    bool quotaRetried = false;
+    while (failures < FailuresToGiveUp && list && m_roads.ShownJobSite() && !m_stopRequested) {
         QList<CDisplayCalcResultData*> rows;
         for (int r = 1; r <= n; ++r)
             if (wanted(list->RowAt(r)))
@@ -259,9 +311,25 @@ int CheapestSiteSearch::SearchByMatrix(int n)
 
         const MatrixAnswer answer = RequestRoadDistances(rows);
         if (!answer.ok) {
+            if (m_stopRequested)
+                break;
+            m_failureReason = answer.error;
+            if (answer.kind == velmora::web::RouteFailureKind::Quota) {
+                if (quotaRetried)
+                    return FailuresToGiveUp;
+                quotaRetried = true;
+                if (!WaitUnlessStopped(quotaWait))
+                    break;
+                quotaWait *= 2;
+                continue;
+            }
             failures += topRows;
             continue;
         }
+        quotaRetried = false;
+        QStringList names;
+        for (const CDisplayCalcResultData* row : rows)
+            names.append(row->GetSiteName());
         int stored = 0;
         int topFailed = 0;
         for (int i = 0; i < rows.size(); ++i) {
@@ -270,12 +338,18 @@ int CheapestSiteSearch::SearchByMatrix(int n)
             if (km && *km > 0 && *km <= ResultGrid::MaxDistanceKm) {
                 rows[i]->SetTransportDistance(*km, CDisplayCalcResultData::DistanceSource::RoutePage);
                 ++stored;
-            } else {
-                noRoute.insert(SiteKey(*rows[i]));
-                if (i < topRows)
-                    ++topFailed;
+                continue;
             }
+            // A site is asked for once a search: it is named once.
+            noRoute.insert(SiteKey(*rows[i]));
+            if (i < topRows)
+                ++topFailed;
+            if (km && *km > ResultGrid::MaxDistanceKm)
+                m_unreachedLines += QStringLiteral("・%1：道のり距離 %2km は60kmを超えています\r\n").arg(names.at(i), FloatToStr(*km));
         }
+        // Every site left without a distance is named with the page's reason,
+        // whatever it was: none is dropped silently.
+        m_unreachedLines += velmora::web::SiteFailureLines(names, answer);
         failures = stored > 0 ? 0 : failures + topFailed;
         if (stored > 0)
             m_host.ShowCalcResult(false);

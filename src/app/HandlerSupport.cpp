@@ -13,6 +13,11 @@ void Warning(const QString& text, const QString& caption)
     ShowMessage(text, caption, MessageButtons::Ok, MessageIcon::Exclamation);
 }
 
+QString ReasonLine(const QString& reason)
+{
+    return reason.isEmpty() ? QString() : QStringLiteral("（%1）\r\n").arg(reason);
+}
+
 void PauseProcessingEvents(int ms)
 {
     QEventLoop loop;

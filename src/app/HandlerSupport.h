@@ -8,6 +8,10 @@ namespace velmora::app {
 // An exclamation box with an OK button.
 void Warning(const QString& text, const QString& caption);
 
+// "（reason）" on a line of its own, for a box that gives the route page's
+// reason; empty when there is none.
+QString ReasonLine(const QString& reason);
+
 // Lets the browsers, timers and the wait dialog work for `ms` milliseconds.
 void PauseProcessingEvents(int ms);
 

@@ -15,6 +15,7 @@
 #include "web/browser/CBrowserInterfaceOperate.h"
 #include "web/browser/WebBrowser.h"
 
+#include <QElapsedTimer>
 #include <QPushButton>
 #include <cmath>
 #include <memory>
@@ -24,15 +25,6 @@ namespace names = velmora::web::names;
 namespace velmora::app {
 
 namespace {
-
-// Why the route page found no route, as its own status says, on a line of
-// its own; empty for a page that does not say.
-QString RoutePageFailure(CBrowserInterfaceOperate& page)
-{
-    const QString id = QStringLiteral("routeError");
-    const QString reason = page.HasInput(id) ? page.GetInputValue(id).trimmed() : QString();
-    return reason.isEmpty() ? QString() : QStringLiteral("（%1）\r\n").arg(reason);
-}
 
 QString TooFarText(double km)
 {
@@ -57,6 +49,13 @@ RoadDistanceExchange::RoadDistanceExchange(MainWindowHost& host, const Controls&
 void RoadDistanceExchange::LoadRoutePage()
 {
     m_host.RouteBrowser()->Navigate(RoutePageAddress());
+}
+
+QString RoadDistanceExchange::RoutePageReason() const
+{
+    CBrowserInterfaceOperate page(m_host.RouteBrowser());
+    const QString id = QStringLiteral("routeError");
+    return page.HasInput(id) ? page.GetInputValue(id).trimmed() : QString();
 }
 
 void RoadDistanceExchange::CalculationShown()
@@ -172,17 +171,29 @@ bool RoadDistanceExchange::Fetch(bool quiet)
         return false;
     }
 
+    // A second click while the route is still being computed does nothing.
+    if (m_waiting)
+        return false;
+    m_waiting = true;
+    m_stopWaiting = false;
+    OnExit done([this] { m_waiting = false; });
     auto operate = std::make_unique<CBrowserInterfaceOperate>(page);
+    // A route still being computed is waited for, until the page answers a
+    // distance or why there is none, within the page's own limit.
+    QElapsedTimer clock;
+    clock.start();
     QString text;
-    for (int read = 0; read < DistanceReads; ++read) {
+    for (;;) {
         text = operate->GetInputValue(QStringLiteral("totaldaze"));
-        if (!text.isEmpty())
+        if (!text.isEmpty() || !RoutePageReason().isEmpty() || m_stopWaiting || clock.elapsed() >= routeLoadLimitMs)
             break;
         PauseProcessingEvents(DistancePauseMs);
     }
+    if (m_stopWaiting)
+        return false;
     if (text.isEmpty()) {
         if (!quiet) {
-            Warning(QStringLiteral("距離の計算に失敗しました。\r\n") + RoutePageFailure(*operate)
+            Warning(QStringLiteral("距離の計算に失敗しました。\r\n") + ReasonLine(RoutePageReason())
                         + QStringLiteral("再度「GoogleMapsサイトを開き、座標情報を送る」ボタンをクリックしてください。"),
                     QStringLiteral("距離の計算に失敗"));
             m_host.SetActivePage(PageCalcResult);

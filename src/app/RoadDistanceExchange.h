@@ -30,18 +30,22 @@ public:
 
     RoadDistanceExchange(MainWindowHost& host, const Controls& controls);
 
-    // How long a send waits for the route page (tests shorten it).
+    // How long a send waits for the route page, and a fetch for the route
+    // (tests shorten it).
     int routeLoadLimitMs = 30000;
-    static constexpr int DistanceReads = 10;
     static constexpr int DistancePauseMs = 300;
 
     // Sends the selected row's site. False when nothing was sent (no row,
     // or the route page did not load).
     bool Send();
-    // Stores the distance the route page shows on the row of the site sent.
-    // A quiet fetch (the cheapest-site search) tells nothing when it fails.
-    // False when no distance was stored.
+    // Stores the distance the route page shows on the row of the site sent,
+    // once the page has finished the route. A quiet fetch (the cheapest-site
+    // search) tells nothing when it fails. False when no distance was stored,
+    // or when a fetch was already waiting.
     bool Fetch(bool quiet);
+    bool IsWaiting() const { return m_waiting; }
+    // Ends a fetch's wait at once, storing nothing (the window closes).
+    void StopWaiting() { m_stopWaiting = true; }
 
     // A calculation went through: its job site is the one shown, and what
     // was sent for an earlier one no longer counts.
@@ -51,6 +55,8 @@ public:
     std::optional<QPointF> ShownJobSite() const { return m_shownJobSite; }
     // The route page, as the window's activation loads it.
     void LoadRoutePage();
+    // Why the route page found no route, as it says; empty when it does not.
+    QString RoutePageReason() const;
 
 private:
     // Grid row of the site last sent to the route page; 0 when not shown.
@@ -74,6 +80,8 @@ private:
     Controls m_controls;
     RouteSite m_routeSite;
     std::optional<QPointF> m_shownJobSite;
+    bool m_waiting = false;
+    bool m_stopWaiting = false;
 };
 
 } // namespace velmora::app

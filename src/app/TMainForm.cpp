@@ -252,7 +252,7 @@ void TMainForm::InitializeMainWindow()
     RadioButtonDIDFalse->setChecked(true);
     RadioButtonDTCarry->setChecked(true);
 
-    BitBtnGetLowest->setText(ShownText(QStringLiteral("の道のり距離を取得し、\r\n最安値を計算")));
+    BitBtnGetLowest->setText(ShownText(QStringLiteral("道のり距離を取得し、\r\n最安値を計算")));
     ButtonCalc->setEnabled(false);
     LabelAttention->setText(ShownText(QStringLiteral("[座標取得]ボタンは、MieClickMapsの地図が\r\n"
                                                      "完全に表示されてからクリックしてください。")));
@@ -305,19 +305,51 @@ void TMainForm::ButtonCloseClick()
 
 bool TMainForm::FormCloseQuery()
 {
-    if (ShowMessage(QStringLiteral("Velmoraを終了しますか？"), QStringLiteral("Velmora終了"), MessageButtons::YesNo,
-                    MessageIcon::Question)
-        != MessageAnswer::Yes)
-        return false;
-    return ConfirmLosingUnsavedWork(QStringLiteral("Velmora終了"), QStringLiteral("保存せずに終了しますか？"));
+    const QString caption = QStringLiteral("Velmora終了");
+    if (!m_caseFiles->HasUnsavedWork())
+        return ShowMessage(QStringLiteral("Velmoraを終了しますか？"), caption, MessageButtons::YesNo, MessageIcon::Question)
+               == MessageAnswer::Yes;
+    // One question, with the way to keep the work in it.
+    const MessageAnswer answer = velmora::platform::AskSaveDiscardCancel(
+        QStringLiteral("計算結果に、案件として保存していない道のり距離または手入力の値があります。\r\n"
+                       "保存しないと失われます。\r\n\r\nVelmoraを終了しますか？"),
+        caption, QStringLiteral("保存して終了"), QStringLiteral("保存せずに終了"));
+    if (answer == MessageAnswer::Save)
+        return m_caseFiles->AskAndSave();
+    return answer == MessageAnswer::Discard;
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
-    if (FormCloseQuery())
+    if (m_closeConfirmed) {
         event->accept();
-    else
+        return;
+    }
+    const bool searching = m_cheapestSearch && m_cheapestSearch->IsRunning();
+    const bool fetching = m_roadDistances && m_roadDistances->IsWaiting();
+    if (!FormCloseQuery()) {
         event->ignore();
+        return;
+    }
+    if (!searching && !fetching) {
+        event->accept();
+        return;
+    }
+    // The search or the fetch waits inside a handler of this window: it is
+    // stopped, and the window closes once that handler has returned, so that
+    // no box of it is left behind a closed window and the program ends.
+    m_closeConfirmed = true;
+    if (searching)
+        m_cheapestSearch->RequestStop(true);
+    else
+        m_roadDistances->StopWaiting();
+    event->ignore();
+}
+
+void TMainForm::CloseIfConfirmed()
+{
+    if (m_closeConfirmed)
+        QTimer::singleShot(0, this, &QWidget::close);
 }
 
 void TMainForm::ApplyCalcMode()
@@ -555,7 +587,9 @@ bool TMainForm::ButtonSendLaLoClick(QObject*)
 bool TMainForm::ButtonGetDistanceClick(QObject* sender)
 {
     // The cheapest-site search fetches quietly.
-    return m_roadDistances->Fetch(sender && sender->objectName() == QStringLiteral("BitBtnGetLowest"));
+    const bool stored = m_roadDistances->Fetch(sender && sender->objectName() == QStringLiteral("BitBtnGetLowest"));
+    CloseIfConfirmed();
+    return stored;
 }
 
 void TMainForm::StringGridDblClick()
@@ -574,4 +608,5 @@ void TMainForm::EditGetLowestKeyPress(QChar& key)
 void TMainForm::BitBtnGetLowestClick()
 {
     m_cheapestSearch->Run();
+    CloseIfConfirmed();
 }

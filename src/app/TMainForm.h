@@ -102,9 +102,12 @@ public:
 
     // Closing.
     void ButtonCloseClick();
-    // Asks "Velmoraを終了しますか？", then, when the table holds values no case
-    // file has, whether to lose them; true when the window may close.
+    // Asks "Velmoraを終了しますか？"; when the table holds values no case file
+    // has, asks once instead: save and close, close without saving, or
+    // cancel (the default). True when the window may close.
     bool FormCloseQuery();
+    // Closes the window when closing was confirmed while a handler waited.
+    void CloseIfConfirmed();
 
     // Condition panel and result grid, as the handlers call them.
     void ApplyCalcMode();
@@ -162,6 +165,7 @@ public:
     TBrowserPopupForm* popupBrowser() const;
     // The road-distance exchange with the route page.
     velmora::app::RoadDistanceExchange& roadDistances() { return *m_roadDistances; }
+    velmora::app::CheapestSiteSearch& cheapestSearch() { return *m_cheapestSearch; }
 
     // Owned objects the panels and the tests work with.
     std::unique_ptr<CSPTsumikomiComboBox> spTsumikomiModel;
@@ -312,4 +316,7 @@ private:
     // The window was activated before the browsers were there: the route
     // page loads as soon as they are.
     bool m_activationPending = false;
+    // Closing was confirmed while the cheapest-site search ran: the window
+    // closes, without asking again, as soon as the search has stopped.
+    bool m_closeConfirmed = false;
 };

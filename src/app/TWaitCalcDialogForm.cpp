@@ -4,13 +4,14 @@
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QPushButton>
 #include <QTimer>
 
 const QString TWaitCalcDialogForm::SpinnerFrames[4] = {
     QStringLiteral("\u2502"), QStringLiteral("\uFF0F"), QStringLiteral("\u2500"), QStringLiteral("\uFF3C")};
 
 TWaitCalcDialogForm::TWaitCalcDialogForm(QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("WaitCalcDialogForm"));
     setWindowTitle(QStringLiteral("計算中"));
@@ -27,6 +28,9 @@ TWaitCalcDialogForm::TWaitCalcDialogForm(QWidget* owner)
                                 QRect(12, 48, 200, 20));
     Label1->setFont(font);
     Label2->setFont(font);
+    ButtonStop = velmora::ui::Place(new QPushButton(QStringLiteral("中止"), this), QStringLiteral("ButtonStop"),
+                                    QRect(ClientWidth - 92, 82, 80, 30));
+    connect(ButtonStop, &QPushButton::clicked, this, &TWaitCalcDialogForm::StopRequested);
 
     if (owner) {
         const QRect area = owner->frameGeometry();
@@ -52,5 +56,13 @@ void TWaitCalcDialogForm::TimerTimer()
 
 void TWaitCalcDialogForm::closeEvent(QCloseEvent* event)
 {
+    // The search owns the dialog and takes it down once the request in
+    // flight has come back.
     event->ignore();
+    Q_EMIT StopRequested();
+}
+
+void TWaitCalcDialogForm::reject()
+{
+    Q_EMIT StopRequested();
 }

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <exception>
 #include <new>
 
@@ -71,6 +72,31 @@ MessageAnswer ShowMessage(const QString& text, const QString& caption, MessageBu
     if (buttons == MessageButtons::Ok)
         return MessageAnswer::Ok;
     return pressed == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+}
+
+MessageAnswer AskSaveDiscardCancel(const QString& text, const QString& caption, const QString& saveText,
+                                   const QString& discardText)
+{
+    if (hook()) {
+        const MessageHook h = hook();
+        const MessageAnswer answer = h(MessageRecord{text, caption, MessageButtons::SaveDiscardCancel, MessageIcon::Question});
+        return answer == MessageAnswer::Save || answer == MessageAnswer::Discard ? answer : MessageAnswer::Cancel;
+    }
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(QMessageBox::Question, caption, shown, QMessageBox::NoButton, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    QPushButton* save = box.addButton(saveText, QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(discardText, QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.raise();
+    box.exec();
+    if (box.clickedButton() == save)
+        return MessageAnswer::Save;
+    return box.clickedButton() == discard ? MessageAnswer::Discard : MessageAnswer::Cancel;
 }
 
 QString GenericErrorText()

@@ -5,9 +5,9 @@
 
 namespace velmora::platform {
 
-enum class MessageButtons { Ok, YesNo };
+enum class MessageButtons { Ok, YesNo, SaveDiscardCancel };
 enum class MessageIcon { Exclamation, Information, Question, Error };
-enum class MessageAnswer { Ok, Yes, No };
+enum class MessageAnswer { Ok, Yes, No, Save, Discard, Cancel };
 
 // One box as the program asked for it. The text keeps its CR LF line breaks
 // exactly as written, so a test can compare it with the wording it expects.
@@ -22,6 +22,12 @@ struct MessageRecord
 // Every box of the program goes through here. It stays above all other
 // windows and returns the button pressed (closing a Yes/No box counts as No).
 MessageAnswer ShowMessage(const QString& text, const QString& caption, MessageButtons buttons, MessageIcon icon);
+
+// A question with three ways on: save, go on without saving (both named by
+// the caller, e.g. "保存して終了" / "保存せずに終了") and "キャンセル", the
+// default. Returns Save, Discard or Cancel (closing the box counts as Cancel).
+MessageAnswer AskSaveDiscardCancel(const QString& text, const QString& caption, const QString& saveText,
+                                   const QString& discardText);
 
 // A hook answers boxes instead of the user: headless tests must never block
 // on a modal box. Returns the previous hook; an empty hook shows real boxes.

@@ -136,19 +136,29 @@ TEST_F(CaseFileTest, FilesThatCannotBeReproducedAreRefusedAndNothingChanges)
     EXPECT_NE(x, QStringLiteral("-111111"));
 }
 
-TEST_F(CaseFileTest, ClosingWithUnsavedValuesAsksAfterTheCloseQuestion)
+TEST_F(CaseFileTest, ClosingWithUnsavedValuesAsksOnceAndCanSave)
 {
     TMainForm& f = startWithValues();
     EXPECT_TRUE(f.HasUnsavedWork());
-    // Yes to closing, No (the default) to losing the values: the window stays.
-    boxes.answers = {MessageAnswer::Yes};
+    // One question; キャンセル, the default, keeps the window.
     EXPECT_FALSE(f.FormCloseQuery());
-    ASSERT_EQ(boxes.records.size(), 2u);
-    EXPECT_EQ(boxes.records[0].text, QStringLiteral("Velmoraを終了しますか？"));
-    EXPECT_TRUE(boxes.records[1].text.endsWith(QStringLiteral("保存せずに終了しますか？")));
+    ASSERT_EQ(boxes.records.size(), 1u);
+    EXPECT_EQ(boxes.records[0].buttons, velmora::platform::MessageButtons::SaveDiscardCancel);
+    EXPECT_TRUE(boxes.records[0].text.endsWith(QStringLiteral("Velmoraを終了しますか？")));
+    boxes.answers = {MessageAnswer::Discard};
+    EXPECT_TRUE(f.FormCloseQuery());
+    EXPECT_TRUE(f.HasUnsavedWork());
+
+    // 保存して終了 saves first.
+    const auto previous = velmora::platform::SetSaveFileHook(
+        [this](const SaveFileRequest&) { return path(QStringLiteral("saved.json")); });
+    boxes.answers = {MessageAnswer::Save};
+    EXPECT_TRUE(f.FormCloseQuery());
+    velmora::platform::SetSaveFileHook(previous);
+    EXPECT_TRUE(QFile::exists(path(QStringLiteral("saved.json"))));
+    EXPECT_FALSE(f.HasUnsavedWork());
 
     // Saved, the close question is the only one again.
-    ASSERT_TRUE(f.SaveCaseTo(path(QStringLiteral("saved.json"))));
     boxes.records.clear();
     boxes.answers = {MessageAnswer::Yes};
     EXPECT_TRUE(f.FormCloseQuery());

@@ -103,7 +103,7 @@ TEST_F(StartupTest, SampleDeploymentGivesTheDocumentedInitialWindow)
     EXPECT_TRUE(f.LabelVerEn->text().startsWith(QStringLiteral("Ver.")));
     EXPECT_TRUE(f.LabelVerEn->text().endsWith(QStringLiteral(" Pro")));
     EXPECT_EQ(f.LabelExplain->text(), QStringLiteral("本ツールは") + f.LabelVerJa->text() + QStringLiteral("です。"));
-    EXPECT_EQ(f.BitBtnGetLowest->text(), QStringLiteral("の道のり距離を取得し、\n最安値を計算"));
+    EXPECT_EQ(f.BitBtnGetLowest->text(), QStringLiteral("道のり距離を取得し、\n最安値を計算"));
     EXPECT_EQ(f.LabelAttention->text(),
               QStringLiteral("[座標取得]ボタンは、MieClickMapsの地図が\n完全に表示されてからクリックしてください。"));
 

@@ -50,6 +50,22 @@ protected:
         return f;
     }
 
+    // A calculated window whose search asks the Google route page, on the
+    // stand-in library answering `query`, for many sites at once.
+    TMainForm& startMatrixSearch(const QString& query)
+    {
+        QString text = StandInWebDataDefText(server->host(), QStringLiteral("key=TESTKEY&") + query);
+        text.replace(QStringLiteral("/maps/route.html"), QStringLiteral("/test/route-google.html"));
+        text.replace(QStringLiteral("calcRoute=javascript:calcRoute()\n"),
+                     QStringLiteral("calcRoute=javascript:calcRoute()\ncalcMatrix=javascript:calcMatrix()\n"));
+        writeDefinitions(text);
+        TMainForm& f = startShown();
+        EXPECT_TRUE(WaitUntil([&] { return route()->ReadyState() == 4 && !route()->Busy(); }, 15000));
+        calculateAt(tsuX(), tsuY());
+        boxes.records.clear();
+        return f;
+    }
+
     static QString url(const QString& path) { return server->url(path); }
 
     static QVariant eval(WebBrowser* b, const QString& script) { return velmora::test::EvalScript(b, script); }
