@@ -122,7 +122,7 @@ TEST_F(CaseFileTest, FilesThatCannotBeReproducedAreRefusedAndNothingChanges)
         // in the estimator's words, before anything changes.
         {read(path(QStringLiteral("good.json"))).replace("\"manualFee\": 3210", "\"manualFee\": 2147483647"),
          QStringLiteral("の処分費手入力は0円以上99999999円以下")},
-        {read(path(QStringLiteral("good.json"))).replace(("\"x\": \"" + x + "\"").toUtf8(), "\"x\": \"abc\""),
+        {read(path(QStringLiteral("good.json"))).replace((QStringLiteral("\"x\": \"") + x + u'"').toUtf8(), "\"x\": \"abc\""),
          QStringLiteral("現場X座標「abc」は数値ではありません")},
     };
     f.EditX->setText(QStringLiteral("-111111"));

@@ -311,12 +311,12 @@ TEST(VelmoraCalc, ReopenedCaseNamesWhatChangedSinceItWasSaved)
          },
          QStringLiteral("（運搬費 %1 → ").arg(first.at(Cost))},
         {[&](TempDeployment& d) {
-             // The site 3 km further north.
+             // The site 8 km further north.
              QStringList l = lines(d, QStringLiteral("EC01.dat"));
              for (QString& line : l) {
                  QStringList cells = line.split(u',');
                  if (cells.size() > 2 && cells.at(1) == key)
-                     cells[2] = QString::number(cells.at(2).toDouble() + 3000, 'f', 1);
+                     cells[2] = QString::number(cells.at(2).toDouble() + 8000, 'f', 1);
                  line = cells.join(u',');
              }
              d.writeScrambled(QStringLiteral("EC01.dat"), l.join(QStringLiteral("\r\n")));
