@@ -9,6 +9,8 @@
 #include "ui/ResultExport.h"
 
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -122,7 +124,11 @@ TEST_F(CaseFileTest, FilesThatCannotBeReproducedAreRefusedAndNothingChanges)
         // in the estimator's words, before anything changes.
         {read(path(QStringLiteral("good.json"))).replace("\"manualFee\": 3210", "\"manualFee\": 2147483647"),
          QStringLiteral("の処分費手入力は0円以上99999999円以下")},
-        {read(path(QStringLiteral("good.json"))).replace((QStringLiteral("\"x\": \"") + x + u'"').toUtf8(), "\"x\": \"abc\""),
+        {[&] {
+             QJsonObject root = QJsonDocument::fromJson(read(path(QStringLiteral("good.json")))).object();
+             root.insert(QStringLiteral("jobSite"), QJsonObject{{QStringLiteral("x"), QStringLiteral("abc")}, {QStringLiteral("y"), tsuY()}});
+             return QJsonDocument(root).toJson();
+         }(),
          QStringLiteral("現場X座標「abc」は数値ではありません")},
     };
     f.EditX->setText(QStringLiteral("-111111"));
