@@ -23,6 +23,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QKeySequence>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -74,9 +75,18 @@ QString ProposedCaseName(const velmora::calc::BidCase& bidCase)
 QByteArray NormalisedCaseBytes(velmora::calc::CaseData d)
 {
     d.sortMode = 0;
+    // What the table showed is no value of the estimator's either.
+    d.shown.clear();
+    d.dataEdition.clear();
     std::sort(d.rows.begin(), d.rows.end(),
               [](const velmora::calc::CaseRow& a, const velmora::calc::CaseRow& b) { return a.site < b.site; });
     return velmora::calc::WriteCase(d);
+}
+
+// The master data's version labels, as the evidence sheet names them.
+QString DataEdition(const velmora::ui::ConditionPanel& panel)
+{
+    return (panel.LabelVerJa->text() + u' ' + panel.LabelVerEn->text()).trimmed();
 }
 
 } // namespace
@@ -113,6 +123,7 @@ void CaseFiles::RememberCalculatedCase()
     d->xText = driver->JobSite().GetXText();
     d->yText = driver->JobSite().GetYText();
     d->bidCase = m_parts.jobSite->CurrentBidCase();
+    d->dataEdition = DataEdition(panel);
     m_parts.resultExport->RememberBidCase(d->bidCase.number, d->bidCase.name);
     m_calculatedCase = std::move(d);
 }
@@ -122,8 +133,10 @@ velmora::calc::CaseData CaseFiles::CurrentCase() const
     velmora::calc::CaseData d = m_calculatedCase ? *m_calculatedCase : velmora::calc::CaseData{};
     const velmora::ui::MainWindowState& state = m_host.State();
     d.sortMode = state.sortMode;
-    if (state.resultList && m_host.Driver())
+    if (state.resultList && m_host.Driver()) {
         d.rows = velmora::calc::CaseRowsOf(*state.resultList, m_host.Driver()->JobSite());
+        d.shown = velmora::calc::ShownRowsOf(*state.resultList);
+    }
     return d;
 }
 
@@ -198,8 +211,12 @@ bool CaseFiles::ReadCase(const QString& path, velmora::calc::CaseData& d, velmor
         const CaseLists lists = CaseListsOf({models.himokuSource, models.spHimokuSource, models.syubetsuModel,
                                              models.spSyubetsuModel, models.spGaraHasseiModel, models.spTsumikomiModel},
                                             ItemsOf(panel.ComboBoxArea), *driver);
-        at = ResolveCase(d, lists);
+        // The job site first: rows measured from an unreadable one are not
+        // "from elsewhere". Then everything the calculation button would
+        // refuse, before anything on the window changes.
         CheckCaseJobSite(d);
+        at = ResolveCase(d, lists);
+        CheckCaseCalculable(d, at);
     } catch (const velmora::Error& e) {
         ShowMessage(CaseOpenFailureText(path, e.message()), OpenCaption(), MessageButtons::Ok, MessageIcon::Exclamation);
         return false;
@@ -268,6 +285,13 @@ void CaseFiles::ApplyCase(const velmora::calc::CaseData& d, const velmora::calc:
     if (state.resultList) {
         const QStringList notFound = velmora::calc::ApplyCaseRows(d, *state.resultList);
         m_host.ShowCalcResult(false);
+        const QStringList changes = velmora::calc::CaseChanges(
+            d, DataEdition(panel), velmora::calc::ShownRowsOf(*state.resultList));
+        m_parts.resultExport->RememberCaseChanges(changes);
+        if (!changes.isEmpty())
+            ShowMessage(velmora::calc::CaseChangesHeading() + QStringLiteral("。\r\n表は現在のデータで計算し直しています。\r\n\r\n")
+                            + changes.join(QStringLiteral("\r\n")),
+                        OpenCaption(), MessageButtons::Ok, MessageIcon::Information);
         if (!notFound.isEmpty())
             ShowMessage(QStringLiteral("次の処分場は60km以内に見つからないため、保存された距離・処分費を戻せませんでした。\r\n%1")
                             .arg(notFound.join(QStringLiteral("\r\n"))),

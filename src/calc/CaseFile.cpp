@@ -4,6 +4,8 @@
 #include "CJobSiteCoordinatesData.h"
 #include "COutputDataManager.h"
 #include "PackageConditions.h"
+#include "CBugakariData.h"
+#include "ShownDistance.h"
 #include "data/CHimokuRowSource.h"
 #include "data/CSPGaraHasseiComboBox.h"
 #include "data/CSPHimokuRowSource.h"
@@ -19,6 +21,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
+#include <QHash>
+#include <QSet>
+#include <optional>
 
 namespace velmora::calc {
 namespace {
@@ -40,10 +45,95 @@ QString SourceName(Source source)
     return QString();
 }
 
-// A case file whose field `what` is missing or holds the wrong kind of value.
-[[noreturn]] void ThrowMalformed(const QString& what)
+// The estimator's word for a field of the file.
+QString FieldLabel(const QString& key)
 {
-    throw CaseFileError(QStringLiteral("案件ファイルの内容が正しくありません（%1）。").arg(what));
+    static const QHash<QString, QString> labels{
+        {QStringLiteral("version"), QStringLiteral("版")},
+        {QStringLiteral("jobSite"), QStringLiteral("工事現場")},
+        {QStringLiteral("x"), QStringLiteral("現場X座標")},
+        {QStringLiteral("y"), QStringLiteral("現場Y座標")},
+        {QStringLiteral("district"), QStringLiteral("地区")},
+        {QStringLiteral("method"), QStringLiteral("計算方法")},
+        {QStringLiteral("conditions"), QStringLiteral("計算条件")},
+        {QStringLiteral("costItem"), QStringLiteral("処分費目")},
+        {QStringLiteral("transportType"), QStringLiteral("運搬種別")},
+        {QStringLiteral("did"), QStringLiteral("DID")},
+        {QStringLiteral("debrisWork"), QStringLiteral("殻発生作業")},
+        {QStringLiteral("loading"), QStringLiteral("積込工法区分")},
+        {QStringLiteral("refuseKind"), QStringLiteral("塵芥の種類")},
+        {QStringLiteral("dumpTruck"), QStringLiteral("ダンプトラック")},
+        {QStringLiteral("loadClass"), QStringLiteral("積載区分")},
+        {QStringLiteral("sort"), QStringLiteral("並び順")},
+        {QStringLiteral("bidCase"), QStringLiteral("入札案件")},
+        {QStringLiteral("number"), QStringLiteral("入札案件番号")},
+        {QStringLiteral("name"), QStringLiteral("入札案件名")},
+        {QStringLiteral("rows"), QStringLiteral("処分場の行")},
+        {QStringLiteral("site"), QStringLiteral("処分場名")},
+        {QStringLiteral("manualFee"), QStringLiteral("処分費手入力")},
+        {QStringLiteral("transportDistance"), QStringLiteral("運搬距離")},
+        {QStringLiteral("distanceSource"), QStringLiteral("運搬距離の取得元")},
+        {QStringLiteral("measuredFrom"), QStringLiteral("運搬距離の測定地点")},
+        {QStringLiteral("dataEdition"), QStringLiteral("データの版")},
+        {QStringLiteral("shown"), QStringLiteral("保存時の計算結果")},
+    };
+    return labels.value(key, key);
+}
+
+// A case file whose field `what` is missing or holds the wrong kind of
+// value, told in the estimator's words (and with the site, for a row).
+[[noreturn]] void ThrowMalformed(const QString& what, const QString& site = QString())
+{
+    const QString field = site.isEmpty() ? FieldLabel(what) : QStringLiteral("処分場「%1」の%2").arg(site, FieldLabel(what));
+    throw CaseFileError(QStringLiteral("案件ファイルの%1が正しくありません。").arg(field));
+}
+
+// A choice that must be one of its words; a missing optional one reads as
+// the first.
+QString ChoiceField(const QJsonObject& o, const QString& key, const QStringList& words, bool required)
+{
+    const QJsonValue v = o.value(key);
+    if (v.isUndefined() && !required)
+        return words.first();
+    if (!v.isString() || !words.contains(v.toString()))
+        throw CaseFileError(QStringLiteral("案件ファイルの%1「%2」は読めません（%3 のいずれかです）。")
+                                .arg(FieldLabel(key), v.isString() ? v.toString() : QStringLiteral("?"), words.join(QStringLiteral("、"))));
+    return v.toString();
+}
+
+// The first key that appears twice in one object of the (well-formed) JSON
+// text, or an empty string. The JSON reader keeps one of the two silently,
+// and which one the estimator meant cannot be known.
+QString DuplicateKey(const QByteArray& json)
+{
+    std::vector<std::optional<QSet<QString>>> scopes; // an object's keys; nullopt for an array
+    for (qsizetype i = 0; i < json.size(); ++i) {
+        const char c = json.at(i);
+        if (c == '{') {
+            scopes.emplace_back(QSet<QString>());
+        } else if (c == '[') {
+            scopes.emplace_back(std::nullopt);
+        } else if (c == '}' || c == ']') {
+            if (!scopes.empty())
+                scopes.pop_back();
+        } else if (c == '"') {
+            const qsizetype start = i;
+            for (++i; i < json.size() && json.at(i) != '"'; ++i)
+                if (json.at(i) == '\\')
+                    ++i;
+            qsizetype next = i + 1;
+            while (next < json.size() && QChar::isSpace(static_cast<uchar>(json.at(next))))
+                ++next;
+            if (scopes.empty() || !scopes.back() || next >= json.size() || json.at(next) != ':')
+                continue;
+            // Decoded, so that an escaped spelling of a key is the same key.
+            const QString key = QJsonDocument::fromJson("[" + json.mid(start, i - start + 1) + "]").array().at(0).toString();
+            if (scopes.back()->contains(key))
+                return key;
+            scopes.back()->insert(key);
+        }
+    }
+    return QString();
 }
 
 // The field `key` of `o` as a string, a boolean or an object; a field that
@@ -119,11 +209,22 @@ QByteArray WriteCase(const CaseData& d)
     if (!d.bidCase.isEmpty())
         root.insert(QStringLiteral("bidCase"),
                     QJsonObject{{QStringLiteral("number"), d.bidCase.number}, {QStringLiteral("name"), d.bidCase.name}});
+    root.insert(QStringLiteral("dataEdition"), d.dataEdition);
+    QJsonArray shown;
+    for (const ShownRow& r : d.shown)
+        shown.append(QJsonObject{{QStringLiteral("site"), r.site},
+                                 {QStringLiteral("fee"), r.fee},
+                                 {QStringLiteral("transportCost"), r.transportCost},
+                                 {QStringLiteral("total"), r.total},
+                                 {QStringLiteral("rank"), r.rank}});
+    root.insert(QStringLiteral("shown"), shown);
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
 CaseData ReadCase(const QByteArray& bytes)
 {
+    if (bytes.size() > CaseData::MaxFileBytes)
+        throw CaseFileError(QStringLiteral("案件ファイルが大きすぎます（%1 バイトまでです）。").arg(CaseData::MaxFileBytes));
     QJsonParseError parse{};
     const QJsonDocument doc = QJsonDocument::fromJson(bytes, &parse);
     const QJsonObject root = doc.object();
@@ -137,15 +238,17 @@ CaseData ReadCase(const QByteArray& bytes)
                                            "プログラムを更新してください（この版で開ける案件ファイルは版 %2 までです）。")
                                 .arg(version.toInt())
                                 .arg(CaseData::FormatVersion));
+    const QString twice = DuplicateKey(bytes);
+    if (!twice.isEmpty())
+        throw CaseFileError(QStringLiteral("案件ファイルに%1が二度書かれています。").arg(FieldLabel(twice)));
 
     CaseData d;
+    d.formatVersion = version.toInt();
     const QJsonObject site = ObjectField(root, QStringLiteral("jobSite"));
     d.xText = StringField(site, QStringLiteral("x"));
     d.yText = StringField(site, QStringLiteral("y"));
     d.district = StringField(root, QStringLiteral("district"));
-    const QString method = StringField(root, QStringLiteral("method"));
-    if (method != QStringLiteral("package") && method != QStringLiteral("labour"))
-        ThrowMalformed(QStringLiteral("method"));
+    const QString method = ChoiceField(root, QStringLiteral("method"), {QStringLiteral("package"), QStringLiteral("labour")}, true);
     d.packageMethod = method == QStringLiteral("package");
     const QJsonObject c = ObjectField(root, QStringLiteral("conditions"));
     d.costItem = StringField(c, QStringLiteral("costItem"));
@@ -156,9 +259,10 @@ CaseData ReadCase(const QByteArray& bytes)
         d.loading = StringField(c, QStringLiteral("loading"), false);
         d.refuseKind = StringField(c, QStringLiteral("refuseKind"), false);
         d.loadClass = StringField(c, QStringLiteral("loadClass"), false);
-        d.dumpTruckCarry = StringField(c, QStringLiteral("dumpTruck"), false) != QStringLiteral("lend");
+        d.dumpTruckCarry = ChoiceField(c, QStringLiteral("dumpTruck"), {QStringLiteral("carry"), QStringLiteral("lend")}, false)
+            == QStringLiteral("carry");
     }
-    const QString sort = StringField(root, QStringLiteral("sort"), false);
+    const QString sort = ChoiceField(root, QStringLiteral("sort"), {QStringLiteral("amount"), QStringLiteral("distance")}, false);
     d.sortMode = sort == QStringLiteral("distance") ? 1 : 0;
     if (root.contains(QStringLiteral("bidCase"))) {
         const QJsonObject bid = ObjectField(root, QStringLiteral("bidCase"));
@@ -173,15 +277,23 @@ CaseData ReadCase(const QByteArray& bytes)
         const QJsonObject o = v.toObject();
         CaseRow r;
         r.site = StringField(o, QStringLiteral("site"));
+        if (std::any_of(d.rows.begin(), d.rows.end(), [&r](const CaseRow& other) { return other.site == r.site; }))
+            throw CaseFileError(QStringLiteral("案件ファイルに処分場「%1」の行が二つあります。").arg(r.site));
         const QJsonValue fee = o.value(QStringLiteral("manualFee"));
-        if (!fee.isUndefined() && (!fee.isDouble() || fee.toDouble() < 0 || fee.toDouble() != fee.toInt()))
-            ThrowMalformed(QStringLiteral("manualFee"));
+        // The limits the result grid puts on a typed fee.
+        if (!fee.isUndefined()
+            && (!fee.isDouble() || fee.toDouble() < 0 || fee.toDouble() > CaseData::MaxManualFee || fee.toDouble() != fee.toInt()))
+            throw CaseFileError(QStringLiteral("案件ファイルの処分場「%1」の処分費手入力は0円以上%2円以下の整数ではありません。")
+                                    .arg(r.site)
+                                    .arg(CaseData::MaxManualFee));
         r.manualFee = fee.toInt();
         const QJsonValue km = o.value(QStringLiteral("transportDistance"));
         if (!km.isUndefined()) {
             // The limits the result grid puts on a typed distance.
-            if (!km.isDouble() || km.toDouble() < 0 || km.toDouble() > 60)
-                ThrowMalformed(QStringLiteral("transportDistance"));
+            if (!km.isDouble() || !ShownDistanceWithin(km.toDouble(), static_cast<int>(CBugakariData::DistanceLimitKm)))
+                throw CaseFileError(QStringLiteral("案件ファイルの処分場「%1」の運搬距離は0km以上%2km以下ではありません。")
+                                        .arg(r.site)
+                                        .arg(CBugakariData::DistanceLimitKm));
             r.transportDistance = km.toDouble();
             const QString source = StringField(o, QStringLiteral("distanceSource"));
             if (source == QStringLiteral("routePage"))
@@ -189,12 +301,33 @@ CaseData ReadCase(const QByteArray& bytes)
             else if (source == QStringLiteral("typed"))
                 r.source = Source::Typed;
             else
-                ThrowMalformed(QStringLiteral("distanceSource"));
-            const QJsonObject from = ObjectField(o, QStringLiteral("measuredFrom"));
-            r.fromX = StringField(from, QStringLiteral("x"));
-            r.fromY = StringField(from, QStringLiteral("y"));
+                ThrowMalformed(QStringLiteral("distanceSource"), r.site);
+            const QJsonValue from = o.value(QStringLiteral("measuredFrom"));
+            if (!from.isObject() || !from[QStringLiteral("x")].isString() || !from[QStringLiteral("y")].isString())
+                ThrowMalformed(QStringLiteral("measuredFrom"), r.site);
+            r.fromX = from[QStringLiteral("x")].toString();
+            r.fromY = from[QStringLiteral("y")].toString();
         }
         d.rows.push_back(r);
+    }
+    if (d.formatVersion >= 2) {
+        d.dataEdition = StringField(root, QStringLiteral("dataEdition"), false);
+        const QJsonValue shown = root.value(QStringLiteral("shown"));
+        if (!shown.isArray())
+            ThrowMalformed(QStringLiteral("shown"));
+        for (const QJsonValue& v : shown.toArray()) {
+            const QJsonObject o = v.toObject();
+            ShownRow r;
+            const QString keys[] = {QStringLiteral("site"), QStringLiteral("fee"), QStringLiteral("transportCost"),
+                                    QStringLiteral("total"), QStringLiteral("rank")};
+            QString* fields[] = {&r.site, &r.fee, &r.transportCost, &r.total, &r.rank};
+            for (int k = 0; k < 5; ++k) {
+                if (!o.value(keys[k]).isString())
+                    ThrowMalformed(QStringLiteral("shown"));
+                *fields[k] = o.value(keys[k]).toString();
+            }
+            d.shown.push_back(r);
+        }
     }
     return d;
 }
@@ -205,7 +338,8 @@ CaseData LoadCaseFile(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         throw velmora::Error(QStringLiteral("案件ファイル %1 を開けません。\r\n%2")
                                  .arg(QDir::toNativeSeparators(path), velmora::data::FileErrorText(file)));
-    return ReadCase(file.readAll());
+    // Never more than the limit is read: ReadCase then refuses the size.
+    return ReadCase(file.read(CaseData::MaxFileBytes + 1));
 }
 
 void SaveCaseFile(const QString& path, const CaseData& data)

@@ -54,9 +54,28 @@ struct CaseRow
     int manualFee = 0;
 };
 
+// One row as the table showed it when the case was saved: the cell texts of
+// the confirmed fee, the transport cost, the total and the rank (empty
+// where the table showed none).
+struct ShownRow
+{
+    QString site;
+    QString fee;
+    QString transportCost;
+    QString total;
+    QString rank;
+};
+
 struct CaseData
 {
-    static constexpr int FormatVersion = 1;
+    static constexpr int FormatVersion = 2;
+    // The largest fee the result grid takes, and the largest case file read:
+    // a few hundred rows at most, never megabytes.
+    static constexpr int MaxManualFee = 99999999;
+    static constexpr qint64 MaxFileBytes = 4 * 1024 * 1024;
+
+    // The version of the file read; 1 keeps no shown figures to compare.
+    int formatVersion = FormatVersion;
 
     QString xText;
     QString yText;
@@ -75,6 +94,10 @@ struct CaseData
     int sortMode = 0; // 0 by amount, 1 by distance
     BidCase bidCase;
     std::vector<CaseRow> rows;
+    // The master data's version labels and every row of the table as shown
+    // when saved, so that a reopened case can say what changed since.
+    QString dataEdition;
+    std::vector<ShownRow> shown;
 };
 
 // The case as JSON text, UTF-8.
@@ -91,6 +114,17 @@ void SaveCaseFile(const QString& path, const CaseData& data);
 // The rows of `list` that carry a transport distance or a typed fee, in
 // display order, measured from `jobSite`. Walks the list's shared cursor.
 std::vector<CaseRow> CaseRowsOf(CDisplayCalcResultList& list, const CJobSiteCoordinatesData& jobSite);
+
+// Every row of `list` as the table shows it. Walks the list's shared cursor.
+std::vector<ShownRow> ShownRowsOf(CDisplayCalcResultList& list);
+
+// What differs between the table a case showed when saved and the one it
+// gives now: the data edition, and per site its total and rank (old → new),
+// a site gone from the list or new in it. Empty when nothing differs, and
+// for a file that kept no figures.
+QStringList CaseChanges(const CaseData& saved, const QString& editionNow, const std::vector<ShownRow>& now);
+// The heading those lines are told under.
+QString CaseChangesHeading();
 
 // The lists of the deployment, as the condition panel offers them.
 struct CaseLists

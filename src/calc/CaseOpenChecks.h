@@ -12,6 +12,10 @@ namespace velmora::calc {
 // the window cannot calculate without one.
 void CheckCaseJobSite(const CaseData& d);
 
+// CaseFileError when the calculation button would refuse the case's
+// conditions (a construction-package transport type without conditions).
+void CheckCaseCalculable(const CaseData& d, const CaseIndexes& at);
+
 // The words a refused case is told in: the file and the reason.
 QString CaseOpenFailureText(const QString& path, const QString& reason);
 

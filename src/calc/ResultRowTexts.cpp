@@ -111,6 +111,11 @@ QString DistanceSourceLegend(CDisplayCalcResultData::DistanceSource source)
     return WordsFor(source).legend;
 }
 
+QString GoogleAttributionText(int year)
+{
+    return QStringLiteral("Powered by Google, ©%1 Google").arg(year);
+}
+
 QString DistanceSourceHeader()
 {
     return QStringLiteral("運搬距離の出所");

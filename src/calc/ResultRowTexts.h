@@ -39,6 +39,9 @@ QStringList ResultRowTexts(const CDisplayCalcResultData& row, int position);
 QString DistanceSourceMark(CDisplayCalcResultData::DistanceSource source);
 QString DistanceSourceText(CDisplayCalcResultData::DistanceSource source);
 QString DistanceSourceLegend(CDisplayCalcResultData::DistanceSource source);
+// The attribution Google asks for wherever a road distance read from its
+// route service is shown away from its map.
+QString GoogleAttributionText(int year);
 // The header of that column in table files.
 QString DistanceSourceHeader();
 

@@ -4,6 +4,7 @@
 #include "PdfTextLayer.h"
 
 #include "calc/CDisplayCalcResultList.h"
+#include "calc/CaseFile.h"
 #include "calc/ResultRowTexts.h"
 #include "data/Error.h"
 #include "data/SafeFile.h"
@@ -266,6 +267,11 @@ QString EvidenceSheet::Html() const
         notes.insert(2, velmora::calc::UnitCautionText()
                             + QStringLiteral(": 処分費の単位が m3 ではない処分場。運搬費は 1m³ 当たりの金額で、合計は処分費も 1m³ 当たりと"
                                              "みなして足した値です（単位の換算はしていません）。"));
+    if (std::any_of(m_data.rows.begin(), m_data.rows.end(),
+                    [](const EvidenceRow& row) { return row.distanceSource == CDisplayCalcResultData::DistanceSource::RoutePage; }))
+        notes.append(QStringLiteral("＊ の道のり距離: ") + velmora::calc::GoogleAttributionText(m_data.madeOn.isValid() ? m_data.madeOn.year() : QDate::currentDate().year()));
+    if (!c.caseChanges.isEmpty())
+        notes.append(velmora::calc::CaseChangesHeading() + QStringLiteral("：") + c.caseChanges.join(QStringLiteral("、")));
     for (const QString& note : notes)
         html += QStringLiteral("<p class=\"note\">%1</p>").arg(Esc(note));
     html += QStringLiteral("</body></html>");

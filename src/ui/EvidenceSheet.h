@@ -38,6 +38,9 @@ struct EvidenceConditions
     // The bid case the job site was captured from; empty for none.
     QString bidCaseNumber;
     QString bidCaseName;
+    // What differs from the table the reopened case showed when it was
+    // saved, one line per change; empty when nothing does.
+    QStringList caseChanges;
 };
 
 // One result row: the grid's cell texts and what the estimator replaced.

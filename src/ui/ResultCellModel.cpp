@@ -2,6 +2,7 @@
 
 #include "calc/ResultRowTexts.h"
 
+#include <QDate>
 #include <utility>
 
 namespace velmora::ui {
@@ -24,8 +25,12 @@ int ResultCellModel::columnCount(const QModelIndex& parent) const
 
 QVariant ResultCellModel::data(const QModelIndex& index, int role) const
 {
-    if (index.isValid() && role == Qt::ToolTipRole && index.column() == ResultGrid::DistanceColumn)
+    if (index.isValid() && role == Qt::ToolTipRole && index.column() == ResultGrid::DistanceColumn) {
+        if (source(index.row()) == CDisplayCalcResultData::DistanceSource::RoutePage)
+            return velmora::calc::DistanceSourceLegend(source(index.row())) + u'\n'
+                   + velmora::calc::GoogleAttributionText(QDate::currentDate().year());
         return velmora::calc::DistanceSourceLegend(source(index.row()));
+    }
     if (index.isValid() && role == Qt::ToolTipRole && index.column() == ResultGrid::FeeUnitColumn
         && text(index.row(), index.column()).endsWith(velmora::calc::UnitCautionText()))
         return ResultGrid::UnitCautionHint();
@@ -39,6 +44,7 @@ QVariant ResultCellModel::headerData(int section, Qt::Orientation orientation, i
     if (orientation == Qt::Horizontal && role == Qt::ToolTipRole && section == ResultGrid::DistanceColumn) {
         using Source = CDisplayCalcResultData::DistanceSource;
         return velmora::calc::DistanceSourceLegend(Source::RoutePage) + u'\n'
+               + velmora::calc::GoogleAttributionText(QDate::currentDate().year()) + u'\n'
                + velmora::calc::DistanceSourceLegend(Source::Typed);
     }
     return QAbstractTableModel::headerData(section, orientation, role);

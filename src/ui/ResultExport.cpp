@@ -90,6 +90,11 @@ void ResultExport::RememberConditions()
     m_conditions = ReadEvidenceConditions(m_panel, m_state.calcMode, QDateTime::currentDateTime());
 }
 
+void ResultExport::RememberCaseChanges(const QStringList& changes)
+{
+    m_conditions.caseChanges = changes;
+}
+
 void ResultExport::RememberBidCase(const QString& number, const QString& name)
 {
     m_conditions.bidCaseNumber = number;

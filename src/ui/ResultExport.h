@@ -36,6 +36,9 @@ public:
     const EvidenceConditions& conditions() const { return m_conditions; }
     // The bid case of the calculation just remembered; empty texts for none.
     void RememberBidCase(const QString& number, const QString& name);
+    // What changed since the reopened case was saved, for the evidence sheet
+    // of this calculation; a new calculation forgets it.
+    void RememberCaseChanges(const QStringList& changes);
 
     // The table as pasted into a spreadsheet and as written to a file.
     QString TableTsv();

@@ -9,6 +9,8 @@
 #include "ui/ResultExport.h"
 
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -116,8 +118,18 @@ TEST_F(CaseFileTest, FilesThatCannotBeReproducedAreRefusedAndNothingChanges)
     gone.replace(site.toUtf8(), QStringLiteral("閉鎖した処分場").toUtf8());
     const QList<std::pair<QByteArray, QString>> files = {
         {QByteArray("X,Y\n1,2\n"), QStringLiteral("案件ファイルではありません")},
-        {read(path(QStringLiteral("good.json"))).replace("\"version\": 1", "\"version\": 3"), QStringLiteral("新しい版（3）")},
+        {read(path(QStringLiteral("good.json"))).replace("\"version\": 2", "\"version\": 3"), QStringLiteral("新しい版（3）")},
         {gone, QStringLiteral("処分場「閉鎖した処分場」")},
+        // Beyond the grid's limit, and a job site that is no number: named
+        // in the estimator's words, before anything changes.
+        {read(path(QStringLiteral("good.json"))).replace("\"manualFee\": 3210", "\"manualFee\": 2147483647"),
+         QStringLiteral("の処分費手入力は0円以上99999999円以下")},
+        {[&] {
+             QJsonObject root = QJsonDocument::fromJson(read(path(QStringLiteral("good.json")))).object();
+             root.insert(QStringLiteral("jobSite"), QJsonObject{{QStringLiteral("x"), QStringLiteral("abc")}, {QStringLiteral("y"), tsuY()}});
+             return QJsonDocument(root).toJson();
+         }(),
+         QStringLiteral("現場X座標「abc」は数値ではありません")},
     };
     f.EditX->setText(QStringLiteral("-111111"));
     for (const auto& [bytes, reason] : files) {
@@ -134,6 +146,38 @@ TEST_F(CaseFileTest, FilesThatCannotBeReproducedAreRefusedAndNothingChanges)
         EXPECT_EQ(f.resultExport->TableTsv(), table);
     }
     EXPECT_NE(x, QStringLiteral("-111111"));
+}
+
+// What the table showed when the case was saved and shows now differ: the
+// estimator is told site by site, and the evidence sheet says so too.
+TEST_F(CaseFileTest, ReopenedCaseTellsWhatChangedSinceSaving)
+{
+    TMainForm& f = startWithValues();
+    ASSERT_TRUE(f.SaveCaseTo(path(QStringLiteral("saved.json"))));
+    ASSERT_TRUE(f.OpenCaseFrom(path(QStringLiteral("saved.json"))));
+    EXPECT_TRUE(boxes.records.empty()) << boxes.captions().join(u',').toStdString();
+
+    const CDisplayCalcResultData& top = *f.resultList->RowAt(1);
+    const QString total = QString::number(top.GetTotal());
+    QByteArray bytes = read(path(QStringLiteral("saved.json")));
+    const QByteArray savedTotal = "\"total\": \"" + total.toUtf8() + "\"";
+    ASSERT_TRUE(bytes.contains(savedTotal));
+    bytes.replace(bytes.indexOf(savedTotal), savedTotal.size(), "\"total\": \"1\"");
+    QFile out(path(QStringLiteral("older.json")));
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(bytes);
+    out.close();
+    ASSERT_TRUE(f.OpenCaseFrom(path(QStringLiteral("older.json"))));
+    ASSERT_EQ(boxes.records.size(), 1u);
+    EXPECT_TRUE(boxes.records[0].text.startsWith(QStringLiteral("前回保存時から単価が変わっています")));
+    EXPECT_TRUE(boxes.records[0].text.contains(QStringLiteral(" → %1円・").arg(total))) << boxes.records[0].text.toStdString();
+    const QString sheet = velmora::ui::EvidenceSheet(f.resultExport->SheetData()).Html();
+    EXPECT_TRUE(sheet.contains(QStringLiteral("前回保存時から単価が変わっています")));
+    // The road distance read from Google's route page carries its attribution.
+    EXPECT_TRUE(sheet.contains(QStringLiteral("Powered by Google, ©"))) << sheet.toStdString();
+    // A new calculation is no reopened case.
+    calculateAt(tsuX(), tsuY());
+    EXPECT_FALSE(velmora::ui::EvidenceSheet(f.resultExport->SheetData()).Html().contains(QStringLiteral("前回保存時")));
 }
 
 TEST_F(CaseFileTest, ClosingWithUnsavedValuesAsksOnceAndCanSave)

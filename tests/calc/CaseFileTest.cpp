@@ -82,13 +82,14 @@ TEST(CaseFile, RefusesOtherFilesNewerVersionsAndWhatTheDeploymentLacks)
     EXPECT_EQ(RefusalOf(R"({"name": "something else", "version": 1})"), QStringLiteral("このファイルは案件ファイルではありません。"));
 
     QJsonObject newer = QJsonDocument::fromJson(WriteCase(SampleCase())).object();
-    newer.insert(QStringLiteral("version"), 2);
-    EXPECT_TRUE(RefusalOf(QJsonDocument(newer).toJson()).contains(QStringLiteral("新しい版（2）")));
+    newer.insert(QStringLiteral("version"), 3);
+    EXPECT_TRUE(RefusalOf(QJsonDocument(newer).toJson()).contains(QStringLiteral("新しい版（3）")));
 
     QJsonObject far = QJsonDocument::fromJson(WriteCase(SampleCase())).object();
     far.insert(QStringLiteral("rows"), QJsonDocument::fromJson(R"([{"site": "A処分場", "transportDistance": 61,
         "distanceSource": "typed", "measuredFrom": {"x": "1", "y": "2"}}])").array());
-    EXPECT_TRUE(RefusalOf(QJsonDocument(far).toJson()).contains(QStringLiteral("transportDistance")));
+    EXPECT_EQ(RefusalOf(QJsonDocument(far).toJson()),
+              QStringLiteral("案件ファイルの処分場「A処分場」の運搬距離は0km以上60km以下ではありません。"));
 
     // Every missing name is listed, not only the first.
     CaseData gone = SampleCase();
@@ -104,6 +105,55 @@ TEST(CaseFile, RefusesOtherFilesNewerVersionsAndWhatTheDeploymentLacks)
     CaseData elsewhere = SampleCase();
     elsewhere.rows[1].fromX = QStringLiteral("-120000");
     EXPECT_THROW(ResolveCase(elsewhere, SampleLists()), CaseFileError);
+}
+
+// Nothing in a case is read as something else: a choice outside its words,
+// a key written twice, two rows for one site, a fee beyond the grid's
+// limit, an oversized file are refused, in the estimator's words.
+TEST(CaseFile, ReadsStrictly)
+{
+    const QByteArray good = WriteCase(SampleCase());
+    const QList<std::pair<QByteArray, QString>> refused = {
+        {QByteArray(good).replace("\"distance\"", "\"Distance\""), QStringLiteral("並び順「Distance」は読めません")},
+        {QByteArray(good).replace("\"method\": \"package\"", "\"method\": \"Package\""), QStringLiteral("計算方法「Package」")},
+        {QByteArray(good).replace("\"carry\"", "\"Lend\""), QStringLiteral("ダンプトラック「Lend」")},
+        {QByteArray(good).replace("\"district\": \"津\"", "\"district\": \"津\", \"district\": \"伊賀\""),
+         QStringLiteral("案件ファイルに地区が二度書かれています。")},
+        {QByteArray(good).replace("\"C処分場\"", "\"B処分場\""), QStringLiteral("処分場「B処分場」の行が二つあります")},
+        {QByteArray(good).replace("\"manualFee\": 800", "\"manualFee\": 2147483647"),
+         QStringLiteral("処分場「C処分場」の処分費手入力は0円以上99999999円以下の整数ではありません。")},
+        {good + QByteArray(CaseData::MaxFileBytes, ' '), QStringLiteral("案件ファイルが大きすぎます")},
+    };
+    for (const auto& [bytes, reason] : refused)
+        EXPECT_TRUE(RefusalOf(bytes).contains(reason)) << RefusalOf(bytes).toStdString();
+    // Escaped, a key is still the same key; in another object, another one.
+    EXPECT_FALSE(RefusalOf(QByteArray(good).replace("\"sort\"", "\"sort\": \"amount\", \"\\u0073ort\"")).isEmpty());
+    EXPECT_TRUE(RefusalOf(good).isEmpty());
+}
+
+TEST(CaseFile, ChangesSinceSavingAreNamedOldToNew)
+{
+    CaseData saved = SampleCase();
+    saved.dataEdition = QStringLiteral("R7.4版");
+    saved.shown = {{QStringLiteral("A処分場"), QStringLiteral("4500"), QStringLiteral("1116"), QStringLiteral("5616"), QStringLiteral("1")},
+                   {QStringLiteral("B処分場"), QStringLiteral("5000"), QStringLiteral("1000"), QStringLiteral("6000"), QStringLiteral("2")},
+                   {QStringLiteral("C処分場"), QStringLiteral("0"), QStringLiteral("900"), QString(), QString()}};
+    const CaseData back = ReadCase(WriteCase(saved));
+    EXPECT_TRUE(CaseChanges(back, saved.dataEdition, saved.shown).isEmpty());
+
+    std::vector<ShownRow> now = saved.shown;
+    now[0] = {QStringLiteral("A処分場"), QStringLiteral("7500"), QStringLiteral("1116"), QStringLiteral("8616"), QStringLiteral("2")};
+    now[1].rank = QStringLiteral("1");
+    now.pop_back();
+    EXPECT_EQ(CaseChanges(back, QStringLiteral("R8.4版"), now),
+              QStringList({QStringLiteral("データの版: R7.4版 → R8.4版"),
+                           QStringLiteral("A処分場: 5616円・1位 → 8616円・2位（処分費 4500 → 7500）"),
+                           QStringLiteral("B処分場: 6000円・2位 → 6000円・1位"), QStringLiteral("C処分場: 合計なし → 一覧になし")}));
+
+    // A file of the first version kept no figures: nothing to compare.
+    QJsonObject first = QJsonDocument::fromJson(WriteCase(saved)).object();
+    first.insert(QStringLiteral("version"), 1);
+    EXPECT_TRUE(CaseChanges(ReadCase(QJsonDocument(first).toJson()), QStringLiteral("R8.4版"), now).isEmpty());
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include <QDir>
 #include <QFile>
@@ -239,17 +240,104 @@ TEST(VelmoraCalc, SavedCaseOpensToTheSameTable)
     QFile site(plain);
     ASSERT_TRUE(site.open(QIODevice::ReadWrite));
     QJsonObject root = QJsonDocument::fromJson(site.readAll()).object();
-    for (const char* y : {"0", "abc"}) {
-        root.insert(QStringLiteral("jobSite"), QJsonObject{{QStringLiteral("x"), QStringLiteral("0")}, {QStringLiteral("y"), QString::fromLatin1(y)}});
+    const QList<std::pair<QStringList, QString>> sites = {
+        {{QStringLiteral("0"), QStringLiteral("20000")}, QStringLiteral("案件ファイルの現場X座標が 0 です。")},
+        {{QStringLiteral("-120000"), QStringLiteral("abc")}, QStringLiteral("案件ファイルの現場Y座標「abc」は数値ではありません。")},
+    };
+    for (const auto& [xy, reason] : sites) {
+        root.insert(QStringLiteral("jobSite"), QJsonObject{{QStringLiteral("x"), xy[0]}, {QStringLiteral("y"), xy[1]}});
         site.resize(0);
         site.write(QJsonDocument(root).toJson());
         site.flush();
         const CalcRun refused = Calc({QStringLiteral("--case"), plain});
         EXPECT_EQ(refused.exitCode, 1);
         EXPECT_TRUE(refused.out.isEmpty());
-        EXPECT_TRUE(refused.err.contains(QStringLiteral("案件ファイルを開けません。\n%1\n\n案件ファイルの工事現場の座標が正しくありません。")
-                                             .arg(QDir::toNativeSeparators(plain))))
+        EXPECT_TRUE(refused.err.contains(QStringLiteral("案件ファイルを開けません。\n%1\n\n").arg(QDir::toNativeSeparators(plain)) + reason))
             << refused.err.toStdString();
+    }
+}
+
+// A case reopened after the tables changed is calculated as they are now and
+// says, site by site, what moved: a fee, a wage, a band price and a site's
+// coordinates changed one at a time.
+TEST(VelmoraCalc, ReopenedCaseNamesWhatChangedSinceItWasSaved)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString saved = dir.filePath(QStringLiteral("case.json"));
+    const CalcRun made = CalcAt({QStringLiteral("--save-case"), saved});
+    ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
+    const QStringList first = made.table().at(1);
+    const QString name = first.at(Name);
+    const QString fee = first.at(ConfirmedFee);
+
+    // Each change applied to a fresh copy of the sample deployment.
+    using Change = std::function<void(TempDeployment&)>;
+    const auto lines = [](TempDeployment& d, const QString& file) { return d.readScrambled(file).split(QStringLiteral("\r\n")); };
+    const QString key = [&] {
+        TempDeployment d;
+        d.copySampleDeployment();
+        for (const QString& line : lines(d, QStringLiteral("ET19.dat")))
+            if (line.contains(u',' + name + u','))
+                return line.split(u',').at(5);
+        return QString();
+    }();
+    ASSERT_FALSE(key.isEmpty());
+    const QList<std::pair<Change, QString>> changes = {
+        {[](TempDeployment&) {}, QString()},
+        {[&](TempDeployment& d) {
+             QStringList l = lines(d, QStringLiteral("ET19.dat"));
+             for (QString& line : l)
+                 if (line.contains(u',' + name + u','))
+                     line.replace(u',' + fee + QStringLiteral(",m3,"), QStringLiteral(",%1,m3,").arg(fee.toInt() + 1000));
+             d.writeScrambled(QStringLiteral("ET19.dat"), l.join(QStringLiteral("\r\n")));
+         },
+         QStringLiteral("（処分費 %1 → %2）").arg(fee).arg(fee.toInt() + 1000)},
+        {[&](TempDeployment& d) {
+             d.writeScrambled(QStringLiteral("ER01.dat"), lines(d, QStringLiteral("ER01.dat")).join(QStringLiteral("\r\n")).replace(
+                                                              QStringLiteral("23000"), QStringLiteral("30000")));
+         },
+         QStringLiteral("（運搬費 %1 → ").arg(first.at(Cost))},
+        {[&](TempDeployment& d) {
+             // Every band price of the package table up by 100 yen.
+             QStringList l = lines(d, QStringLiteral("ESP2.dat"));
+             for (QString& line : l) {
+                 QStringList cells = line.split(u',');
+                 if (cells.size() >= 6 && cells.at(4).startsWith(u'R'))
+                     cells[5] = QString::number(cells.at(5).toInt() + 100);
+                 line = cells.join(u',');
+             }
+             d.writeScrambled(QStringLiteral("ESP2.dat"), l.join(QStringLiteral("\r\n")));
+         },
+         QStringLiteral("（運搬費 %1 → ").arg(first.at(Cost))},
+        {[&](TempDeployment& d) {
+             // The site 8 km further north.
+             QStringList l = lines(d, QStringLiteral("EC01.dat"));
+             for (QString& line : l) {
+                 QStringList cells = line.split(u',');
+                 if (cells.size() > 2 && cells.at(1) == key)
+                     cells[2] = QString::number(cells.at(2).toDouble() + 8000, 'f', 1);
+                 line = cells.join(u',');
+             }
+             d.writeScrambled(QStringLiteral("EC01.dat"), l.join(QStringLiteral("\r\n")));
+         },
+         name + QStringLiteral(": ")},
+    };
+    for (const auto& [change, told] : changes) {
+        TempDeployment deployment;
+        deployment.copySampleDeployment();
+        change(deployment);
+        const CalcRun now = Calc({QStringLiteral("--case"), saved, QStringLiteral("--deploy"), deployment.exeDir()});
+        ASSERT_EQ(now.exitCode, 0) << now.err.toStdString();
+        // The table as calculated now, the same as without the case.
+        EXPECT_EQ(now.out, Calc(kJobSite + QStringList{QStringLiteral("--deploy"), deployment.exeDir()}).out);
+        if (told.isEmpty()) {
+            EXPECT_FALSE(now.err.contains(QStringLiteral("前回保存時"))) << now.err.toStdString();
+            continue;
+        }
+        EXPECT_TRUE(now.err.contains(QStringLiteral("前回保存時から単価が変わっています"))) << now.err.toStdString();
+        EXPECT_TRUE(now.err.contains(told)) << told.toStdString() << "\n" << now.err.toStdString();
+        EXPECT_TRUE(now.err.contains(u'→'));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "CalcRun.h"
 
+#include "app/CQuillonVersionIniManager.h"
 #include "calc/CaseFile.h"
 #include "calc/CaseOpenChecks.h"
 #include "calc/CDisplayCalcResultList.h"
@@ -83,6 +84,8 @@ struct Loaded
     QStringList districts;
     // What the window would tell in its start-up box while the figures stand.
     QStringList notices;
+    // The version labels, as the window shows them.
+    QString edition;
 };
 
 Loaded Load(const QString& deployment)
@@ -102,6 +105,8 @@ Loaded Load(const QString& deployment)
     loaded.driver = std::make_unique<COutputDataManager>();
     loaded.districts = velmora::data::LoadDistrictList();
     loaded.lists = std::make_unique<Lists>();
+    const CQuillonVersionIniManager version(QDir(deployment).filePath(QStringLiteral("chk_verup/version.ini")));
+    loaded.edition = (version.EditionText() + u' ' + version.VersionText()).trimmed();
     loaded.copy->deleteWorkFiles();
     QStringList problems = collected.warnings;
     for (const velmora::data::DeferredWarning& w : velmora::data::takeDeferred())
@@ -190,7 +195,6 @@ CalcArguments ArgumentsOfCase(const CalcArguments& given, const velmora::calc::C
     a.sortMode = d.sortMode;
     a.xText = d.xText;
     a.yText = d.yText;
-    velmora::calc::CheckCaseJobSite(d);
     a.x = StrToFloat(d.xText);
     a.y = StrToFloat(d.yText);
     return a;
@@ -207,6 +211,8 @@ velmora::calc::CaseData CaseOf(const CalcArguments& a, Loaded& loaded, const vel
     d.sortMode = a.sortMode;
     d.bidCase = bidCase;
     d.rows = velmora::calc::CaseRowsOf(loaded.driver->Results(), loaded.driver->JobSite());
+    d.shown = velmora::calc::ShownRowsOf(loaded.driver->Results());
+    d.dataEdition = loaded.edition;
     return d;
 }
 
@@ -248,7 +254,12 @@ CalcTable Calculate(const CalcArguments& given, Loaded& loaded)
             const velmora::calc::CaseLists caseLists = velmora::calc::CaseListsOf(
                 {&lists.himoku, &lists.spHimoku, &lists.syubetsu, &lists.spSyubetsu, &lists.spGaraHassei, &lists.spTsumikomi},
                 loaded.districts, driver);
-            a = ArgumentsOfCase(given, *opened, velmora::calc::ResolveCase(*opened, caseLists));
+            // The job site first: rows measured from an unreadable one are
+            // not "from elsewhere".
+            velmora::calc::CheckCaseJobSite(*opened);
+            const velmora::calc::CaseIndexes at = velmora::calc::ResolveCase(*opened, caseLists);
+            velmora::calc::CheckCaseCalculable(*opened, at);
+            a = ArgumentsOfCase(given, *opened, at);
         } catch (const velmora::Error& e) {
             throw velmora::calc::CaseFileError(velmora::calc::CaseOpenFailureText(given.casePath, e.message()));
         }
@@ -289,6 +300,9 @@ CalcTable Calculate(const CalcArguments& given, Loaded& loaded)
         driver.Calculate(false);
     }
 
+    // Compared before the edits given with the case change anything.
+    const QStringList caseChanges =
+        opened ? velmora::calc::CaseChanges(*opened, loaded.edition, velmora::calc::ShownRowsOf(driver.Results())) : QStringList();
     for (const GridEdit& edit : a.edits)
         CommitGridEdit(driver, a.sortMode, edit);
 
@@ -305,6 +319,8 @@ CalcTable Calculate(const CalcArguments& given, Loaded& loaded)
     table.places = velmora::calc::PlaceResults(driver.Results(), driver.JobSite());
     if (table.rows.isEmpty())
         table.notes.append(kNoSiteMessage);
+    if (!caseChanges.isEmpty())
+        table.notes.append(velmora::calc::CaseChangesHeading() + u'\n' + caseChanges.join(u'\n'));
     return table;
 }
 
