@@ -166,6 +166,8 @@ public:
     // The road-distance exchange with the route page.
     velmora::app::RoadDistanceExchange& roadDistances() { return *m_roadDistances; }
     velmora::app::CheapestSiteSearch& cheapestSearch() { return *m_cheapestSearch; }
+    // The result map page and the GeoJSON button.
+    velmora::ui::ResultMapFeature& resultMap() { return *m_resultMap; }
 
     // Owned objects the panels and the tests work with.
     std::unique_ptr<CSPTsumikomiComboBox> spTsumikomiModel;
@@ -173,8 +175,6 @@ public:
     std::unique_ptr<COutputDataManager> driver;
     // Copy, CSV and evidence sheet of the result page.
     std::unique_ptr<velmora::ui::ResultExport> resultExport;
-    // The result map page and the GeoJSON button.
-    std::unique_ptr<velmora::ui::ResultMapFeature> resultMapFeature;
 
     // Frame.
     velmora::app::PageControl* PageControl;
@@ -301,6 +301,7 @@ private:
     std::unique_ptr<velmora::app::BidInfoBrowser> m_bidInfo;
     std::unique_ptr<velmora::app::JobSiteCapture> m_jobSite;
     std::unique_ptr<velmora::app::CaseFiles> m_caseFiles;
+    std::unique_ptr<velmora::ui::ResultMapFeature> m_resultMap;
     // Filters the window's and EditGetLowest's events; it must go before the
     // window's members do, or the child events of the destruction reach it.
     velmora::app::MainWindowEvents* m_events = nullptr;

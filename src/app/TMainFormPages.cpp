@@ -55,9 +55,9 @@ void TMainForm::BuildForm()
     PageControl->addTab(TabSheetGoogleMap, QStringLiteral("GoogleMap"));
 
     // The page "地図" and "GeoJSON保存", tied to the grid.
-    resultMapFeature = std::make_unique<velmora::ui::ResultMapFeature>(velmora::ui::ResultMapHost{
+    m_resultMap = std::make_unique<velmora::ui::ResultMapFeature>(velmora::ui::ResultMapHost{
         *this, PageControl, StringGrid, PanelCalcResult, resultExport.get(), [this] { return driver.get(); }});
-    m_calcResultBlocks.append(resultMapFeature->ButtonBlock());
+    m_calcResultBlocks.append(m_resultMap->ButtonBlock());
 }
 
 void TMainForm::BuildMainPage()

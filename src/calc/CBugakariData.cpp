@@ -9,7 +9,7 @@
 #include "data/Paths.h"
 #include "data/TextFiles.h"
 
-using velmora::calc::Decimal;
+using velmora::data::Decimal;
 using velmora::calc::ExactKm;
 using velmora::data::IniFile;
 

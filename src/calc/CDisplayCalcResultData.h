@@ -33,8 +33,6 @@ public:
 
     void SetSiteName(const QString& v) { siteName = v; }
     void SetStraightDistance(double v) { straightDistance = v; }
-    // A distance set without naming its source is one the estimator typed.
-    void SetTransportDistance(double v) { SetTransportDistance(v, DistanceSource::Typed); }
     void SetConfirmedDistance(double v) { confirmedDistance = v; }
     void SetDirection(const QString& v) { direction = v; }
     void SetDisposalFee(int v) { disposalFee = v; }

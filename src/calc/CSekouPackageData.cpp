@@ -15,7 +15,7 @@
 
 #include <climits>
 
-using velmora::calc::Decimal;
+using velmora::data::Decimal;
 using velmora::calc::ExactKm;
 
 namespace {

@@ -18,6 +18,8 @@ std::int64_t BitsOf(double x)
 
 } // namespace
 
+using velmora::data::Decimal;
+
 namespace velmora::calc {
 
 ExactKm::ExactKm(const Decimal& exact)

@@ -15,7 +15,7 @@ class ExactKm
 {
 public:
     ExactKm() = default;
-    explicit ExactKm(const Decimal& exact);
+    explicit ExactKm(const data::Decimal& exact);
     static ExactKm fromInt(int km) { return ExactKm(km, 0); }
     // The distance as the result grid shows it: its number text (FloatToStr)
     // read as an exact decimal, as ShownDistance gives it. velmora::Error for
@@ -46,7 +46,7 @@ public:
     bool operator==(const ExactKm& o) const { return compare(o) == 0; }
     bool operator!=(const ExactKm& o) const { return compare(o) != 0; }
 
-    Decimal toDecimal() const;
+    data::Decimal toDecimal() const;
 
     // Small values of up to FixedScale decimals are all held with that many,
     // so that comparing them is comparing two integers.
@@ -78,7 +78,7 @@ private:
     bool m_small = true;
     std::int64_t m_mantissa = 0;
     int m_scale = 0;
-    Decimal m_exact; // the value when it is not small
+    data::Decimal m_exact; // the value when it is not small
 };
 
 } // namespace velmora::calc

@@ -8,6 +8,8 @@
 #include <QHash>
 #include <cmath>
 
+using velmora::data::Decimal;
+
 namespace velmora::calc {
 
 Decimal ShownDistance(double km)

@@ -10,7 +10,7 @@ namespace velmora::calc {
 // 3 × 0.1 = 0.30000000000000004, and it must be priced in the band that ends
 // at "0.3", as the estimator reads it in the grid. velmora::Error for a
 // distance that is not a finite number.
-Decimal ShownDistance(double km);
+data::Decimal ShownDistance(double km);
 
 // The distance as shown lies beyond `limitKm`.
 bool ShownDistanceBeyond(double km, int limitKm);

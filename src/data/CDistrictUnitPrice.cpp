@@ -13,7 +13,7 @@
 #include <array>
 #include <climits>
 
-using velmora::calc::Decimal;
+using velmora::data::Decimal;
 using velmora::data::Paths;
 
 namespace {

@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <vector>
 
-using velmora::calc::Decimal;
+using velmora::data::Decimal;
 using Integer = Decimal::Integer;
 
 namespace {
@@ -222,7 +222,7 @@ FastResult ReduceFast(std::uint64_t bits, int exponent, int precision, int scale
 
 } // namespace
 
-namespace velmora::calc {
+namespace velmora::data {
 
 Decimal::Decimal(Integer mantissa, int scale)
     : m_mantissa(std::move(mantissa))
@@ -436,7 +436,7 @@ void Decimal::checkDigits() const
             QStringLiteral("10進数の計算結果が %1 桁を超えました（桁あふれ）。").arg(MaxDigits));
 }
 
-} // namespace velmora::calc
+} // namespace velmora::data
 
 Decimal ReduceToDecimal(double x, int precision, int scale)
 {

@@ -3,7 +3,7 @@
 #include <QString>
 #include <boost/multiprecision/cpp_int.hpp>
 
-namespace velmora::calc {
+namespace velmora::data {
 
 // An exact decimal: mantissa × 10^-scale on an arbitrary-size integer, with
 // scale ≥ 0. Sums, differences, products and the quotient by 100 are exact;
@@ -61,7 +61,7 @@ private:
     int m_scale = 0;
 };
 
-} // namespace velmora::calc
+} // namespace velmora::data
 
 // x as an exact decimal with `scale` decimals and at most `precision` digits
 // (0 ≤ scale ≤ precision ≤ Decimal::MaxDigits). x is first cut to 18 significant digits, then
@@ -69,4 +69,4 @@ private:
 // decimal, whichever is coarser; both roundings go half away from zero.
 // OverflowError (Japanese message) when the integer part then needs more than
 // precision - scale digits, or when x is not finite.
-velmora::calc::Decimal ReduceToDecimal(double x, int precision, int scale);
+velmora::data::Decimal ReduceToDecimal(double x, int precision, int scale);

@@ -50,7 +50,7 @@ protected:
         deployment.writeBytes(QStringLiteral("status/WebDataDef.ini"), ini.toUtf8());
     }
 
-    ResultMap* map() const { return form->resultMapFeature->map(); }
+    ResultMap* map() const { return form->resultMap().map(); }
 
     void openMap()
     {

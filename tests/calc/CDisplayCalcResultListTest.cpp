@@ -48,7 +48,7 @@ TEST(CDisplayCalcResultData, ConfirmedValuesFallBackWhenNothingWasTyped)
     EXPECT_EQ(row.GetConfirmedFee(), 3400);
 
     // Setting a typed value changes nothing until the next update.
-    row.SetTransportDistance(12.3);
+    row.SetTransportDistance(12.3, CDisplayCalcResultData::DistanceSource::Typed);
     row.SetManualFee(2900);
     EXPECT_EQ(row.GetConfirmedDistance(), 7.4);
     EXPECT_EQ(row.GetConfirmedFee(), 3400);
@@ -58,7 +58,7 @@ TEST(CDisplayCalcResultData, ConfirmedValuesFallBackWhenNothingWasTyped)
     EXPECT_EQ(row.GetConfirmedFee(), 2900);
 
     // 0 means "none typed" again.
-    row.SetTransportDistance(0);
+    row.SetTransportDistance(0, CDisplayCalcResultData::DistanceSource::Typed);
     row.SetManualFee(0);
     row.UpdateConfirmedDistance();
     row.UpdateConfirmedFee();

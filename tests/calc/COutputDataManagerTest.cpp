@@ -137,7 +137,7 @@ TEST_F(Driver, FreshCalculationListsRanksAndOrdersEverySiteWithinReach)
 TEST_F(Driver, RecalculationKeepsTypedValuesWhileTheJobSiteStays)
 {
     CDisplayCalcResultList& list = calculatePlainConcrete();
-    list.FindByName(QStringLiteral("南1km"))->SetTransportDistance(50);
+    list.FindByName(QStringLiteral("南1km"))->SetTransportDistance(50, CDisplayCalcResultData::DistanceSource::Typed);
     list.FindByName(QStringLiteral("北1km"))->SetManualFee(5000);
     list.FindByName(QStringLiteral("無料"))->SetManualFee(1000);
 
@@ -162,7 +162,7 @@ TEST_F(Driver, RecalculationKeepsTypedValuesWhileTheJobSiteStays)
     EXPECT_EQ(list.RowAt(1)->GetSiteName(), QStringLiteral("同じ場所"));
 
     // A typed distance beyond 60 km leaves the row without a price.
-    list.FindByName(QStringLiteral("南1km"))->SetTransportDistance(61);
+    list.FindByName(QStringLiteral("南1km"))->SetTransportDistance(61, CDisplayCalcResultData::DistanceSource::Typed);
     driver->Calculate(false);
     south = list.FindByName(QStringLiteral("南1km"));
     EXPECT_EQ(south->GetTransportCost(), 0);
@@ -189,7 +189,7 @@ TEST_F(Driver, ChangedCostItemKeepsRowsOnlyWhenTheNewRegisterListsTheSameSites)
     driver = build(dearer, plainConcreteSites(), fewer);
 
     CDisplayCalcResultList& list = calculatePlainConcrete();
-    list.FindByName(QStringLiteral("南1km"))->SetTransportDistance(3.3);
+    list.FindByName(QStringLiteral("南1km"))->SetTransportDistance(3.3, CDisplayCalcResultData::DistanceSource::Typed);
     list.FindByName(QStringLiteral("北1km"))->SetManualFee(5000);
 
     // Reinforced concrete (coefficient 1.37): 0.35 × 1.37 = 0.4795 → 0.48 → 21,600 → 216.
@@ -206,7 +206,7 @@ TEST_F(Driver, ChangedCostItemKeepsRowsOnlyWhenTheNewRegisterListsTheSameSites)
     EXPECT_EQ(north->GetConfirmedFee(), 4000);
 
     // A listed site missing from the new register: everything afresh.
-    list.FindByName(QStringLiteral("東1km"))->SetTransportDistance(7);
+    list.FindByName(QStringLiteral("東1km"))->SetTransportDistance(7, CDisplayCalcResultData::DistanceSource::Typed);
     driver->SetLabourRateConditions(0, false, 2, 0);
     driver->Calculate(true);
     EXPECT_EQ(list.Count(), 7);
@@ -214,7 +214,7 @@ TEST_F(Driver, ChangedCostItemKeepsRowsOnlyWhenTheNewRegisterListsTheSameSites)
     EXPECT_EQ(list.FindByName(QStringLiteral("東1km"))->GetTransportDistance(), 0);
 
     // Back to a register with one site more within reach: it must be listed.
-    list.FindByName(QStringLiteral("東1km"))->SetTransportDistance(7);
+    list.FindByName(QStringLiteral("東1km"))->SetTransportDistance(7, CDisplayCalcResultData::DistanceSource::Typed);
     driver->SetLabourRateConditions(0, false, 1, 0);
     driver->Calculate(true);
     EXPECT_EQ(list.Count(), 8);

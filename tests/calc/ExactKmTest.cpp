@@ -9,7 +9,7 @@
 #include <random>
 #include <vector>
 
-using velmora::calc::Decimal;
+using velmora::data::Decimal;
 using velmora::calc::ExactKm;
 
 namespace {

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-using velmora::calc::Decimal;
+using velmora::data::Decimal;
 using Rational = boost::multiprecision::cpp_rational;
 using Integer = Decimal::Integer;
 

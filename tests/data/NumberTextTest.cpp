@@ -84,7 +84,7 @@ TEST(NumberText, DecimalCommaLocaleChangesNoNumberText)
     EXPECT_EQ(FloatToStr(4711.0625), QStringLiteral("4711.0625"));
     EXPECT_EQ(FloatToStr(-0.0000015), QStringLiteral("-1.5E-6"));
     // A decimal too long for the quick conversion goes through text as well.
-    EXPECT_EQ(velmora::calc::Decimal::fromString(QStringLiteral("0.12345678901234567890123456")).toDouble(),
+    EXPECT_EQ(velmora::data::Decimal::fromString(QStringLiteral("0.12345678901234567890123456")).toDouble(),
               0.12345678901234567890123456);
 }
 

@@ -143,7 +143,7 @@ TEST(EvidenceSheet, TableShowsTheGridTextsWithMarksOnReplacedValues)
     EXPECT_TRUE(CellText(table, 3, 13).isEmpty());
 
     // A typed distance has a mark of its own, and both are explained.
-    list.RowAt(1)->SetTransportDistance(12.3);
+    list.RowAt(1)->SetTransportDistance(12.3, CDisplayCalcResultData::DistanceSource::Typed);
     EvidenceSheetData typedRow = data;
     typedRow.rows = EvidenceRows(list);
     EvidenceSheet(typedRow).Fill(document);
