@@ -115,7 +115,7 @@ void BM_Recalculation(benchmark::State& state)
     d.SetJobSite(0, 0, kJobX, kJobY);
     d.Calculate(true);
     // A typed distance on the first row, as the grid's Enter key leaves it.
-    d.Results().RowAt(1)->SetTransportDistance(12.3);
+    d.Results().RowAt(1)->SetTransportDistance(12.3, CDisplayCalcResultData::DistanceSource::Typed);
     for (auto _ : state)
         benchmark::DoNotOptimize(d.Calculate(false).Count());
     state.counters["rows"] = d.Results().Count();
