@@ -24,6 +24,23 @@ Notifier& notifier();
 // Installs `n` (not owned) and returns the previous one; nullptr restores the default.
 Notifier* setNotifier(Notifier* n);
 
+// Collects every warning raised while it is installed (for its lifetime),
+// for a tool that must judge the whole load before it answers.
+class CollectingNotifier final : public Notifier
+{
+public:
+    CollectingNotifier() { m_previous = setNotifier(this); }
+    ~CollectingNotifier() override { setNotifier(m_previous); }
+    CollectingNotifier(const CollectingNotifier&) = delete;
+    CollectingNotifier& operator=(const CollectingNotifier&) = delete;
+
+    void warning(const QString& text, const QString&) override { warnings.append(text); }
+    QStringList warnings;
+
+private:
+    Notifier* m_previous = nullptr;
+};
+
 // Messages kept until a convenient moment: start-up collects the warnings of
 // the mended silent failures and shows them once the window exists, all in
 // one box. A Gap means the loaded data lack something the figures need (a

@@ -39,20 +39,7 @@ const QString kNoSiteMessage =
 // Every warning a reader raises while loading: the window would show it in a
 // box and carry on with a gap in its tables, but a script must not get
 // figures computed from half a deployment.
-class CollectingNotifier final : public velmora::data::Notifier
-{
-public:
-    CollectingNotifier() { m_previous = velmora::data::setNotifier(this); }
-    ~CollectingNotifier() override { velmora::data::setNotifier(m_previous); }
-    CollectingNotifier(const CollectingNotifier&) = delete;
-    CollectingNotifier& operator=(const CollectingNotifier&) = delete;
-
-    void warning(const QString& text, const QString&) override { warnings.append(text); }
-    QStringList warnings;
-
-private:
-    velmora::data::Notifier* m_previous = nullptr;
-};
+using velmora::data::CollectingNotifier;
 
 // The selection lists as the condition panel offers them.
 struct Lists

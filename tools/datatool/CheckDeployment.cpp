@@ -12,25 +12,6 @@
 
 namespace velmora::tools {
 
-namespace {
-
-// A file that cannot be opened or decoded is an error of the deployment.
-class CollectingNotifier final : public velmora::data::Notifier
-{
-public:
-    CollectingNotifier() { m_previous = velmora::data::setNotifier(this); }
-    ~CollectingNotifier() override { velmora::data::setNotifier(m_previous); }
-    CollectingNotifier(const CollectingNotifier&) = delete;
-    CollectingNotifier& operator=(const CollectingNotifier&) = delete;
-    void warning(const QString& text, const QString&) override { warnings.append(text); }
-    QStringList warnings;
-
-private:
-    velmora::data::Notifier* m_previous = nullptr;
-};
-
-} // namespace
-
 CheckReport CheckDeployment(const QString& deployment)
 {
     using namespace velmora::data;
