@@ -280,23 +280,25 @@ void CaseFiles::ApplyCase(const velmora::calc::CaseData& d, const velmora::calc:
         b->setChecked(true);
     m_parts.jobSite->Restore(d.bidCase);
 
-    // Calculated afresh, then the estimator's values on their rows.
-    panel.RunCalculation();
-    if (state.resultList) {
-        const QStringList notFound = velmora::calc::ApplyCaseRows(d, *state.resultList);
-        m_host.ShowCalcResult(false);
-        const QStringList changes = velmora::calc::CaseChanges(
-            d, DataEdition(panel), velmora::calc::ShownRowsOf(*state.resultList));
+    // Calculated afresh, then the estimator's values on their rows. What
+    // changed since the case was saved is told while the old table is still
+    // on show; the new one follows.
+    panel.RunCalculation([this, &d, &panel](bool costItemChanged) {
+        COutputDataManager* driver = m_host.Driver();
+        const QStringList notFound = velmora::calc::ApplyCaseRows(d, driver->Calculate(costItemChanged));
+        driver->Calculate(false);
+        const QStringList changes = velmora::calc::CaseChanges(d, DataEdition(panel), velmora::calc::ShownRowsOf(driver->Results()));
         m_parts.resultExport->RememberCaseChanges(changes);
         if (!changes.isEmpty())
-            ShowMessage(velmora::calc::CaseChangesHeading() + QStringLiteral("。\r\n表は現在のデータで計算し直しています。\r\n\r\n")
+            ShowMessage(velmora::calc::CaseChangesHeading() + QStringLiteral("。\r\n表を現在のデータで計算し直します。\r\n\r\n")
                             + changes.join(QStringLiteral("\r\n")),
                         OpenCaption(), MessageButtons::Ok, MessageIcon::Information);
+        m_host.ShowCalcResult(false);
         if (!notFound.isEmpty())
             ShowMessage(QStringLiteral("次の処分場は60km以内に見つからないため、保存された距離・処分費を戻せませんでした。\r\n%1")
                             .arg(notFound.join(QStringLiteral("\r\n"))),
                         OpenCaption(), MessageButtons::Ok, MessageIcon::Exclamation);
-    }
+    });
 }
 
 } // namespace velmora::app

@@ -166,8 +166,9 @@ void CheapestSiteSearch::RequestStop(bool windowClosing)
         return;
     m_stopRequested = true;
     m_windowClosing = m_windowClosing || windowClosing;
-    // A route asked for one site at a time is not waited for any longer.
-    m_roads.StopWaiting();
+    // A route asked for one site at a time is still taken when it comes
+    // soon, unless the window closes.
+    m_roads.StopWaiting(m_windowClosing ? 0 : StopGraceMs);
 }
 
 bool CheapestSiteSearch::WaitUnlessStopped(int ms)
@@ -208,7 +209,7 @@ int CheapestSiteSearch::SearchRowByRow(int n)
         if (StrToFloat(grid->Cell(ResultGrid::DistanceColumn, r)) == 0) {
             m_host.State().selectedRow = r;
             const QString name = grid->Cell(1, r);
-            if (m_roads.Send())
+            if (m_roads.Send() && !m_stopRequested)
                 m_roads.Fetch(true);
             const bool failed = StrToFloat(grid->Cell(ResultGrid::DistanceColumn, r)) == 0 && grid->Cell(1, r) == name;
             if (failed) {
@@ -235,11 +236,15 @@ bool CheapestSiteSearch::RoutePageOffersMatrix()
 {
     velmora::web::WebBrowser* browser = m_host.RouteBrowser();
     CBrowserInterfaceOperate page(browser);
-    if (!browser->LocationURL().isEmpty() && browser->WaitForDocument(m_roads.routeLoadLimitMs) && page.HasInput(MatrixIn))
+    const auto stopped = [this] { return m_stopRequested; };
+    if (!browser->LocationURL().isEmpty() && browser->WaitForDocument(m_roads.routeLoadLimitMs, stopped)
+        && page.HasInput(MatrixIn))
         return true;
+    if (m_stopRequested)
+        return false;
     // Not loaded yet, or it failed to load: once more.
     m_roads.LoadRoutePage();
-    return browser->WaitForDocument(m_roads.routeLoadLimitMs) && page.HasInput(MatrixIn);
+    return browser->WaitForDocument(m_roads.routeLoadLimitMs, stopped) && page.HasInput(MatrixIn);
 }
 
 MatrixAnswer CheapestSiteSearch::RequestRoadDistances(const QList<CDisplayCalcResultData*>& rows)
@@ -270,7 +275,7 @@ MatrixAnswer CheapestSiteSearch::RequestRoadDistances(const QList<CDisplayCalcRe
             return Failed(QStringLiteral("GoogleMapsサイトから%1秒以内に答えがありませんでした").arg(MatrixWaitMs / 1000));
         if (m_stopRequested && stoppedAt < 0)
             stoppedAt = clock.elapsed();
-        if (stoppedAt >= 0 && clock.elapsed() - stoppedAt > StopGraceMs)
+        if (stoppedAt >= 0 && (m_windowClosing || clock.elapsed() - stoppedAt > StopGraceMs))
             return Failed(QStringLiteral("中止しました"));
         PauseProcessingEvents(MatrixPollMs);
     }

@@ -74,10 +74,20 @@ bool RoadDistanceExchange::RoutePageReady()
     return !page->LocationURL().isEmpty() && CBrowserInterfaceOperate(page).HasInput(QStringLiteral("hand"));
 }
 
+void RoadDistanceExchange::StopWaiting(int graceMs)
+{
+    m_stopAt = QDeadlineTimer(graceMs);
+}
+
 bool RoadDistanceExchange::RoutePageLoaded()
 {
-    if (m_host.RouteBrowser()->WaitForDocument(routeLoadLimitMs))
+    // Nothing has been asked of the page yet: a stop ends this wait at once.
+    const auto stopped = [this] { return !m_stopAt.isForever(); };
+    if (m_host.RouteBrowser()->WaitForDocument(routeLoadLimitMs, stopped))
         return true;
+    // A stop (中止, or the window closing) is not a failure to tell about.
+    if (stopped())
+        return false;
     Warning(QStringLiteral("GoogleMapsサイトの表示が%1秒以内に終わりませんでした。\r\n"
                            "通信の状態を確かめてから、もう一度送ってください。")
                 .arg(routeLoadLimitMs / 1000),
@@ -101,8 +111,13 @@ bool RoadDistanceExchange::Send()
 
     QPushButton* fetch = m_controls.fetchButton;
     fetch->setEnabled(false);
+    m_sending = true;
+    m_stopAt = QDeadlineTimer(QDeadlineTimer::Forever);
     // An error on the way must not leave the fetch button dead.
-    OnExit enableFetch([fetch] { fetch->setEnabled(true); });
+    OnExit enableFetch([this, fetch] {
+        fetch->setEnabled(true);
+        m_sending = false;
+    });
 
     velmora::web::WebBrowser* page = m_host.RouteBrowser();
     // A page that did not load at activation (no server, an error page)
@@ -175,7 +190,7 @@ bool RoadDistanceExchange::Fetch(bool quiet)
     if (m_waiting)
         return false;
     m_waiting = true;
-    m_stopWaiting = false;
+    m_stopAt = QDeadlineTimer(QDeadlineTimer::Forever);
     OnExit done([this] { m_waiting = false; });
     auto operate = std::make_unique<CBrowserInterfaceOperate>(page);
     // A route still being computed is waited for, until the page answers a
@@ -185,11 +200,11 @@ bool RoadDistanceExchange::Fetch(bool quiet)
     QString text;
     for (;;) {
         text = operate->GetInputValue(QStringLiteral("totaldaze"));
-        if (!text.isEmpty() || !RoutePageReason().isEmpty() || m_stopWaiting || clock.elapsed() >= routeLoadLimitMs)
+        if (!text.isEmpty() || !RoutePageReason().isEmpty() || m_stopAt.hasExpired() || clock.elapsed() >= routeLoadLimitMs)
             break;
         PauseProcessingEvents(DistancePauseMs);
     }
-    if (m_stopWaiting)
+    if (text.isEmpty() && m_stopAt.hasExpired())
         return false;
     if (text.isEmpty()) {
         if (!quiet) {

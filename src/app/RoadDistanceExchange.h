@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QPointF>
 #include <QString>
 #include <optional>
@@ -43,9 +44,12 @@ public:
     // search) tells nothing when it fails. False when no distance was stored,
     // or when a fetch was already waiting.
     bool Fetch(bool quiet);
-    bool IsWaiting() const { return m_waiting; }
-    // Ends a fetch's wait at once, storing nothing (the window closes).
-    void StopWaiting() { m_stopWaiting = true; }
+    // Whether a send or a fetch waits for the route page.
+    bool IsWaiting() const { return m_waiting || m_sending; }
+    // Ends a send's or a fetch's wait. A fetch still takes a distance the
+    // page answers within `graceMs`; 0 ends it at once, storing nothing
+    // (the window closes).
+    void StopWaiting(int graceMs = 0);
 
     // A calculation went through: its job site is the one shown, and what
     // was sent for an earlier one no longer counts.
@@ -81,7 +85,9 @@ private:
     RouteSite m_routeSite;
     std::optional<QPointF> m_shownJobSite;
     bool m_waiting = false;
-    bool m_stopWaiting = false;
+    bool m_sending = false;
+    // Expires when a stopped wait is to end; never while nobody stopped it.
+    QDeadlineTimer m_stopAt{QDeadlineTimer::Forever};
 };
 
 } // namespace velmora::app

@@ -91,7 +91,10 @@ public:
     // The method, district, cost item, transport type, the details that type
     // reads and the DID choice, in the words of the lists.
     velmora::calc::CaseData ChosenConditions() const;
-    void RunCalculation();
+    // Calculates with the panel's conditions and shows the result with the
+    // grid's ShowCalcResult, or with `show` when it is given (a case opened
+    // brings its own rows first). A failure leaves the driver as it was.
+    void RunCalculation(const std::function<void(bool costItemChanged)>& show = {});
     void ButtonCalcClick();
     // False when the job site lies outside Mie and the estimator chose not
     // to calculate it.
@@ -162,7 +165,7 @@ private:
     bool HasConditionTexts() const;
     std::pair<int, int> ListsBelowTransportType() const;
     std::pair<int, int> ListsBelowDebrisWork() const;
-    void RunCalculationSteps();
+    void RunCalculationSteps(const std::function<void(bool)>& show);
 
     MainWindowState& m_state;
     Lists m_lists;

@@ -57,7 +57,7 @@ velmora::calc::CaseData ConditionPanel::ChosenConditions() const
     return d;
 }
 
-void ConditionPanel::RunCalculation()
+void ConditionPanel::RunCalculation(const std::function<void(bool)>& show)
 {
     // Start-up may have stopped before the master data was loaded; the
     // estimator must learn that instead of getting no answer at all.
@@ -72,7 +72,7 @@ void ConditionPanel::RunCalculation()
     const CCalcConditionData savedConditions = m_lists.conditions ? *m_lists.conditions : CCalcConditionData();
     const int savedRow = m_state.selectedRow;
     try {
-        RunCalculationSteps();
+        RunCalculationSteps(show ? show : m_showCalcResult);
     } catch (...) {
         m_driver->RestoreSettings(saved);
         if (m_lists.conditions)
@@ -97,7 +97,7 @@ bool ConditionPanel::HasConditionTexts() const
     return false;
 }
 
-void ConditionPanel::RunCalculationSteps()
+void ConditionPanel::RunCalculationSteps(const std::function<void(bool)>& show)
 {
     // Without the transport type's conditions the price would come from the
     // group or the method of an earlier run.
@@ -126,8 +126,8 @@ void ConditionPanel::RunCalculationSteps()
     m_driver->SetJobSite(latitude, longitude, x, y);
 
     const bool costItemChanged = ComboBoxSyobunHimoku->currentIndex() != m_state.lastCalcCostItem;
-    if (m_showCalcResult)
-        m_showCalcResult(costItemChanged);
+    if (show)
+        show(costItemChanged);
     m_state.lastCalcCostItem = ComboBoxSyobunHimoku->currentIndex();
 }
 

@@ -167,10 +167,24 @@ TEST_F(CaseFileTest, ReopenedCaseTellsWhatChangedSinceSaving)
     ASSERT_TRUE(out.open(QIODevice::WriteOnly));
     out.write(bytes);
     out.close();
+    // The estimator reads what changed while the table opened before is still on show.
+    calculateAt(QStringLiteral("-120000"), QStringLiteral("20000"));
+    const auto shown = [&f] {
+        QStringList cells;
+        for (int r = 1; r < f.StringGrid->RowCount(); ++r)
+            cells.append(f.StringGrid->Cell(1, r) + u'\t' + f.StringGrid->Cell(velmora::ui::ResultGrid::DistanceColumn, r));
+        return cells;
+    };
+    const QStringList before = shown();
+    QStringList shownAtBox;
+    boxes.onBox = [&](const auto&) { shownAtBox = shown(); };
     ASSERT_TRUE(f.OpenCaseFrom(path(QStringLiteral("older.json"))));
     ASSERT_EQ(boxes.records.size(), 1u);
     EXPECT_TRUE(boxes.records[0].text.startsWith(QStringLiteral("前回保存時から単価が変わっています")));
     EXPECT_TRUE(boxes.records[0].text.contains(QStringLiteral(" → %1円・").arg(total))) << boxes.records[0].text.toStdString();
+    EXPECT_EQ(shownAtBox, before);
+    EXPECT_NE(shown(), before);
+    boxes.onBox = nullptr;
     const QString sheet = velmora::ui::EvidenceSheet(f.resultExport->SheetData()).Html();
     EXPECT_TRUE(sheet.contains(QStringLiteral("前回保存時から単価が変わっています")));
     // The road distance read from Google's route page carries its attribution.

@@ -71,11 +71,14 @@ inline bool WaitUntil(const std::function<bool()>& done, int ms = 5000)
 // Starts the real program from a copy beside the deployment in `exeDir`
 // (it reads its files from its own folder), headless, with `runtimeDir` as
 // its session folder so the single-instance lock of any other copy running
-// on this machine does not refuse it. False when it could not be started.
-inline bool StartProgramCopy(QProcess& program, const QString& exeDir, const QString& runtimeDir)
+// on this machine does not refuse it. `binary` is another build of the
+// program from the build's bin folder (one with a test driver in it).
+// False when it could not be started.
+inline bool StartProgramCopy(QProcess& program, const QString& exeDir, const QString& runtimeDir,
+                             const QString& binary = QStringLiteral("velmora"))
 {
-    const QString copy = exeDir + QStringLiteral("velmora");
-    if (!QFile::exists(copy) && !QFile::copy(QStringLiteral(VELMORA_BIN_DIR "/velmora"), copy))
+    const QString copy = exeDir + binary;
+    if (!QFile::exists(copy) && !QFile::copy(QStringLiteral(VELMORA_BIN_DIR "/") + binary, copy))
         return false;
     QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

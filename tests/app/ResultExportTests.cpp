@@ -324,10 +324,12 @@ TEST_F(ResultExportTest, ButtonsSitBesideTheResultPageControlsAndAct)
         ASSERT_EQ(button->parentWidget(), panel);
         EXPECT_TRUE(panel->rect().contains(button->geometry())) << button->objectName().toStdString();
         EXPECT_LE(button->geometry().right(), TMainForm::ClientWidth);
-        for (QWidget* other : panel->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-            if (other != button && other->isVisible())
+        for (QWidget* other : panel->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (other != button && other->isVisible()) {
                 EXPECT_FALSE(button->geometry().intersects(other->geometry()))
                     << button->objectName().toStdString() << " covers " << other->objectName().toStdString();
+            }
+        }
     }
     // The existing controls stay where the page has always had them.
     EXPECT_EQ(form->ButtonSendLaLo->geometry(), QRect(146, 6, 300, 30));

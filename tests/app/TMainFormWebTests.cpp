@@ -688,16 +688,22 @@ static void StopSearchLater(TMainForm& f, int afterMs, bool closeWindow)
     poll->start(20);
 }
 
+// Searches for the top 3 and clicks 中止 300 ms into the search.
+static void SearchAndStop(TMainForm& f, BoxRecorder& boxes)
+{
+    f.EditGetLowest->setText(QStringLiteral("3"));
+    boxes.answers.push_back(MessageAnswer::Yes);
+    StopSearchLater(f, 300, false);
+    f.BitBtnGetLowestClick();
+}
+
 // A calculated window whose search asks the Google route page (on the
 // stand-in library, answering `query`) for many sites at once.
 
 TEST_F(WebWindow, StoppingASearchKeepsTheAnswerInFlightAndTells)
 {
     TMainForm& f = startMatrixSearch(QStringLiteral("delay=1500"));
-    f.EditGetLowest->setText(QStringLiteral("3"));
-    boxes.answers.push_back(MessageAnswer::Yes);
-    StopSearchLater(f, 300, false);
-    f.BitBtnGetLowestClick();
+    SearchAndStop(f, boxes);
     ASSERT_EQ(boxes.records.size(), 2u);
     EXPECT_EQ(caption(1), QStringLiteral("計算中止"));
     EXPECT_TRUE(f.isEnabled());
@@ -707,6 +713,18 @@ TEST_F(WebWindow, StoppingASearchKeepsTheAnswerInFlightAndTells)
         EXPECT_NE(f.resultList->RowAt(n)->GetTransportDistance(), 0) << n;
         EXPECT_EQ(f.StringGrid->Cell(1, n), f.resultList->RowAt(n)->GetSiteName());
     }
+}
+
+TEST_F(WebWindow, StoppingARowByRowSearchStillTakesTheRouteInFlight)
+{
+    TMainForm& f = startCalculated(QStringLiteral("delay=1500"));
+    SearchAndStop(f, boxes);
+    ASSERT_EQ(boxes.records.size(), 2u);
+    EXPECT_EQ(caption(1), QStringLiteral("計算中止"));
+    int fetched = 0;
+    for (int n = 1; n <= f.resultList->Count(); ++n)
+        fetched += f.resultList->RowAt(n)->GetTransportDistance() != 0;
+    EXPECT_EQ(fetched, 1);
 }
 
 TEST_F(WebWindow, ClosingTheWindowDuringASearchStopsItWithoutABoxAndCloses)

@@ -459,12 +459,12 @@ WebBrowser::ScriptOutcome WebBrowser::EvaluateJavaScript(const QString& script, 
     return ScriptOutcome{state->finished, state->value};
 }
 
-bool WebBrowser::WaitForDocument(int timeoutMs)
+bool WebBrowser::WaitForDocument(int timeoutMs, const std::function<bool()>& stopped)
 {
     QDeadlineTimer deadline(timeoutMs);
     QPointer<WebBrowser> self(this);
     while (self && (ReadyState() != ReadyStateComplete || Busy())) {
-        if (deadline.hasExpired())
+        if (deadline.hasExpired() || (stopped && stopped()))
             return false;
         QEventLoop loop;
         QTimer::singleShot(10, &loop, &QEventLoop::quit);

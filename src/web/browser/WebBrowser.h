@@ -68,8 +68,9 @@ public:
     ScriptOutcome EvaluateJavaScript(const QString& script, int timeoutMs);
 
     // Processes events until ReadyState is 4 and the browser is not busy.
-    // False when `timeoutMs` passed first.
-    bool WaitForDocument(int timeoutMs);
+    // False when `timeoutMs` passed first, or when `stopped` (checked after
+    // every round of events) says the wait is no longer wanted.
+    bool WaitForDocument(int timeoutMs, const std::function<bool()>& stopped = {});
 
 Q_SIGNALS:
     // Before every navigation of the page or a frame; set *cancel to refuse it.
