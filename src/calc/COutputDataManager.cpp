@@ -175,8 +175,7 @@ CDisplayCalcResultList& COutputDataManager::Calculate(bool costItemChanged)
     if (!currentRegister)
         throw velmora::Error(QStringLiteral("処分費目が選択されていません。"));
 
-    const bool sameSite =
-        calculatedBefore && jobSite->GetXText() == lastJobX && jobSite->GetYText() == lastJobY;
+    const bool sameSite = SameJobSiteAsLastCalculated();
     const SiteIndex sites = sameSite ? IndexCurrentRegister() : SiteIndex();
     const bool missing = sameSite && AnySiteMissing(costItemChanged, sites);
     currentRegister->MoveFirst();
@@ -187,8 +186,11 @@ CDisplayCalcResultList& COutputDataManager::Calculate(bool costItemChanged)
     bool recalculated = false;
     if (sameSite && !missing)
         recalculated = Recalculate(costItemChanged, sites, rows);
-    if (!recalculated)
+    if (!recalculated) {
         rows = CalculateAfresh();
+        if (calculatedBefore && !costItemChanged)
+            CarryTypedFees(rows);
+    }
     results->Assign(std::move(rows));
 
     lastJobX = jobSite->GetXText();
@@ -198,6 +200,63 @@ CDisplayCalcResultList& COutputDataManager::Calculate(bool costItemChanged)
     if (sortMode == 1)
         results->SortByDistance();
     return *results;
+}
+
+namespace {
+
+const CSyobunjoData* findSite(const velmora::calc::SiteIndex& sites, double x, double y)
+{
+    const auto it = sites.find(std::make_pair(x, y));
+    return it == sites.end() ? nullptr : it->second;
+}
+
+} // namespace
+
+bool COutputDataManager::SameJobSiteAsLastCalculated() const
+{
+    return calculatedBefore && jobSite->GetXText() == lastJobX && jobSite->GetYText() == lastJobY;
+}
+
+void COutputDataManager::CarryTypedFees(Rows& rows) const
+{
+    std::unordered_map<std::pair<double, double>, const CDisplayCalcResultData*, velmora::calc::CoordinateHash> typed;
+    for (int n = 1; n <= results->Count(); ++n) {
+        const CDisplayCalcResultData* old = results->RowAt(n);
+        if (old && old->GetManualFee() != 0)
+            typed.emplace(std::make_pair(old->GetSiteX(), old->GetSiteY()), old);
+    }
+    for (auto& row : rows) {
+        const auto found = typed.find({row->GetSiteX(), row->GetSiteY()});
+        if (found == typed.end() || found->second->GetSiteName() != row->GetSiteName())
+            continue;
+        row->SetManualFee(found->second->GetManualFee());
+        row->UpdateConfirmedFee();
+        PriceRow(*row);
+    }
+}
+
+COutputDataManager::DroppedValues COutputDataManager::ValuesDroppedByCalculate(bool costItemChanged)
+{
+    DroppedValues dropped;
+    if (!calculatedBefore || !currentRegister)
+        return dropped;
+    const bool sameSite = SameJobSiteAsLastCalculated();
+    const SiteIndex sites = IndexCurrentRegister();
+    const bool rowsKept = sameSite && !AnySiteMissing(costItemChanged, sites);
+    for (int n = 1; n <= results->Count(); ++n) {
+        const CDisplayCalcResultData* row = results->RowAt(n);
+        if (!row)
+            continue;
+        if (!rowsKept && row->GetDistanceSource() != CDisplayCalcResultData::DistanceSource::None)
+            ++dropped.distances;
+        if (row->GetManualFee() == 0)
+            continue;
+        const CSyobunjoData* site = findSite(sites, row->GetSiteX(), row->GetSiteY());
+        const bool listed = rowsKept || (site && !velmora::calc::ShownDistanceBeyond(StraightDistance(*site), SearchRadiusKm));
+        if (costItemChanged || !listed)
+            ++dropped.fees;
+    }
+    return dropped;
 }
 
 COutputDataManager::Settings COutputDataManager::SaveSettings() const
@@ -237,16 +296,6 @@ COutputDataManager::SiteIndex COutputDataManager::IndexCurrentRegister()
     }
     return index;
 }
-
-namespace {
-
-const CSyobunjoData* findSite(const velmora::calc::SiteIndex& sites, double x, double y)
-{
-    const auto it = sites.find(std::make_pair(x, y));
-    return it == sites.end() ? nullptr : it->second;
-}
-
-} // namespace
 
 bool COutputDataManager::Recalculate(bool costItemChanged, const SiteIndex& sites, Rows& rows)
 {

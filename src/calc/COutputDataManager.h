@@ -78,7 +78,22 @@ public:
 
     // A fresh calculation, or a recalculation of the listed rows in place
     // while the job site is unchanged. An error leaves the list as it was.
+    // A typed fee is the site's own quote: at another job site it stays on
+    // its site, as long as the cost item is the same and the site is listed.
     CDisplayCalcResultList& Calculate(bool costItemChanged);
+
+    // What the next Calculate, with the settings made so far, would drop of
+    // the estimator's values on the rows listed: distances are measured from
+    // the job site (another job site drops them, as does another cost item
+    // whose register lists other sites); typed fees go with another cost
+    // item, or when their site is no longer listed.
+    struct DroppedValues
+    {
+        int distances = 0;
+        int fees = 0;
+        bool any() const { return distances > 0 || fees > 0; }
+    };
+    DroppedValues ValuesDroppedByCalculate(bool costItemChanged);
 
     // What a Calc run sets before its rows are priced: the register, the
     // method with its parameters, the package group with its local prices
@@ -139,6 +154,9 @@ private:
     // False when a row's site is no longer in the register.
     bool Recalculate(bool costItemChanged, const SiteIndex& sites, Rows& rows);
     Rows CalculateAfresh();
+    bool SameJobSiteAsLastCalculated() const;
+    // The typed fees of the rows listed onto the same sites among `rows`.
+    void CarryTypedFees(Rows& rows) const;
     void PriceRow(CDisplayCalcResultData& row) const;
 
     std::unique_ptr<CDisplayCalcResultList> results;

@@ -92,8 +92,9 @@ public:
     // reads and the DID choice, in the words of the lists.
     velmora::calc::CaseData ChosenConditions() const;
     // Calculates with the panel's conditions and shows the result with the
-    // grid's ShowCalcResult, or with `show` when it is given (a case opened
-    // brings its own rows first). A failure leaves the driver as it was.
+    // grid's ShowCalcResult, asking first when the table's distances or typed
+    // fees would go; or with `show` when it is given (a case opened brings its
+    // own rows). A failure or a refusal leaves the driver as it was.
     void RunCalculation(const std::function<void(bool costItemChanged)>& show = {});
     void ButtonCalcClick();
     // False when the job site lies outside Mie and the estimator chose not
@@ -165,7 +166,12 @@ private:
     bool HasConditionTexts() const;
     std::pair<int, int> ListsBelowTransportType() const;
     std::pair<int, int> ListsBelowDebrisWork() const;
-    void RunCalculationSteps(const std::function<void(bool)>& show);
+    // False when nothing was calculated: no conditions, or the estimator
+    // kept the table.
+    bool RunCalculationSteps(const std::function<void(bool)>& show, bool askBeforeDropping);
+    // Asks before a calculation drops distances or typed fees of the table;
+    // true when there are none or the estimator agrees.
+    bool ConfirmDroppingValues(bool costItemChanged) const;
 
     MainWindowState& m_state;
     Lists m_lists;

@@ -71,13 +71,18 @@ void ConditionPanel::RunCalculation(const std::function<void(bool)>& show)
     const COutputDataManager::Settings saved = m_driver->SaveSettings();
     const CCalcConditionData savedConditions = m_lists.conditions ? *m_lists.conditions : CCalcConditionData();
     const int savedRow = m_state.selectedRow;
-    try {
-        RunCalculationSteps(show ? show : m_showCalcResult);
-    } catch (...) {
+    const auto restore = [&] {
         m_driver->RestoreSettings(saved);
         if (m_lists.conditions)
             *m_lists.conditions = savedConditions;
         m_state.selectedRow = savedRow;
+    };
+    try {
+        // A case brings its own values and has asked about the table's already.
+        if (!RunCalculationSteps(show ? show : m_showCalcResult, !show))
+            restore();
+    } catch (...) {
+        restore();
         throw;
     }
 }
@@ -97,12 +102,37 @@ bool ConditionPanel::HasConditionTexts() const
     return false;
 }
 
-void ConditionPanel::RunCalculationSteps(const std::function<void(bool)>& show)
+bool ConditionPanel::ConfirmDroppingValues(bool costItemChanged) const
+{
+    const COutputDataManager::DroppedValues dropped = m_driver->ValuesDroppedByCalculate(costItemChanged);
+    if (!dropped.any())
+        return true;
+    QString lines;
+    if (dropped.distances > 0)
+        lines += QStringLiteral("・道のり距離・手入力の運搬距離 %1 件（%2）\r\n")
+                     .arg(dropped.distances)
+                     .arg(costItemChanged ? QStringLiteral("処分費目が変わり、処分場の一覧が変わります")
+                                          : QStringLiteral("前の現場から測った距離です"));
+    if (dropped.fees > 0)
+        lines += QStringLiteral("・処分費手入力 %1 件（%2）\r\n")
+                     .arg(dropped.fees)
+                     .arg(costItemChanged ? QStringLiteral("別の処分費目の処分費です")
+                                          : QStringLiteral("その処分場が一覧から外れます"));
+    // No, the answer that loses nothing, is the default: the table stays as it is.
+    return platform::ShowMessage(QStringLiteral("この計算で、表の次の値が消えます。\r\n") + lines
+                                     + QStringLiteral("\r\n計算しますか？\r\n"
+                                                      "（「いいえ」で計算せず、表をそのまま残します）"),
+                                 QStringLiteral("計算実行"), platform::MessageButtons::YesNo,
+                                 platform::MessageIcon::Question)
+        == platform::MessageAnswer::Yes;
+}
+
+bool ConditionPanel::RunCalculationSteps(const std::function<void(bool)>& show, bool askBeforeDropping)
 {
     // Without the transport type's conditions the price would come from the
     // group or the method of an earlier run.
     if (!HasConditionTexts())
-        return;
+        return false;
     SaveConditions();
     m_driver->SelectRegister(ComboBoxSyobunHimoku->currentIndex());
     const int district = ComboBoxArea->currentIndex();
@@ -126,9 +156,12 @@ void ConditionPanel::RunCalculationSteps(const std::function<void(bool)>& show)
     m_driver->SetJobSite(latitude, longitude, x, y);
 
     const bool costItemChanged = ComboBoxSyobunHimoku->currentIndex() != m_state.lastCalcCostItem;
+    if (askBeforeDropping && !ConfirmDroppingValues(costItemChanged))
+        return false;
     if (show)
         show(costItemChanged);
     m_state.lastCalcCostItem = ComboBoxSyobunHimoku->currentIndex();
+    return true;
 }
 
 void ConditionPanel::ButtonCalcClick()

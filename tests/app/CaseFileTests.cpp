@@ -4,8 +4,10 @@
 
 #include "app/MainWindowFixture.h"
 #include "calc/CDisplayCalcResultList.h"
+#include "calc/COutputDataManager.h"
 #include "calc/CaseFile.h"
 #include "platform/SaveFileDialog.h"
+#include "support/PriceChanges.h"
 #include "ui/ResultExport.h"
 
 #include <QFile>
@@ -168,7 +170,9 @@ TEST_F(CaseFileTest, ReopenedCaseTellsWhatChangedSinceSaving)
     out.write(bytes);
     out.close();
     // The estimator reads what changed while the table opened before is still on show.
+    boxes.answers = {MessageAnswer::Yes, MessageAnswer::Yes};
     calculateAt(QStringLiteral("-120000"), QStringLiteral("20000"));
+    boxes.records.clear();
     const auto shown = [&f] {
         QStringList cells;
         for (int r = 1; r < f.StringGrid->RowCount(); ++r)
@@ -179,9 +183,10 @@ TEST_F(CaseFileTest, ReopenedCaseTellsWhatChangedSinceSaving)
     QStringList shownAtBox;
     boxes.onBox = [&](const auto&) { shownAtBox = shown(); };
     ASSERT_TRUE(f.OpenCaseFrom(path(QStringLiteral("older.json"))));
-    ASSERT_EQ(boxes.records.size(), 1u);
-    EXPECT_TRUE(boxes.records[0].text.startsWith(QStringLiteral("前回保存時から単価が変わっています")));
-    EXPECT_TRUE(boxes.records[0].text.contains(QStringLiteral(" → %1円・").arg(total))) << boxes.records[0].text.toStdString();
+    // The typed fee went along to the other job site: losing it is asked first.
+    ASSERT_EQ(boxes.records.size(), 2u);
+    EXPECT_TRUE(boxes.records[1].text.startsWith(QStringLiteral("前回保存時から単価が変わっています")));
+    EXPECT_TRUE(boxes.records[1].text.contains(QStringLiteral(" → %1円・").arg(total))) << boxes.records[1].text.toStdString();
     EXPECT_EQ(shownAtBox, before);
     EXPECT_NE(shown(), before);
     boxes.onBox = nullptr;
@@ -192,6 +197,81 @@ TEST_F(CaseFileTest, ReopenedCaseTellsWhatChangedSinceSaving)
     // A new calculation is no reopened case.
     calculateAt(tsuX(), tsuY());
     EXPECT_FALSE(velmora::ui::EvidenceSheet(f.resultExport->SheetData()).Html().contains(QStringLiteral("前回保存時")));
+}
+
+// The tables changed one at a time under a saved case: opening it again
+// names each change, as velmora-calc does.
+TEST_F(CaseFileTest, EachKindOfPriceChangeIsNamedWhenTheCaseIsOpened)
+{
+    TMainForm& saving = startShown();
+    calculateAt(QStringLiteral("-120000"), QStringLiteral("20000"));
+    ASSERT_TRUE(saving.SaveCaseTo(path(QStringLiteral("saved.json"))));
+    const CDisplayCalcResultData& top = *saving.resultList->RowAt(1);
+    const QString name = top.GetSiteName();
+    const auto changes =
+        PriceChangesAround(deployment, name, QString::number(top.GetConfirmedFee()), QString::number(top.GetTransportCost()));
+    for (const auto& [change, told] : changes) {
+        deployment.copySampleDeployment();
+        change(deployment);
+        TMainForm& f = startShown();
+        boxes.records.clear();
+        ASSERT_TRUE(f.OpenCaseFrom(path(QStringLiteral("saved.json"))));
+        if (told.isEmpty()) {
+            EXPECT_TRUE(boxes.records.empty()) << boxes.captions().join(u',').toStdString();
+            continue;
+        }
+        ASSERT_EQ(boxes.records.size(), 1u);
+        EXPECT_TRUE(boxes.records[0].text.contains(told)) << told.toStdString() << "\n" << boxes.records[0].text.toStdString();
+    }
+}
+
+// One rule for every new calculation: the same job site keeps the values;
+// another job site or cost item asks before dropping any, いいえ keeps the
+// table; a typed fee stays with its site at another job site.
+TEST_F(CaseFileTest, NewCalculationKeepsOrAsksBeforeDroppingValues)
+{
+    TMainForm& f = startWithValues();
+    QString feeSite;
+    for (int n = 1; n <= f.resultList->Count(); ++n)
+        if (f.resultList->RowAt(n)->GetManualFee() != 0)
+            feeSite = f.resultList->RowAt(n)->GetSiteName();
+    const auto typedFeeOf = [&f](const QString& site) {
+        for (int n = 1; n <= f.resultList->Count(); ++n)
+            if (f.resultList->RowAt(n)->GetSiteName() == site)
+                return f.resultList->RowAt(n)->GetManualFee();
+        return -1;
+    };
+    const auto distances = [&f] {
+        int n = 0;
+        for (int r = 1; r <= f.resultList->Count(); ++r)
+            n += f.resultList->RowAt(r)->GetDistanceSource() != Source::None;
+        return n;
+    };
+    calculateAt(tsuX(), tsuY());
+    EXPECT_TRUE(boxes.records.empty());
+    EXPECT_EQ(distances(), 2);
+
+    // 300 m away, いいえ: nothing calculated, the table as it was.
+    calculateAt(tsuX(), QStringLiteral("57300"));
+    ASSERT_EQ(boxes.records.size(), 1u);
+    EXPECT_EQ(boxes.records[0].caption, QStringLiteral("計算実行"));
+    EXPECT_TRUE(boxes.records[0].text.contains(QStringLiteral("運搬距離 2 件"))) << boxes.records[0].text.toStdString();
+    EXPECT_FALSE(boxes.records[0].text.contains(QStringLiteral("処分費手入力")));
+    EXPECT_EQ(distances(), 2);
+    EXPECT_EQ(f.driver->JobSite().GetYText(), tsuY());
+
+    boxes.answers.push_back(MessageAnswer::Yes);
+    calculateAt(tsuX(), QStringLiteral("57300"));
+    EXPECT_EQ(distances(), 0);
+    EXPECT_EQ(typedFeeOf(feeSite), 3210);
+
+    // Another cost item would take the typed fee with it: asked, いいえ keeps it.
+    boxes.records.clear();
+    pick(f.ComboBoxSyobunHimoku, 1);
+    calculateAt(tsuX(), QStringLiteral("57300"));
+    ASSERT_EQ(boxes.records.size(), 1u);
+    EXPECT_TRUE(boxes.records[0].text.contains(QStringLiteral("処分費手入力 1 件"))) << boxes.records[0].text.toStdString();
+    EXPECT_EQ(typedFeeOf(feeSite), 3210);
 }
 
 TEST_F(CaseFileTest, ClosingWithUnsavedValuesAsksOnceAndCanSave)

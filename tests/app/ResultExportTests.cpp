@@ -17,6 +17,7 @@
 #include <QProcess>
 
 using namespace velmora::test;
+using velmora::platform::MessageAnswer;
 using velmora::platform::MessageIcon;
 using velmora::platform::SaveFileRequest;
 using velmora::ui::ResultExport;
@@ -264,8 +265,12 @@ TEST_F(ResultExportTest, SheetMarksTheTypedRowAndKeepsTheCalculatedConditions)
     EXPECT_EQ(data.sortMode, 1);
     EXPECT_EQ(data.rows.at(0).cells, gridRows().at(0));
 
-    // A new calculation brings the panel's conditions with it.
+    // A new calculation brings the panel's conditions with it, once the
+    // estimator agrees to lose the values of the old job site.
+    boxes.answers.push_back(MessageAnswer::Yes);
     calculateAt(QStringLiteral("-120000"), tsuY());
+    EXPECT_EQ(boxes.captions(), QStringList{QStringLiteral("計算実行")});
+    boxes.records.clear();
     EXPECT_EQ(exporter().SheetData().conditions.xText, QStringLiteral("-120000"));
 
     SaveAnswer save;

@@ -170,12 +170,18 @@ TEST_F(Driver, RecalculationKeepsTypedValuesWhileTheJobSiteStays)
     EXPECT_EQ(south->GetRank(), 0);
     EXPECT_EQ(south->GetBandText(), QStringLiteral("上限値を超えています"));
 
-    // A new X starts afresh: typed values are gone.
+    // A new X starts afresh: the distances measured from the old job site
+    // go, the typed fees (each site's own quote) stay on their sites. What
+    // goes is known before, for the question.
     driver->SetJobSite(34.7, 136.5, JobX + 0.5, JobY);
+    const COutputDataManager::DroppedValues dropped = driver->ValuesDroppedByCalculate(false);
+    EXPECT_EQ(dropped.distances, 1);
+    EXPECT_EQ(dropped.fees, 0);
+    EXPECT_EQ(driver->ValuesDroppedByCalculate(true).fees, 2);
     driver->Calculate(false);
     EXPECT_EQ(list.FindByName(QStringLiteral("南1km"))->GetTransportDistance(), 0);
-    EXPECT_EQ(list.FindByName(QStringLiteral("北1km"))->GetManualFee(), 0);
-    EXPECT_EQ(list.FindByName(QStringLiteral("北1km"))->GetConfirmedFee(), 3000);
+    EXPECT_EQ(list.FindByName(QStringLiteral("北1km"))->GetManualFee(), 5000);
+    EXPECT_EQ(list.FindByName(QStringLiteral("北1km"))->GetConfirmedFee(), 5000);
 }
 
 TEST_F(Driver, ChangedCostItemKeepsRowsOnlyWhenTheNewRegisterListsTheSameSites)

@@ -5,6 +5,7 @@
 #include "geo/CCoordinatesConvert.h"
 #include "support/DecimalCommaLocale.h"
 #include "support/FolderSnapshot.h"
+#include "support/PriceChanges.h"
 #include "support/TempDeployment.h"
 
 #include <gtest/gtest.h>
@@ -272,58 +273,9 @@ TEST(VelmoraCalc, ReopenedCaseNamesWhatChangedSinceItWasSaved)
     const QString fee = first.at(ConfirmedFee);
 
     // Each change applied to a fresh copy of the sample deployment.
-    using Change = std::function<void(TempDeployment&)>;
-    const auto lines = [](TempDeployment& d, const QString& file) { return d.readScrambled(file).split(QStringLiteral("\r\n")); };
-    const QString key = [&] {
-        TempDeployment d;
-        d.copySampleDeployment();
-        for (const QString& line : lines(d, QStringLiteral("ET19.dat")))
-            if (line.contains(u',' + name + u','))
-                return line.split(u',').at(5);
-        return QString();
-    }();
-    ASSERT_FALSE(key.isEmpty());
-    const QList<std::pair<Change, QString>> changes = {
-        {[](TempDeployment&) {}, QString()},
-        {[&](TempDeployment& d) {
-             QStringList l = lines(d, QStringLiteral("ET19.dat"));
-             for (QString& line : l)
-                 if (line.contains(u',' + name + u','))
-                     line.replace(u',' + fee + QStringLiteral(",m3,"), QStringLiteral(",%1,m3,").arg(fee.toInt() + 1000));
-             d.writeScrambled(QStringLiteral("ET19.dat"), l.join(QStringLiteral("\r\n")));
-         },
-         QStringLiteral("（処分費 %1 → %2）").arg(fee).arg(fee.toInt() + 1000)},
-        {[&](TempDeployment& d) {
-             d.writeScrambled(QStringLiteral("ER01.dat"), lines(d, QStringLiteral("ER01.dat")).join(QStringLiteral("\r\n")).replace(
-                                                              QStringLiteral("23000"), QStringLiteral("30000")));
-         },
-         QStringLiteral("（運搬費 %1 → ").arg(first.at(Cost))},
-        {[&](TempDeployment& d) {
-             // Every band price of the package table up by 100 yen.
-             QStringList l = lines(d, QStringLiteral("ESP2.dat"));
-             for (QString& line : l) {
-                 QStringList cells = line.split(u',');
-                 if (cells.size() >= 6 && cells.at(4).startsWith(u'R'))
-                     cells[5] = QString::number(cells.at(5).toInt() + 100);
-                 line = cells.join(u',');
-             }
-             d.writeScrambled(QStringLiteral("ESP2.dat"), l.join(QStringLiteral("\r\n")));
-         },
-         QStringLiteral("（運搬費 %1 → ").arg(first.at(Cost))},
-        {[&](TempDeployment& d) {
-             // The site 8 km further north.
-             QStringList l = lines(d, QStringLiteral("EC01.dat"));
-             for (QString& line : l) {
-                 QStringList cells = line.split(u',');
-                 if (cells.size() > 2 && cells.at(1) == key)
-                     cells[2] = QString::number(cells.at(2).toDouble() + 8000, 'f', 1);
-                 line = cells.join(u',');
-             }
-             d.writeScrambled(QStringLiteral("EC01.dat"), l.join(QStringLiteral("\r\n")));
-         },
-         name + QStringLiteral(": ")},
-    };
-    for (const auto& [change, told] : changes) {
+    TempDeployment sample;
+    sample.copySampleDeployment();
+    for (const auto& [change, told] : velmora::test::PriceChangesAround(sample, name, fee, first.at(Cost))) {
         TempDeployment deployment;
         deployment.copySampleDeployment();
         change(deployment);
