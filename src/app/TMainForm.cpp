@@ -213,6 +213,7 @@ void TMainForm::InitializeMainWindow()
     for (const QString& key : MissingScrambledTables(dataDirectory) + MissingShippedIniFiles(dataDirectory))
         deferWarning(MissingDataFileText(key, QDir::cleanPath(dataDirectory)));
 
+    QStringList unreadable;
     CEnDecryption decoder;
     decoder.DecryptDataFiles();
     {
@@ -223,14 +224,25 @@ void TMainForm::InitializeMainWindow()
             ~WorkFileCleanup() { decoder.DeleteWorkFiles(); }
         } cleanup{decoder};
 
-        driver = std::make_unique<COutputDataManager>();
+        // A table that cannot be read at all leaves nothing to price with, but
+        // the window still fills every list it can and says what is wrong:
+        // a half-filled window with an enabled 計算実行 helps no one.
+        try {
+            driver = std::make_unique<COutputDataManager>();
+        } catch (...) {
+            unreadable.append(velmora::platform::CurrentExceptionMessage());
+        }
         conditionPanel->setDriver(driver.get());
         StringGrid->setDriver(driver.get());
 
-        const QStringList districts = LoadDistrictList(Paths::dataDirectory());
-        ComboBoxArea->clear();
-        ComboBoxArea->addItems(districts);
-        ComboBoxArea->setCurrentIndex(ChooseDistrictIndex(districts, ReadSavedDistrict(Paths::exeDirectory())));
+        try {
+            const QStringList districts = LoadDistrictList(Paths::dataDirectory());
+            ComboBoxArea->clear();
+            ComboBoxArea->addItems(districts);
+            ComboBoxArea->setCurrentIndex(ChooseDistrictIndex(districts, ReadSavedDistrict(Paths::exeDirectory())));
+        } catch (...) {
+            unreadable.append(velmora::platform::CurrentExceptionMessage());
+        }
     }
 
     StringGrid->SetupLayout();
@@ -254,6 +266,13 @@ void TMainForm::InitializeMainWindow()
 
     BitBtnGetLowest->setText(ShownText(QStringLiteral("道のり距離を取得し、\r\n最安値を計算")));
     ButtonCalc->setEnabled(false);
+    if (!driver) {
+        const QString why = QStringLiteral("マスタデータを読み込めなかったため、計算できません。");
+        ButtonCalc->setToolTip(why);
+        StatusBar->showMessage(why);
+    }
+    if (!unreadable.isEmpty())
+        deferWarning(UnreadableDataText(unreadable));
     LabelAttention->setText(ShownText(QStringLiteral("[座標取得]ボタンは、MieClickMapsの地図が\r\n"
                                                      "完全に表示されてからクリックしてください。")));
     SetActivePage(PageMain);

@@ -110,4 +110,12 @@ QString MissingDataFileText(const QString& key, const QString& shownFolder)
     return QStringLiteral("データファイル %1 がありません。 %2").arg(key, QDir::toNativeSeparators(shownFolder));
 }
 
+QString UnreadableDataText(const QStringList& reasons)
+{
+    return QStringLiteral("次のマスタデータを読み込めませんでした。\r\n\r\n")
+           + reasons.join(QStringLiteral("\r\n\r\n"))
+           + QStringLiteral("\r\n\r\n上に挙げたファイルを直すか正しいものに差し替えるよう、"
+                            "データを配布している事務所に依頼してください。");
+}
+
 } // namespace velmora::data

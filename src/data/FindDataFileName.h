@@ -42,5 +42,9 @@ QStringList MissingShippedIniFiles(const QString& directory);
 // file's name); `shownFolder` is the data
 // folder as the estimator knows it.
 QString MissingDataFileText(const QString& key, const QString& shownFolder);
+// What the estimator is told when master data could not be read at all
+// (`reasons`: the readers' messages, each naming its file): what cannot be
+// read stays out of the calculations until the office fixes the files.
+QString UnreadableDataText(const QStringList& reasons);
 
 } // namespace velmora::data

@@ -200,6 +200,16 @@ Cell RunCell(Watchdog& watchdog, const QString& relative, const Damage& damage)
         QCoreApplication::processEvents();
         cell.text += u' ' + Calculate(f, boxes, f.RadioButtonSP, where + QStringLiteral(" package"));
         cell.text += u'/' + Calculate(f, boxes, f.RadioButtonBugakari, where + QStringLiteral(" labour"));
+        // Nothing to price with: 計算実行 stays off and says why, and the
+        // box names the files instead of asking for a restart that cannot help.
+        if (!f.driver) {
+            EXPECT_TRUE(cell.text.endsWith(QStringLiteral(" off/off"))) << where.toStdString();
+            EXPECT_FALSE(f.ButtonCalc->toolTip().isEmpty()) << where.toStdString();
+            if (!relative.endsWith(QStringLiteral(".ini"), Qt::CaseInsensitive))
+                EXPECT_GT(f.ComboBoxSyobunHimoku->count(), 0) << where.toStdString() << ": cost items empty";
+        }
+        for (const MessageRecord& r : boxes.records)
+            EXPECT_FALSE(r.text.contains(QStringLiteral("再起動"))) << where.toStdString();
         // A missing shipped file is named: its reader would take it for an
         // empty one and the figures would quietly lack it.
         if (!present && relative.startsWith(QStringLiteral("dat/"))) {
