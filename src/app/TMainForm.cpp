@@ -22,6 +22,7 @@
 #include "data/DefaultDistrict.h"
 #include "data/FindDataFileName.h"
 #include "data/Paths.h"
+#include "data/TableFindings.h"
 #include "data/Notifier.h"
 #include "platform/BoxNotifier.h"
 #include "platform/Desktop.h"
@@ -237,6 +238,10 @@ void TMainForm::InitializeMainWindow()
 
         try {
             const QStringList districts = LoadDistrictList(Paths::dataDirectory());
+            // An emptied or garbled list reads as no district at all.
+            if (districts.isEmpty())
+                unreadable.append(QStringLiteral("%1 に地区が一つもありません（ファイルが壊れていないか確かめてください）。")
+                                      .arg(ShippedFileName(dataDirectory + FindDataFileName(QStringLiteral("DA01"), dataDirectory))));
             ComboBoxArea->clear();
             ComboBoxArea->addItems(districts);
             ComboBoxArea->setCurrentIndex(ChooseDistrictIndex(districts, ReadSavedDistrict(Paths::exeDirectory())));
@@ -266,8 +271,9 @@ void TMainForm::InitializeMainWindow()
 
     BitBtnGetLowest->setText(ShownText(QStringLiteral("道のり距離を取得し、\r\n最安値を計算")));
     ButtonCalc->setEnabled(false);
-    if (!driver) {
-        const QString why = QStringLiteral("マスタデータを読み込めなかったため、計算できません。");
+    if (!driver || ComboBoxArea->count() == 0) {
+        const QString why = driver ? QStringLiteral("地区の一覧を読み込めなかったため、計算できません。")
+                                   : QStringLiteral("マスタデータを読み込めなかったため、計算できません。");
         ButtonCalc->setToolTip(why);
         StatusBar->showMessage(why);
     }
