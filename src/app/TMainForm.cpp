@@ -215,6 +215,8 @@ void TMainForm::InitializeMainWindow()
         deferWarning(MissingDataFileText(key, QDir::cleanPath(dataDirectory)));
 
     QStringList unreadable;
+    for (const QString& file : EmptyShippedIniFiles(dataDirectory))
+        unreadable.append(QStringLiteral("%1 に項目が一つもありません（ファイルが壊れていないか確かめてください）。").arg(file));
     CEnDecryption decoder;
     decoder.DecryptDataFiles();
     {

@@ -38,6 +38,9 @@ QStringList MissingScrambledTables(const QString& directory);
 // The same for the INI files shipped beside the tables (file names): a
 // missing one reads as empty, and its lists or quantities quietly vanish.
 QStringList MissingShippedIniFiles(const QString& directory);
+// The shipped INI files that are there but hold no line in any section (an
+// emptied or garbled file reads as one without a list).
+QStringList EmptyShippedIniFiles(const QString& directory);
 // What the estimator is told about one of them (a table's key or an INI
 // file's name); `shownFolder` is the data
 // folder as the estimator knows it.

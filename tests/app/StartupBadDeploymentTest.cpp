@@ -223,9 +223,11 @@ Cell RunCell(Watchdog& watchdog, const QString& relative, const Damage& damage)
                 named |= boxes.records[i].text.contains(QStringLiteral("データファイル %1 がありません。").arg(key));
             EXPECT_TRUE(named) << where.toStdString() << ": " << boxes.captions().join(u',').toStdString();
         }
-        // Every damage done to a table is named before anything is calculated,
-        // not found out later as "no site within 60 km" or a missing condition.
-        if (relative.endsWith(QStringLiteral(".dat"))) {
+        // Every damage done to a table, and an emptied list or quantity file,
+        // is named before anything is calculated, not found out later as "no
+        // site within 60 km" or a missing condition.
+        const bool emptied = present && qstrcmp(damage.name, "empty") == 0 && relative.startsWith(QStringLiteral("dat/"));
+        if (relative.endsWith(QStringLiteral(".dat")) || emptied) {
             EXPECT_GT(atStart, 0u) << where.toStdString() << ": nothing said at start-up";
         }
         EXPECT_EQ(deployment.dataFiles(), shipped) << where.toStdString() << ": working files after calculating";
