@@ -22,6 +22,7 @@
 #include "data/DefaultDistrict.h"
 #include "data/FindDataFileName.h"
 #include "data/Paths.h"
+#include "data/TableFindings.h"
 #include "data/Notifier.h"
 #include "platform/BoxNotifier.h"
 #include "platform/Desktop.h"
@@ -213,6 +214,9 @@ void TMainForm::InitializeMainWindow()
     for (const QString& key : MissingScrambledTables(dataDirectory) + MissingShippedIniFiles(dataDirectory))
         deferWarning(MissingDataFileText(key, QDir::cleanPath(dataDirectory)));
 
+    QStringList unreadable;
+    for (const QString& file : EmptyShippedIniFiles(dataDirectory))
+        unreadable.append(QStringLiteral("%1 に項目が一つもありません（ファイルが壊れていないか確かめてください）。").arg(file));
     CEnDecryption decoder;
     decoder.DecryptDataFiles();
     {
@@ -223,14 +227,29 @@ void TMainForm::InitializeMainWindow()
             ~WorkFileCleanup() { decoder.DeleteWorkFiles(); }
         } cleanup{decoder};
 
-        driver = std::make_unique<COutputDataManager>();
+        // A table that cannot be read at all leaves nothing to price with, but
+        // the window still fills every list it can and says what is wrong:
+        // a half-filled window with an enabled 計算実行 helps no one.
+        try {
+            driver = std::make_unique<COutputDataManager>();
+        } catch (...) {
+            unreadable.append(velmora::platform::CurrentExceptionMessage());
+        }
         conditionPanel->setDriver(driver.get());
         StringGrid->setDriver(driver.get());
 
-        const QStringList districts = LoadDistrictList(Paths::dataDirectory());
-        ComboBoxArea->clear();
-        ComboBoxArea->addItems(districts);
-        ComboBoxArea->setCurrentIndex(ChooseDistrictIndex(districts, ReadSavedDistrict(Paths::exeDirectory())));
+        try {
+            const QStringList districts = LoadDistrictList(Paths::dataDirectory());
+            // An emptied or garbled list reads as no district at all.
+            if (districts.isEmpty())
+                unreadable.append(QStringLiteral("%1 に地区が一つもありません（ファイルが壊れていないか確かめてください）。")
+                                      .arg(ShippedFileName(dataDirectory + FindDataFileName(QStringLiteral("DA01"), dataDirectory))));
+            ComboBoxArea->clear();
+            ComboBoxArea->addItems(districts);
+            ComboBoxArea->setCurrentIndex(ChooseDistrictIndex(districts, ReadSavedDistrict(Paths::exeDirectory())));
+        } catch (...) {
+            unreadable.append(velmora::platform::CurrentExceptionMessage());
+        }
     }
 
     StringGrid->SetupLayout();
@@ -254,6 +273,14 @@ void TMainForm::InitializeMainWindow()
 
     BitBtnGetLowest->setText(ShownText(QStringLiteral("道のり距離を取得し、\r\n最安値を計算")));
     ButtonCalc->setEnabled(false);
+    if (!driver || ComboBoxArea->count() == 0) {
+        const QString why = driver ? QStringLiteral("地区の一覧を読み込めなかったため、計算できません。")
+                                   : QStringLiteral("マスタデータを読み込めなかったため、計算できません。");
+        ButtonCalc->setToolTip(why);
+        StatusBar->showMessage(why);
+    }
+    if (!unreadable.isEmpty())
+        deferWarning(UnreadableDataText(unreadable));
     LabelAttention->setText(ShownText(QStringLiteral("[座標取得]ボタンは、MieClickMapsの地図が\r\n"
                                                      "完全に表示されてからクリックしてください。")));
     SetActivePage(PageMain);

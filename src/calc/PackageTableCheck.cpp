@@ -3,6 +3,7 @@
 #include "data/MatchesCostItem.h"
 #include "data/TextFiles.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -19,6 +20,42 @@ constexpr double DistanceLimitKm = 60;
 // Band prices and base prices are yen of one unit; far beyond this a unit
 // price no longer fits the calculation's whole yen.
 constexpr double MostPrice = 10'000'000;
+
+// Neighbouring bands of a group differ by a fraction (a farther band costs a
+// little more), while the group as a whole spans ten times from 0.3 km to
+// 60 km: a figure with a digit too many at the near end is still within ten
+// times the group's median, but far off the bands beside it. A band at either
+// end is judged by the two next to it.
+constexpr double NeighbourFactor = 3;
+
+std::pair<std::size_t, std::size_t> neighboursOf(std::size_t k, std::size_t count)
+{
+    if (k == 0)
+        return {1, 2};
+    if (k + 1 == count)
+        return {count - 2, count - 3};
+    return {k - 1, k + 1};
+}
+
+std::vector<std::size_t> OffFromNeighbours(const std::vector<double>& prices)
+{
+    std::vector<std::size_t> off;
+    if (prices.size() < 3)
+        return off;
+    const auto far = [](double p, double n) { return n > 0 && (p >= n * NeighbourFactor || p * NeighbourFactor <= n); };
+    for (std::size_t k = 0; k < prices.size(); ++k) {
+        const auto [a, b] = neighboursOf(k, prices.size());
+        if (prices[k] > 0 && far(prices[k], prices[a]) && far(prices[k], prices[b]))
+            off.push_back(k);
+    }
+    return off;
+}
+
+QString NeighboursText(const std::vector<double>& prices, std::size_t k)
+{
+    const auto [a, b] = neighboursOf(k, prices.size());
+    return QStringLiteral("%1 と %2").arg(QString::number(prices[std::min(a, b)], 'g', 12), QString::number(prices[std::max(a, b)], 'g', 12));
+}
 
 bool isKeyLine(const QString& line) { return !line.isEmpty() && !line.contains(u','); }
 
@@ -79,11 +116,20 @@ std::optional<TableFinding> checkGroup(const QStringList& lines, qsizetype key, 
     if (*previousLimit < DistanceLimitKm)
         return damage(end - 1, lines.at(end - 1),
                       QStringLiteral("最後の帯の上限が 60km に届きません（グループの途中の空行や行の抜けを確かめてください）。"));
-    for (std::size_t k : velmora::data::FarOffValues(prices))
+    const std::vector<std::size_t> far = velmora::data::FarOffValues(prices);
+    for (std::size_t k : far)
         velmora::data::reportFinding({file, static_cast<int>(priceLines[k] + 1), lines.at(priceLines[k]),
                                       QStringLiteral("標準単価がほかの帯の 10 倍以上または 10 分の 1 以下です（%1）。このまま計算します。")
                                           .arg(velmora::data::UsualRangeText(prices)),
                                       FindingLevel::Warning});
+    for (std::size_t k : OffFromNeighbours(prices)) {
+        if (std::find(far.begin(), far.end(), k) != far.end())
+            continue;
+        velmora::data::reportFinding({file, static_cast<int>(priceLines[k] + 1), lines.at(priceLines[k]),
+                                      QStringLiteral("標準単価が隣の帯の 3 倍以上または 3 分の 1 以下です（隣の帯は %1）。このまま計算します。")
+                                          .arg(NeighboursText(prices, k)),
+                                      FindingLevel::Warning});
+    }
     return std::nullopt;
 }
 
@@ -127,6 +173,11 @@ QHash<int, TableFinding> CheckPackageTable(const QStringList& lines, const QStri
         }
         i = end;
     }
+    // An emptied or garbled table has no condition line at all; every
+    // package calculation would then fail with no word at start-up.
+    if (keyLines.isEmpty())
+        velmora::data::reportFinding({file, 0, QString::number(lines.size()),
+                                      QStringLiteral("条件の行が一つもありません（ファイルが壊れていないか確かめてください）。施工パッケージ方式は運搬費を出しません。")});
     return damaged;
 }
 

@@ -10,8 +10,10 @@
 #include "TextFiles.h"
 #include "TableFindings.h"
 
+#include <algorithm>
 #include <array>
 #include <climits>
+#include <optional>
 
 using velmora::data::Decimal;
 using velmora::data::Paths;
@@ -30,7 +32,7 @@ QString dataFilePath(const QString& key)
 bool readPriceFile(const QString& key, QStringList& lines)
 {
     try {
-        lines = velmora::data::ReadLineFile(dataFilePath(key));
+        lines = velmora::data::ReadLineFileKeepingStrayCr(dataFilePath(key));
     } catch (const velmora::FileOpenError& e) {
         velmora::data::notifier().warning(e.message(), QString());
         return false;
@@ -38,18 +40,18 @@ bool readPriceFile(const QString& key, QStringList& lines)
     return true;
 }
 
+QString shippedFile(const QString& key) { return velmora::data::ShippedFileName(dataFilePath(key)); }
+
 // A list file: the heading goes, one price per line stays.
 bool readPriceList(const QString& key, QStringList& prices)
 {
     if (!readPriceFile(key, prices))
         return false;
     if (prices.isEmpty())
-        throw velmora::Error(QStringLiteral("単価データ %1 が空です。").arg(key));
+        throw velmora::Error(QStringLiteral("単価データ %1 が空です。").arg(shippedFile(key)));
     prices.removeFirst();
     return true;
 }
-
-QString shippedFile(const QString& key) { return velmora::data::ShippedFileName(dataFilePath(key)); }
 
 // The districts the prices of "DT02" pair with, line by line; empty when
 // "DA01" cannot be read (its reader tells).
@@ -79,6 +81,51 @@ int checkedInt(const Decimal& value)
     if (value > Decimal::fromInt(INT_MAX) || value < Decimal::fromInt(INT_MIN))
         throw velmora::OverflowError(QStringLiteral("ダンプトラック費用 %1 が大きすぎます。").arg(value.toString()));
     return static_cast<int>(value.toDouble());
+}
+
+// The truck classes are listed 10t, 4t, 2t: a smaller truck never costs more
+// a day than a larger one, so one that does holds a figure with a digit too
+// many or too few, even when no figure is ten times the median of three.
+void warnClassOrder(const QString& file, const QStringList& prices, const QHash<int, velmora::data::TableFinding>& damaged)
+{
+    static const QStringList classes = {QStringLiteral("10t"), QStringLiteral("4t"), QStringLiteral("2t")};
+    if (damaged.contains(-1) || prices.size() < classes.size())
+        return;
+    for (int i = 1; i < classes.size(); ++i) {
+        if (damaged.contains(i) || damaged.contains(i - 1))
+            continue;
+        const long long larger = *velmora::data::TableInteger(prices.at(i - 1));
+        const long long smaller = *velmora::data::TableInteger(prices.at(i));
+        if (smaller > larger)
+            velmora::data::reportFinding({file, i + 2, prices.at(i),
+                                          QStringLiteral("%1 の単価が %2 行目の %3 の単価 %4 より高くなっています（桁の誤りを確かめてください）。このまま計算します。")
+                                              .arg(classes.at(i))
+                                              .arg(i + 1)
+                                              .arg(classes.at(i - 1), prices.at(i - 1)),
+                                          velmora::data::FindingLevel::Warning});
+    }
+}
+
+// A smaller truck burns less diesel a day (the second quantity, litres)
+// than a larger one; the four sections are too few for a median to tell a
+// figure with a digit too many.
+void warnFuelOrder(const velmora::data::IniFile& ini)
+{
+    static const QStringList sections = {QStringLiteral("ﾀﾞﾝﾌﾟﾄﾗｯｸ10t数量"), QStringLiteral("ﾀﾞﾝﾌﾟﾄﾗｯｸ4t数量"),
+                                         QStringLiteral("ﾀﾞﾝﾌﾟﾄﾗｯｸ2t数量")};
+    std::optional<long long> larger;
+    for (qsizetype k = 0; k < sections.size(); ++k) {
+        const QStringList lines = ini.sectionLines(sections.at(k));
+        const std::optional<long long> litres = lines.size() == 4 ? velmora::data::TableInteger(lines.at(1)) : std::nullopt;
+        const std::vector<int> numbers = ini.sectionLineNumbers(sections.at(k));
+        if (litres && larger && *larger > 0 && *litres > *larger)
+            velmora::data::reportFinding({QuantitiesFile, numbers.size() > 1 ? numbers[1] : 0, lines.at(1),
+                                          QStringLiteral("[%1] の 2 番目の数量（軽油）が [%2] の %3 より多くなっています（桁の誤りを確かめてください）。このまま計算します。")
+                                              .arg(sections.at(k), sections.at(k - 1))
+                                              .arg(*larger),
+                                          velmora::data::FindingLevel::Warning});
+        larger = litres;
+    }
 }
 
 } // namespace
@@ -136,7 +183,9 @@ bool CDistrictUnitPrice::LoadS24()
 {
     if (!readPriceList(QStringLiteral("DS24"), pricesS24))
         return false;
-    CheckPrices(QStringLiteral("DS24"), shippedFile(QStringLiteral("DS24")), pricesS24, 3, MostTruckPrice);
+    const QString file = shippedFile(QStringLiteral("DS24"));
+    CheckPrices(QStringLiteral("DS24"), file, pricesS24, 3, MostTruckPrice);
+    warnClassOrder(file, pricesS24, damage.value(QStringLiteral("DS24")));
     return true;
 }
 
@@ -144,7 +193,9 @@ bool CDistrictUnitPrice::LoadS22()
 {
     if (!readPriceList(QStringLiteral("DS22"), pricesS22))
         return false;
-    CheckPrices(QStringLiteral("DS22"), shippedFile(QStringLiteral("DS22")), pricesS22, 3, MostTruckPrice);
+    const QString file = shippedFile(QStringLiteral("DS22"));
+    CheckPrices(QStringLiteral("DS22"), file, pricesS22, 3, MostTruckPrice);
+    warnClassOrder(file, pricesS22, damage.value(QStringLiteral("DS22")));
     return true;
 }
 
@@ -157,9 +208,10 @@ void CDistrictUnitPrice::CheckPrices(const QString& key, const QString& file, co
 {
     using velmora::data::TableFinding;
     auto& damaged = damage[key];
-    // Trailing empty lines are a common leftover of editing, not a price.
+    // Trailing empty lines are a common leftover of editing, not a price; but
+    // an emptied last price is still the last district's or class's line.
     qsizetype count = prices.size();
-    while (count > 0 && prices.at(count - 1).isEmpty())
+    while (count > std::max(expectedCount, 0) && prices.at(count - 1).isEmpty())
         --count;
     if (expectedCount >= 0 && count != expectedCount) {
         const QString pairsWith = key == QStringLiteral("DT02") ? QStringLiteral("地区（%1）の数").arg(shippedFile(QStringLiteral("DA01")))
@@ -238,6 +290,7 @@ void CDistrictUnitPrice::CheckQuantities() const
                                                   .arg(why.isEmpty() ? QStringLiteral("範囲外です") : why)});
         }
     }
+    warnFuelOrder(ini);
     for (std::size_t r = 0; r < rows.size(); ++r) {
         for (std::size_t k : velmora::data::FarOffValues(rows[r]))
             velmora::data::reportFinding({QuantitiesFile, rowLines[r][k].second, rowLines[r][k].first,

@@ -1,6 +1,7 @@
 #include "FindDataFileName.h"
 
 #include "CEnDecryption.h"
+#include "IniFile.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -90,7 +91,9 @@ QStringList MissingScrambledTables(const QString& directory)
     return missing;
 }
 
-QStringList MissingShippedIniFiles(const QString& directory)
+namespace {
+
+const QStringList& shippedIniFiles()
 {
     static const QStringList files = {
         QStringLiteral("DTTankaSuryo.ini"),           QStringLiteral("SyobunjoKikakuSource.ini"),
@@ -98,16 +101,47 @@ QStringList MissingShippedIniFiles(const QString& directory)
         QStringLiteral("SPHimoku_RowSource.ini"),     QStringLiteral("SPSyubetsu_RowSource.ini"),
         QStringLiteral("SPGaraHassei_RowSource.ini"), QStringLiteral("SPTsumikomiKubun_RowSource.ini"),
     };
+    return files;
+}
+
+} // namespace
+
+QStringList MissingShippedIniFiles(const QString& directory)
+{
     QStringList missing;
-    for (const QString& file : files)
+    for (const QString& file : shippedIniFiles())
         if (!QFileInfo(QDir(directory).filePath(file)).isFile())
             missing.append(file);
     return missing;
 }
 
+QStringList EmptyShippedIniFiles(const QString& directory)
+{
+    QStringList empty;
+    for (const QString& file : shippedIniFiles()) {
+        const IniFile ini = IniFile::load(QDir(directory).filePath(file));
+        if (!ini.exists())
+            continue;
+        bool anyLine = false;
+        for (const QString& section : ini.sectionNames())
+            anyLine |= !ini.sectionLines(section).isEmpty();
+        if (!anyLine)
+            empty.append(file);
+    }
+    return empty;
+}
+
 QString MissingDataFileText(const QString& key, const QString& shownFolder)
 {
     return QStringLiteral("データファイル %1 がありません。 %2").arg(key, QDir::toNativeSeparators(shownFolder));
+}
+
+QString UnreadableDataText(const QStringList& reasons)
+{
+    return QStringLiteral("次のマスタデータを読み込めませんでした。\r\n\r\n")
+           + reasons.join(QStringLiteral("\r\n\r\n"))
+           + QStringLiteral("\r\n\r\n上に挙げたファイルを直すか正しいものに差し替えるよう、"
+                            "データを配布している事務所に依頼してください。");
 }
 
 } // namespace velmora::data

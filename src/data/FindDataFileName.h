@@ -38,9 +38,16 @@ QStringList MissingScrambledTables(const QString& directory);
 // The same for the INI files shipped beside the tables (file names): a
 // missing one reads as empty, and its lists or quantities quietly vanish.
 QStringList MissingShippedIniFiles(const QString& directory);
+// The shipped INI files that are there but hold no line in any section (an
+// emptied or garbled file reads as one without a list).
+QStringList EmptyShippedIniFiles(const QString& directory);
 // What the estimator is told about one of them (a table's key or an INI
 // file's name); `shownFolder` is the data
 // folder as the estimator knows it.
 QString MissingDataFileText(const QString& key, const QString& shownFolder);
+// What the estimator is told when master data could not be read at all
+// (`reasons`: the readers' messages, each naming its file): what cannot be
+// read stays out of the calculations until the office fixes the files.
+QString UnreadableDataText(const QStringList& reasons);
 
 } // namespace velmora::data

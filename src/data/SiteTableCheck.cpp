@@ -4,6 +4,9 @@
 #include "NumberText.h"
 #include "TableFindings.h"
 #include "TextFiles.h"
+#include "geo/CCoordinatesConvert.h"
+
+#include <cmath>
 
 namespace velmora::data {
 
@@ -20,6 +23,62 @@ QString siteOf(const QStringList& fields)
     return QStringLiteral("処分場 %1「%2」").arg(fields.at(SiteField::Key), fields.at(SiteField::Name));
 }
 
+// The coordinate table also carries each site's latitude and longitude
+// (fields 4 and 5), which the calculation does not read. A plane coordinate
+// negated, shifted or mistyped may still lie near Mie, but no longer where
+// the same line's latitude and longitude put the site. The tolerance leaves
+// room for latitudes written in the old Tokyo datum (some 450 m off).
+constexpr double MostLatLonGapKm = 2;
+
+void warnIfFarFromLatLon(const QString& file, qsizetype index, const QStringList& fields, double x, double y)
+{
+    if (fields.size() < 6)
+        return;
+    const std::optional<double> latitude = TableDecimal(fields.at(4));
+    const std::optional<double> longitude = TableDecimal(fields.at(5));
+    if (!latitude || !longitude)
+        return;
+    double planeLatitude = 0;
+    double planeLongitude = 0;
+    CCoordinatesConvert().PlaneToLatLon(x, y, planeLatitude, planeLongitude);
+    constexpr double KmPerDegree = 111.2;
+    constexpr double DegreesToRadians = 3.14159265358979323846 / 180;
+    const double north = (planeLatitude - *latitude) * KmPerDegree;
+    const double east = (planeLongitude - *longitude) * KmPerDegree * std::cos(*latitude * DegreesToRadians);
+    const double gapKm = std::hypot(north, east);
+    if (!(gapKm <= MostLatLonGapKm))
+        report(file, index, fields.at(2) + u',' + fields.at(3),
+               QStringLiteral("座標が同じ行の緯度・経度（%1, %2）から %3 km 離れています（符号、小数点、X と Y の取り違えを確かめてください）。処分場 %4 はこのまま計算します。")
+                   .arg(fields.at(4), fields.at(5), QString::number(gapKm, 'f', 1), fields.at(1)),
+               FindingLevel::Warning);
+}
+
+// A deleted site line leaves no trace in what is left, except in the "No"
+// column where the office numbers its lines: when every step is one but a
+// single step of two, the line of the skipped number is most likely gone.
+// Tables numbered any other way are not judged.
+void warnIfLineMissing(const QString& file, const std::vector<std::pair<long long, qsizetype>>& numbers)
+{
+    std::optional<std::size_t> gap;
+    for (std::size_t k = 1; k < numbers.size(); ++k) {
+        const long long step = numbers[k].first - numbers[k - 1].first;
+        if (step == 1)
+            continue;
+        if (step != 2 || gap)
+            return;
+        gap = k;
+    }
+    if (!gap || numbers.size() < 3)
+        return;
+    const auto& [number, index] = numbers[*gap];
+    report(file, index, QString::number(number),
+           QStringLiteral("No が %1 の次に %2 になっています。No %3 の処分場の行が消えていないか確かめてください。このまま計算します。")
+               .arg(number - 2)
+               .arg(number)
+               .arg(number - 1),
+           FindingLevel::Warning);
+}
+
 } // namespace
 
 SiteTableVerdict CheckSiteTable(const QStringList& lines, const QString& file, const QStringList& costItemNames)
@@ -31,6 +90,7 @@ SiteTableVerdict CheckSiteTable(const QStringList& lines, const QString& file, c
     std::vector<double> fees;
     std::vector<qsizetype> feeLines;
     bool headingSeen = false;
+    std::vector<std::pair<long long, qsizetype>> numbers; // "No" and line
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QString& line = lines.at(i);
         if (line.isEmpty())
@@ -49,6 +109,8 @@ SiteTableVerdict CheckSiteTable(const QStringList& lines, const QString& file, c
                                .arg(SiteField::Count));
             continue;
         }
+        if (const std::optional<long long> number = TableInteger(fields.at(SiteField::Number)))
+            numbers.push_back({*number, i});
         const QString& costItem = fields.at(SiteField::CostItem);
         QList<int> matched;
         for (int k = 0; k < costItemNames.size(); ++k)
@@ -110,6 +172,12 @@ SiteTableVerdict CheckSiteTable(const QStringList& lines, const QString& file, c
         report(file, feeLines[k], SplitStrict(lines.at(feeLines[k])).at(SiteField::Fee),
                QStringLiteral("処分費がほかの処分場の 10 倍以上または 10 分の 1 以下です（%1）。このまま計算します。").arg(UsualRangeText(fees)),
                FindingLevel::Warning);
+    warnIfLineMissing(file, numbers);
+    // An emptied or garbled table lists no site at all; every calculation
+    // would then find none within 60 km with no word at start-up.
+    if (numbers.empty() && nameLineOfKey.isEmpty())
+        report(file, -1, QString::number(lines.size()),
+               QStringLiteral("処分場の行が一つもありません（ファイルが壊れていないか確かめてください）。"));
     return verdict;
 }
 
@@ -161,6 +229,7 @@ CoordinateLines CheckCoordinateTable(const QStringList& lines, const QString& fi
             repeated.insert(key);
             continue;
         }
+        warnIfFarFromLatLon(file, i, fields, *x, *y);
         if (lineOfKey.contains(key)) {
             report(file, i, fields.at(1), QStringLiteral("処分場コードが %1 行目と重なっています。この処分場は計算から外しました。").arg(lineOfKey.value(key) + 1));
             repeated.insert(key);

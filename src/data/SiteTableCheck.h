@@ -14,6 +14,7 @@ namespace velmora::data {
 // Fields of a site line ("DT19"), split strictly at commas.
 namespace SiteField {
 constexpr int Count = 22;
+constexpr int Number = 0;
 constexpr int Key = 5;
 constexpr int CostItem = 6;
 constexpr int Name = 7;

@@ -8,7 +8,9 @@
 
 namespace velmora::data {
 
-QStringList ReadLineFile(const QString& path)
+namespace {
+
+QString readUtf16File(const QString& path)
 {
     QFile file(path);
     if (QFileInfo(path).isDir())
@@ -24,7 +26,25 @@ QStringList ReadLineFile(const QString& path)
         out[i] = QChar(static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8)));
     if (!text.isEmpty() && text.at(0) == QChar(0xFEFF))
         text.remove(0, 1);
-    return SplitLines(text);
+    return text;
+}
+
+} // namespace
+
+QStringList ReadLineFile(const QString& path) { return SplitLines(readUtf16File(path)); }
+
+QStringList ReadLineFileKeepingStrayCr(const QString& path)
+{
+    const QString text = readUtf16File(path);
+    if (!text.contains(QStringLiteral("\r\n")))
+        return SplitLines(text);
+    QStringList lines;
+    for (const QString& piece : text.split(QStringLiteral("\r\n")))
+        lines += piece.split(u'\n');
+    // A final line break adds no empty line.
+    if (!lines.isEmpty() && lines.constLast().isEmpty())
+        lines.removeLast();
+    return lines;
 }
 
 QStringList SplitLines(const QString& text)

@@ -10,6 +10,12 @@ namespace velmora::data {
 // Lines end at CR LF, a lone CR or a lone LF; a final line break adds no empty
 // line. Throws FileOpenError when the path cannot be opened as a file.
 QStringList ReadLineFile(const QString& path);
+// The same for tables read by position. The office's editor ends lines with
+// CR LF, so in such a file a lone CR can only be a line break typed into a
+// value: it stays inside its line (and the value is then named as damaged)
+// instead of splitting it and shifting every later line onto the wrong
+// district or truck class.
+QStringList ReadLineFileKeepingStrayCr(const QString& path);
 // The same split applied to text already in memory.
 QStringList SplitLines(const QString& text);
 

@@ -413,7 +413,9 @@ void ConditionPanel::UpdateCalcButton()
 {
     const double x = StrToFloatDefault(EditX->text(), 0);
     const double y = StrToFloatDefault(EditY->text(), 0);
-    ButtonCalc->setEnabled(x != 0 && y != 0);
+    // Without the master data or a district (whose diesel price both methods
+    // use) there is nothing to calculate with.
+    ButtonCalc->setEnabled(m_driver && ComboBoxArea->count() > 0 && x != 0 && y != 0);
 }
 
 void ConditionPanel::ButtonAreaSaveClick()

@@ -63,7 +63,8 @@ void ConditionPanel::RunCalculation(const std::function<void(bool)>& show)
     // estimator must learn that instead of getting no answer at all.
     if (!m_driver)
         throw velmora::Error(QStringLiteral("マスタデータが読み込まれていないため、計算できません。\r\n"
-                                            "プログラムを再起動してください。"));
+                                            "起動時に名前を挙げたファイルを直すか差し替えるよう、"
+                                            "データを配布している事務所に依頼してください。"));
 
     // A run that fails half-way must leave the driver pricing the rows still
     // shown with what priced them, and the remembered choices those of the

@@ -191,15 +191,28 @@ Cell RunCell(Watchdog& watchdog, const QString& relative, const Damage& damage)
         EXPECT_EQ(f.startupExitCode(), 0) << where.toStdString();
         EXPECT_FALSE(boxes.captions().contains(QStringLiteral("起動エラー"))) << where.toStdString();
         // A start-up without a word must have loaded the master data.
-        if (atStart == 0)
+        if (atStart == 0) {
             EXPECT_NE(f.driver, nullptr) << where.toStdString();
-        if (relative != QStringLiteral("dat/EA01.dat") && f.driver)
+        }
+        if (relative != QStringLiteral("dat/EA01.dat") && f.driver) {
             EXPECT_GT(f.ComboBoxArea->count(), 0) << where.toStdString() << ": district list empty";
+        }
 
         f.show();
         QCoreApplication::processEvents();
         cell.text += u' ' + Calculate(f, boxes, f.RadioButtonSP, where + QStringLiteral(" package"));
         cell.text += u'/' + Calculate(f, boxes, f.RadioButtonBugakari, where + QStringLiteral(" labour"));
+        // Nothing to price with: 計算実行 stays off and says why, and the
+        // box names the files instead of asking for a restart that cannot help.
+        if (!f.driver) {
+            EXPECT_TRUE(cell.text.endsWith(QStringLiteral(" off/off"))) << where.toStdString();
+            EXPECT_FALSE(f.ButtonCalc->toolTip().isEmpty()) << where.toStdString();
+            if (!relative.endsWith(QStringLiteral(".ini"), Qt::CaseInsensitive)) {
+                EXPECT_GT(f.ComboBoxSyobunHimoku->count(), 0) << where.toStdString() << ": cost items empty";
+            }
+        }
+        for (const MessageRecord& r : boxes.records)
+            EXPECT_FALSE(r.text.contains(QStringLiteral("再起動"))) << where.toStdString();
         // A missing shipped file is named: its reader would take it for an
         // empty one and the figures would quietly lack it.
         if (!present && relative.startsWith(QStringLiteral("dat/"))) {
@@ -209,6 +222,13 @@ Cell RunCell(Watchdog& watchdog, const QString& relative, const Damage& damage)
             for (std::size_t i = 0; i < atStart; ++i)
                 named |= boxes.records[i].text.contains(QStringLiteral("データファイル %1 がありません。").arg(key));
             EXPECT_TRUE(named) << where.toStdString() << ": " << boxes.captions().join(u',').toStdString();
+        }
+        // Every damage done to a table, and an emptied list or quantity file,
+        // is named before anything is calculated, not found out later as "no
+        // site within 60 km" or a missing condition.
+        const bool emptied = present && qstrcmp(damage.name, "empty") == 0 && relative.startsWith(QStringLiteral("dat/"));
+        if (relative.endsWith(QStringLiteral(".dat")) || emptied) {
+            EXPECT_GT(atStart, 0u) << where.toStdString() << ": nothing said at start-up";
         }
         EXPECT_EQ(deployment.dataFiles(), shipped) << where.toStdString() << ": working files after calculating";
         EXPECT_EQ(FolderSnapshot(deployment.exeDir()), before) << where.toStdString() << ": changed by calculating";

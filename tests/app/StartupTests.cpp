@@ -271,9 +271,10 @@ TEST_F(StartupTest, ProgramEntryRunsTheWindowUntilTheCloseQuestionIsAnsweredYes)
     EXPECT_EQ(boxes.captions(), QStringList({QStringLiteral("Velmora終了"), QStringLiteral("Velmora終了")}));
 }
 
-TEST_F(StartupTest, ErrorDuringInitialisationIsShownAndLeavesNoWorkingFile)
+TEST_F(StartupTest, UnreadableDistrictListFillsTheRestNamesTheFileAndKeepsCalculationOff)
 {
-    // Without the district list the sequence stops with an open error.
+    // Without the district list no figure can be made; the window still fills
+    // what it can, says which file is missing and why 計算実行 stays off.
     deployment.remove(QStringLiteral("dat/EA01.dat"));
     shipped = deployment.dataFiles();
     bool splashShownDuringInit = false;
@@ -283,18 +284,24 @@ TEST_F(StartupTest, ErrorDuringInitialisationIsShownAndLeavesNoWorkingFile)
     };
     TMainForm& f = start();
     EXPECT_EQ(f.startupExitCode(), 0);
-    // The error box, then the note naming the missing table.
-    ASSERT_EQ(boxes.records.size(), 2u);
-    EXPECT_EQ(boxes.records[0].caption, velmora::platform::ErrorBoxCaption());
-    EXPECT_EQ(boxes.records[0].icon, MessageIcon::Error);
-    EXPECT_TRUE(boxes.records[1].text.startsWith(QStringLiteral("データファイル EA01 がありません。")))
-        << boxes.records[1].text.toStdString();
+    // One note, after the splash, naming the missing table and what could not be read.
+    ASSERT_EQ(boxes.records.size(), 1u) << boxes.captions().join(u',').toStdString();
+    const QString note = boxes.records[0].text;
+    EXPECT_EQ(boxes.records[0].icon, MessageIcon::Exclamation);
+    EXPECT_TRUE(note.startsWith(QStringLiteral("データファイル EA01 がありません。"))) << note.toStdString();
+    EXPECT_TRUE(note.contains(QStringLiteral("次のマスタデータを読み込めませんでした。"))) << note.toStdString();
+    EXPECT_FALSE(note.contains(QStringLiteral("再起動"))) << note.toStdString();
     EXPECT_EQ(deployment.dataFiles(), shipped);
-    // The boxes come after the splash has gone; the rest of the sequence was skipped.
     EXPECT_FALSE(splashShownDuringInit);
     EXPECT_EQ(f.ComboBoxArea->count(), 0);
-    EXPECT_EQ(f.ComboBoxSyobunHimoku->count(), 0);
+    EXPECT_EQ(f.ComboBoxSyobunHimoku->count(), 3);
     EXPECT_FALSE(f.LabelVerJa->text().isEmpty());
+    // A job site typed in does not turn 計算実行 on without a district.
+    f.show();
+    f.EditX->setText(QStringLiteral("-147000"));
+    f.EditY->setText(QStringLiteral("45000"));
+    EXPECT_FALSE(f.ButtonCalc->isEnabled());
+    EXPECT_TRUE(f.ButtonCalc->toolTip().contains(QStringLiteral("地区"))) << f.ButtonCalc->toolTip().toStdString();
 }
 
 TEST_F(StartupTest, SplashIsUpWhileTheDataIsLoaded)

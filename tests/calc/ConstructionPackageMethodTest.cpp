@@ -1,5 +1,6 @@
 #include "CalcTestTables.h"
 
+#include "calc/PackageTableCheck.h"
 #include "data/Error.h"
 #include "data/Notifier.h"
 
@@ -176,6 +177,28 @@ TEST(PackageTable, MalformedGroupsRaiseAndKeepThePreviousGroup)
         EXPECT_EQ(table.BandPrices(), QStringList{QStringLiteral("1000")});
         EXPECT_EQ(table.PackageCost(1), 1000);
     }
+}
+
+TEST(PackageTable, ABandFarOffTheBandsBesideItIsWarnedAndStillPriced)
+{
+    // The group spans 672 to 6140, so a near band written 6720 is within ten
+    // times the median; only the bands beside it show the digit too many.
+    QStringList lines{QStringLiteral("h"), QStringLiteral("【群】"), QStringLiteral("1,0.3,0,,,6720,10,10,10,10,10,10,100,100,100")};
+    const int prices[] = {715, 814, 906, 993, 1073, 1147, 1215, 1282, 1344, 1406, 1467, 1523, 1634, 1732, 1831, 1924, 2059, 2195,
+                          2361, 2571, 2817, 3138, 3545, 4124, 4926, 614};
+    for (int k = 0; k < 26; ++k)
+        lines.append(QStringLiteral("%1,%2,,,,%3").arg(k + 2).arg(k == 25 ? 60 : 0.5 + k).arg(prices[k]));
+    velmora::data::takeFindings();
+    EXPECT_TRUE(velmora::calc::CheckPackageTable(lines, QStringLiteral("ESP2.dat")).isEmpty());
+    QStringList warned;
+    for (const velmora::data::TableFinding& f : velmora::data::takeFindings()) {
+        EXPECT_EQ(f.level, velmora::data::FindingLevel::Warning);
+        EXPECT_TRUE(f.problem.contains(QStringLiteral("隣の帯"))) << f.problem.toStdString();
+        warned.append(QString::number(f.line));
+    }
+    // The first and the last band, each judged by the two next to it; the
+    // sound second band beside the damaged first is not.
+    EXPECT_EQ(warned, QStringList({QStringLiteral("3"), QStringLiteral("29")}));
 }
 
 TEST(PackageTable, LookupFaults)

@@ -177,6 +177,38 @@ TEST_F(DistrictUnitPriceTest, MalformedPricesAreNamedAndCostOnlyTheirOwnPrice)
     EXPECT_THROW(CDistrictUnitPrice(), velmora::Error);
 }
 
+TEST_F(DistrictUnitPriceTest, ALineBreakInsideAPriceCostsOnlyItsOwnDistrictAndADearerSmallerTruckIsWarned)
+{
+    writePrices();
+    dep.writeWorking(QStringLiteral("DA01"), crlfLines({QStringLiteral("地区"), QStringLiteral("北"), QStringLiteral("中"), QStringLiteral("南")}));
+    // A line break typed into the first price must not shift 150 onto the
+    // wrong district, nor an emptied last price cost the whole list.
+    dep.writeWorking(QStringLiteral("DT02"), QStringLiteral("h\r\n1\r00\r\n150\r\n\r\n"));
+    dep.writeWorking(QStringLiteral("DS22"), crlfLines({QStringLiteral("h"), QStringLiteral("678"), QStringLiteral("5000"), QStringLiteral("400")}));
+    dep.writeIni(QStringLiteral("dat/DTTankaSuryo.ini"), QString(Quantities).replace(QStringLiteral("]\r\n2\r\n0\r\n"), QStringLiteral("]\r\n2\r\n510\r\n")));
+    velmora::data::takeFindings();
+    CDistrictUnitPrice prices;
+    EXPECT_THROW(prices.GetPriceT02(0), velmora::data::TableDamage);
+    EXPECT_EQ(prices.GetPriceT02(1), 150);
+    EXPECT_THROW(prices.GetPriceT02(2), velmora::data::TableDamage);
+    EXPECT_EQ(prices.GetPriceS22(1), 5000);
+    QStringList texts;
+    for (const velmora::data::TableFinding& f : velmora::data::takeFindings())
+        texts.append(velmora::data::FindingText(f));
+    const QString all = texts.join(u'\n');
+    EXPECT_EQ(texts.size(), 4) << all.toStdString();
+    for (const QString& expected : {QStringLiteral("ET02 の 2 行目「1↵00」: 単価が値の中に改行があります"), QStringLiteral("ET02 の 4 行目「」"),
+                                    QStringLiteral("ES22 の 3 行目「5000」: 4t の単価が 2 行目の 10t の単価 678 より高く"),
+                                    QStringLiteral("DTTankaSuryo.ini の 8 行目「510」: [ﾀﾞﾝﾌﾟﾄﾗｯｸ4t数量] の 2 番目の数量（軽油）が [ﾀﾞﾝﾌﾟﾄﾗｯｸ10t数量] の 50 より多く")})
+        EXPECT_TRUE(all.contains(expected)) << expected.toStdString() << "\n" << all.toStdString();
+
+    // Lines ended by a lone CR throughout are still lines.
+    writePrices();
+    dep.writeWorking(QStringLiteral("DT02"), QStringLiteral("h\r100\r150\r160\r"));
+    EXPECT_EQ(CDistrictUnitPrice().GetPriceT02(2), 160);
+    EXPECT_TRUE(velmora::data::takeFindings().empty());
+}
+
 TEST(DistrictUnitPriceSynthetic, ReadsNothingAndOverflowIsAnError)
 {
     TempDeployment dep;

@@ -171,6 +171,34 @@ TEST_F(SyobunjoListTest, ADamagedLineLeavesOutItsSiteAloneAndIsNamed)
     EXPECT_EQ(velmora::data::takeFindings().size(), 7u);
 }
 
+TEST_F(SyobunjoListTest, ASkippedLineNumberAndAPlaceAwayFromItsLatitudeAreWarnedButCalculated)
+{
+    writeNames();
+    velmora::data::takeFindings();
+    QStringList sites;
+    for (int n : {1, 2, 4, 5}) {
+        QString line = siteLine(QStringLiteral("K%1").arg(n), QStringLiteral("鉄筋ｺﾝｸﾘｰﾄ"), QStringLiteral("site %1").arg(n), QStringLiteral("5"));
+        sites.append(line.replace(0, 2, QString::number(n)));
+    }
+    dep.writeWorking(QStringLiteral("DT19.dat"), crlfLines(sites));
+    // K2's Y has lost its minus sign: still near Mie, no longer at its latitude.
+    dep.writeWorking(QStringLiteral("DC01.dat"),
+                     crlfLines({QStringLiteral("No,ｷｰ,X,Y,緯度,経度"), QStringLiteral("1,K1,-147212.4,45088.0,34.6720,136.4920"),
+                                QStringLiteral("2,K2,-147212.4,-45088.0,34.6720,136.4920"), QStringLiteral("3,K4,-147212.4,45088.0,,"),
+                                QStringLiteral("4,K5,-147212.4,45088.0,34.6720,136.4920")}));
+    CSyobunjoList list(0);
+    EXPECT_EQ(walkNames(list).size(), 4);
+    QStringList texts;
+    for (const velmora::data::TableFinding& f : velmora::data::takeFindings()) {
+        EXPECT_EQ(f.level, velmora::data::FindingLevel::Warning);
+        texts.append(velmora::data::FindingText(f));
+    }
+    const QString all = texts.join(u'\n');
+    EXPECT_EQ(texts.size(), 2) << all.toStdString();
+    EXPECT_TRUE(all.contains(QStringLiteral("ET19.dat の 3 行目「4」: No が 2 の次に 4 になっています"))) << all.toStdString();
+    EXPECT_TRUE(all.contains(QStringLiteral("EC01.dat の 3 行目「-147212.4,-45088.0」: 座標が同じ行の緯度・経度（34.6720, 136.4920）から"))) << all.toStdString();
+}
+
 TEST_F(SyobunjoListTest, MissingFilesGiveQuietlyIncompleteRegisters)
 {
     // No names file at all.
