@@ -4,7 +4,6 @@
 #include "CJobSiteCoordinatesData.h"
 #include "COutputDataManager.h"
 #include "PackageConditions.h"
-#include "CBugakariData.h"
 #include "ShownDistance.h"
 #include "data/CHimokuRowSource.h"
 #include "data/CSPGaraHasseiComboBox.h"
@@ -289,11 +288,12 @@ CaseData ReadCase(const QByteArray& bytes)
         r.manualFee = fee.toInt();
         const QJsonValue km = o.value(QStringLiteral("transportDistance"));
         if (!km.isUndefined()) {
-            // The limits the result grid puts on a typed distance.
-            if (!km.isDouble() || !ShownDistanceWithin(km.toDouble(), static_cast<int>(CBugakariData::DistanceLimitKm)))
+            // The limits the result grid puts on a typed distance; a distance
+            // beyond the sites' 60 km is kept and leaves its row unranked.
+            if (!km.isDouble() || !ShownDistanceWithin(km.toDouble(), MaxTransportDistanceKm))
                 throw CaseFileError(QStringLiteral("案件ファイルの処分場「%1」の運搬距離は0km以上%2km以下ではありません。")
                                         .arg(r.site)
-                                        .arg(CBugakariData::DistanceLimitKm));
+                                        .arg(MaxTransportDistanceKm));
             r.transportDistance = km.toDouble();
             const QString source = StringField(o, QStringLiteral("distanceSource"));
             if (source == QStringLiteral("routePage"))

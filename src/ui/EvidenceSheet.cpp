@@ -50,6 +50,7 @@ constexpr int ColManualFee = 9;
 constexpr int ColTransportCost = 11;
 constexpr int ColTotal = 12;
 constexpr int ColRank = 13;
+constexpr int ColBand = 14;
 
 // Shares of the table width, after the grid's column widths, with a little
 // more room for the marked figures and less for the long name column.
@@ -104,7 +105,7 @@ QList<EvidenceRow> EvidenceRows(CDisplayCalcResultList& list)
         const CDisplayCalcResultData& row = list.Current();
         rows.append({velmora::calc::ResultRowTexts(row, position), row.GetTransportDistance() != 0,
                      row.GetDistanceSource(), row.GetManualFee() != 0,
-                     !velmora::calc::IsPerCubicMetre(row.GetFeeUnit())});
+                     !velmora::calc::IsPerCubicMetre(row.GetFeeUnit()), velmora::calc::BeyondReach(row)});
     }
     return rows;
 }
@@ -244,6 +245,8 @@ QString EvidenceSheet::Html() const
                 marked = true;
             } else if (col == ColFeeUnit && row.unitCaution) {
                 marked = true;
+            } else if (col == ColBand && row.beyondReach) {
+                marked = true;
             }
             html += QStringLiteral("<td%1%2>%3</td>")
                         .arg(marked ? QStringLiteral(" class=\"mark\"") : QString(),
@@ -267,6 +270,8 @@ QString EvidenceSheet::Html() const
         notes.insert(2, velmora::calc::UnitCautionText()
                             + QStringLiteral(": 処分費の単位が m3 ではない処分場。運搬費は 1m³ 当たりの金額で、合計は処分費も 1m³ 当たりと"
                                              "みなして足した値です（単位の換算はしていません）。"));
+    if (std::any_of(m_data.rows.begin(), m_data.rows.end(), [](const EvidenceRow& row) { return row.beyondReach; }))
+        notes.append(velmora::calc::BeyondReachLegend());
     if (std::any_of(m_data.rows.begin(), m_data.rows.end(),
                     [](const EvidenceRow& row) { return row.distanceSource == CDisplayCalcResultData::DistanceSource::RoutePage; }))
         notes.append(QStringLiteral("＊ の道のり距離: ") + velmora::calc::GoogleAttributionText(m_data.madeOn.isValid() ? m_data.madeOn.year() : QDate::currentDate().year()));

@@ -56,6 +56,8 @@ struct EvidenceRow
     bool typedFee = false;
     // The fee is not per m³, yet the total adds it to a cost per m³.
     bool unitCaution = false;
+    // The transport distance lies beyond the sites' 60 km: no price, no rank.
+    bool beyondReach = false;
 };
 
 struct EvidenceSheetData

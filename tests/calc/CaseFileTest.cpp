@@ -86,10 +86,10 @@ TEST(CaseFile, RefusesOtherFilesNewerVersionsAndWhatTheDeploymentLacks)
     EXPECT_TRUE(RefusalOf(QJsonDocument(newer).toJson()).contains(QStringLiteral("新しい版（3）")));
 
     QJsonObject far = QJsonDocument::fromJson(WriteCase(SampleCase())).object();
-    far.insert(QStringLiteral("rows"), QJsonDocument::fromJson(R"([{"site": "A処分場", "transportDistance": 61,
+    far.insert(QStringLiteral("rows"), QJsonDocument::fromJson(R"([{"site": "A処分場", "transportDistance": 1000.5,
         "distanceSource": "typed", "measuredFrom": {"x": "1", "y": "2"}}])").array());
     EXPECT_EQ(RefusalOf(QJsonDocument(far).toJson()),
-              QStringLiteral("案件ファイルの処分場「A処分場」の運搬距離は0km以上60km以下ではありません。"));
+              QStringLiteral("案件ファイルの処分場「A処分場」の運搬距離は0km以上1000km以下ではありません。"));
 
     // Every missing name is listed, not only the first.
     CaseData gone = SampleCase();
