@@ -20,6 +20,7 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QDate>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -372,7 +373,7 @@ int CheapestSiteSearch::SearchByMatrix(int n)
             // same: the site is done, listed without a price or rank.
             const bool usable = km && *km > 0 && !velmora::calc::ShownDistanceBeyond(*km, velmora::calc::MaxTransportDistanceKm);
             if (usable) {
-                rows[i]->SetTransportDistance(*km, CDisplayCalcResultData::DistanceSource::RoutePage);
+                rows[i]->SetTransportDistance(*km, CDisplayCalcResultData::DistanceSource::RoutePage, QDate::currentDate());
                 if (BeyondReach(*km))
                     m_beyondReachLines += BeyondReachLine(names.at(i), *km);
                 ++stored;

@@ -17,6 +17,7 @@
 #include "web/browser/CBrowserInterfaceOperate.h"
 #include "web/browser/WebBrowser.h"
 
+#include <QDate>
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <cmath>
@@ -234,7 +235,7 @@ bool RoadDistanceExchange::Fetch(bool quiet)
         return refuse(QStringLiteral("距離を調べた処分場「%1」が、表示中の計算結果にありません。\r\n"
                                      "距離は入力しませんでした。").arg(m_routeSite.name));
     m_controls.grid->SetCell(velmora::ui::ResultGrid::DistanceColumn, row, FloatToStr(distance));
-    site->SetTransportDistance(distance, CDisplayCalcResultData::DistanceSource::RoutePage);
+    site->SetTransportDistance(distance, CDisplayCalcResultData::DistanceSource::RoutePage, QDate::currentDate());
     driver->SetSortMode(state.sortMode);
     state.resultList = &driver->Calculate(false);
     m_host.ShowCalcResult(false);

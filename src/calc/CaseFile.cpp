@@ -73,6 +73,7 @@ QString FieldLabel(const QString& key)
         {QStringLiteral("transportDistance"), QStringLiteral("運搬距離")},
         {QStringLiteral("distanceSource"), QStringLiteral("運搬距離の取得元")},
         {QStringLiteral("measuredFrom"), QStringLiteral("運搬距離の測定地点")},
+        {QStringLiteral("readOn"), QStringLiteral("道のり距離の取得日")},
         {QStringLiteral("dataEdition"), QStringLiteral("データの版")},
         {QStringLiteral("shown"), QStringLiteral("保存時の計算結果")},
     };
@@ -192,6 +193,8 @@ QByteArray WriteCase(const CaseData& d)
             row.insert(QStringLiteral("transportDistance"), r.transportDistance);
             row.insert(QStringLiteral("distanceSource"), SourceName(r.source));
             row.insert(QStringLiteral("measuredFrom"), QJsonObject{{QStringLiteral("x"), r.fromX}, {QStringLiteral("y"), r.fromY}});
+            if (r.readOn.isValid())
+                row.insert(QStringLiteral("readOn"), r.readOn.toString(Qt::ISODate));
         }
         rows.append(row);
     }
@@ -307,6 +310,13 @@ CaseData ReadCase(const QByteArray& bytes)
                 ThrowMalformed(QStringLiteral("measuredFrom"), r.site);
             r.fromX = from[QStringLiteral("x")].toString();
             r.fromY = from[QStringLiteral("y")].toString();
+            // Files written before the day was kept have none.
+            const QJsonValue readOn = o.value(QStringLiteral("readOn"));
+            if (!readOn.isUndefined()) {
+                r.readOn = QDate::fromString(readOn.toString(), Qt::ISODate);
+                if (!readOn.isString() || !r.readOn.isValid() || r.source != Source::RoutePage)
+                    ThrowMalformed(QStringLiteral("readOn"), r.site);
+            }
         }
         d.rows.push_back(r);
     }
@@ -360,6 +370,7 @@ std::vector<CaseRow> CaseRowsOf(CDisplayCalcResultList& list, const CJobSiteCoor
         row.site = r.GetSiteName();
         row.transportDistance = r.GetTransportDistance();
         row.source = r.GetDistanceSource();
+        row.readOn = r.GetDistanceReadOn();
         row.manualFee = r.GetManualFee();
         if (row.transportDistance != 0) {
             row.fromX = jobSite.GetXText();
@@ -463,7 +474,7 @@ QStringList ApplyCaseRows(const CaseData& data, CDisplayCalcResultList& list)
             notFound.append(r.site);
             continue;
         }
-        row->SetTransportDistance(r.transportDistance, r.source);
+        row->SetTransportDistance(r.transportDistance, r.source, r.readOn);
         row->SetManualFee(r.manualFee);
     }
     return notFound;

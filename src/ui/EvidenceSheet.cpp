@@ -105,7 +105,8 @@ QList<EvidenceRow> EvidenceRows(CDisplayCalcResultList& list)
         const CDisplayCalcResultData& row = list.Current();
         rows.append({velmora::calc::ResultRowTexts(row, position), row.GetTransportDistance() != 0,
                      row.GetDistanceSource(), row.GetManualFee() != 0,
-                     !velmora::calc::IsPerCubicMetre(row.GetFeeUnit()), velmora::calc::BeyondReach(row)});
+                     !velmora::calc::IsPerCubicMetre(row.GetFeeUnit()), velmora::calc::BeyondReach(row),
+                     row.GetDistanceReadOn()});
     }
     return rows;
 }
@@ -236,9 +237,14 @@ QString EvidenceSheet::Html() const
         html += first ? QStringLiteral("<tr style=\"font-weight: bold;\">") : QStringLiteral("<tr>");
         for (int col = 0; col < velmora::calc::ResultColumnCount; ++col) {
             QString text = row.cells.value(col);
+            // Beside a road distance, the day it was read, on a line of its own.
+            QString readOn;
             bool marked = false;
             if (col == ColRoadDistance && row.roadDistance) {
                 text = velmora::calc::DistanceSourceMark(row.distanceSource) + text;
+                if (row.readOn.isValid())
+                    readOn = QStringLiteral("<br><span style=\"font-size: small;\">%1 取得</span>")
+                                 .arg(row.readOn.toString(QStringLiteral("yyyy/MM/dd")));
                 marked = true;
             } else if (col == ColManualFee && row.typedFee) {
                 text = TypedFeeMark() + text;
@@ -250,7 +256,7 @@ QString EvidenceSheet::Html() const
             }
             html += QStringLiteral("<td%1%2>%3</td>")
                         .arg(marked ? QStringLiteral(" class=\"mark\"") : QString(),
-                             IsFigureColumn(col) ? QStringLiteral(" align=\"right\"") : QString(), Esc(text));
+                             IsFigureColumn(col) ? QStringLiteral(" align=\"right\"") : QString(), Esc(text) + readOn);
         }
         html += QStringLiteral("</tr>");
     }

@@ -58,6 +58,8 @@ struct EvidenceRow
     bool unitCaution = false;
     // The transport distance lies beyond the sites' 60 km: no price, no rank.
     bool beyondReach = false;
+    // The day a road distance was read from the route page; null when unknown.
+    QDate readOn;
 };
 
 struct EvidenceSheetData

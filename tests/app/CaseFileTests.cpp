@@ -45,7 +45,7 @@ protected:
         f.resultList->RowAt(3)->SetTransportDistance(14.2, Source::RoutePage);
         f.resultList->RowAt(4)->SetManualFee(3210);
         farSite = f.resultList->RowAt(5)->GetSiteName();
-        f.resultList->RowAt(5)->SetTransportDistance(61.5, Source::RoutePage);
+        f.resultList->RowAt(5)->SetTransportDistance(61.5, Source::RoutePage, QDate(2026, 12, 9));
         f.ShowCalcResult(false);
         boxes.records.clear();
         return f;
@@ -103,6 +103,7 @@ TEST_F(CaseFileTest, WindowCalculatorAndWindowAgainShowTheSameTable)
     ASSERT_NE(g.resultList->FindByName(farSite), nullptr);
     EXPECT_EQ(g.resultList->FindByName(farSite)->GetTransportDistance(), 61.5);
     EXPECT_EQ(g.resultList->FindByName(farSite)->GetRank(), 0);
+    EXPECT_EQ(g.resultList->FindByName(farSite)->GetDistanceReadOn(), QDate(2026, 12, 9));
     EXPECT_FALSE(g.HasUnsavedWork());
 
     // A labour-rate case made by the calculator, through a DID and by distance.

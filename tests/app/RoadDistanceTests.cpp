@@ -133,6 +133,7 @@ TEST_F(RoadDistance, ARoadDistanceBeyondSixtyKmIsKeptUnrankedAndTheSearchNamesIt
     EXPECT_EQ(row->GetTotal(), 0);
     EXPECT_EQ(row->GetRank(), 0);
     EXPECT_EQ(row->GetBandText(), QStringLiteral("上限値を超えています"));
+    EXPECT_EQ(row->GetDistanceReadOn(), QDate::currentDate());
 
     // One site after another: each is fetched once, the search ends complete.
     boxes.records.clear();
