@@ -6,6 +6,7 @@
 #include "TWaitCalcDialogForm.h"
 #include "calc/CDisplayCalcResultList.h"
 #include "calc/COutputDataManager.h"
+#include "calc/ShownDistance.h"
 #include "data/MatchesCostItem.h"
 #include "data/NumberText.h"
 #include "geo/CCoordinatesConvert.h"
@@ -19,6 +20,7 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QDate>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -63,6 +65,19 @@ LatLon LatLonOf(double x, double y)
     LatLon point;
     CCoordinatesConvert().PlaneToLatLon(x, y, point.latitude, point.longitude);
     return point;
+}
+
+// A site whose road distance is kept but which the tables cannot price.
+QString BeyondReachLine(const QString& name, double km)
+{
+    return QStringLiteral("・%1：道のり距離 %2km は%3kmを超えるため順位を付けていません\r\n")
+        .arg(name, FloatToStr(km))
+        .arg(COutputDataManager::SearchRadiusKm);
+}
+
+bool BeyondReach(double km)
+{
+    return velmora::calc::ShownDistanceBeyond(km, COutputDataManager::SearchRadiusKm);
 }
 
 MatrixAnswer Failed(const QString& why)
@@ -138,6 +153,7 @@ void CheapestSiteSearch::Run()
     m_windowClosing = false;
     m_failureReason.clear();
     m_unreachedLines.clear();
+    m_beyondReachLines.clear();
     std::unique_ptr<TWaitCalcDialogForm> wait;
     // Whatever ends the search, an error included, the window comes back.
     OnExit restore([this, window, &wait] {
@@ -185,19 +201,35 @@ void CheapestSiteSearch::Report(int failures, qint64 seconds)
     const QString unreached = m_unreachedLines.isEmpty()
                                   ? QString()
                                   : QStringLiteral("\r\n\r\n道のり距離を取得できなかった処分場：\r\n") + m_unreachedLines;
+    const QString beyond = m_beyondReachLines.isEmpty()
+                               ? QString()
+                               : QStringLiteral("\r\n\r\n順位を付けていない処分場：\r\n") + m_beyondReachLines;
     if (m_stopRequested) {
-        ShowMessage(QStringLiteral("最安値の計算を中止しました。\r\nそれまでに取得した道のり距離は表に残っています。") + unreached,
+        ShowMessage(QStringLiteral("最安値の計算を中止しました。\r\nそれまでに取得した道のり距離は表に残っています。") + unreached + beyond,
                     QStringLiteral("計算中止"), MessageButtons::Ok, MessageIcon::Information);
         m_host.SetActivePage(PageCalcResult);
     } else if (failures >= FailuresToGiveUp) {
         Warning(QStringLiteral("最安値の計算に連続で失敗したため、\r\n処理を中断します。\r\n") + ReasonLine(m_failureReason)
-                    + QStringLiteral("再度実行してください。") + unreached,
+                    + QStringLiteral("再度実行してください。") + unreached + beyond,
                 QStringLiteral("計算失敗"));
         m_host.SetActivePage(PageCalcResult);
     } else {
         ShowMessage(QStringLiteral("計算が完了しました。\r\n所要時間：") + IntToStr(static_cast<int>(seconds)) + QStringLiteral("秒")
-                        + unreached,
+                        + unreached + beyond,
                     QStringLiteral("計算完了"), MessageButtons::Ok, MessageIcon::Information);
+    }
+}
+
+void CheapestSiteSearch::NoteBeyondReach(const QString& siteKey)
+{
+    CDisplayCalcResultList* list = m_host.State().resultList;
+    for (int r = 1; list && r <= list->Count(); ++r) {
+        const CDisplayCalcResultData* row = list->RowAt(r);
+        if (row && SiteKey(*row) == siteKey) {
+            if (BeyondReach(row->GetTransportDistance()))
+                m_beyondReachLines += BeyondReachLine(row->GetSiteName(), row->GetTransportDistance());
+            return;
+        }
     }
 }
 
@@ -209,6 +241,8 @@ int CheapestSiteSearch::SearchRowByRow(int n)
         if (StrToFloat(grid->Cell(ResultGrid::DistanceColumn, r)) == 0) {
             m_host.State().selectedRow = r;
             const QString name = grid->Cell(1, r);
+            CDisplayCalcResultList* list = m_host.State().resultList;
+            const QString key = list && list->RowAt(r) ? SiteKey(*list->RowAt(r)) : QString();
             if (m_roads.Send() && !m_stopRequested)
                 m_roads.Fetch(true);
             const bool failed = StrToFloat(grid->Cell(ResultGrid::DistanceColumn, r)) == 0 && grid->Cell(1, r) == name;
@@ -216,6 +250,7 @@ int CheapestSiteSearch::SearchRowByRow(int n)
                 ++failures;
                 m_failureReason = m_roads.RoutePageReason();
             } else {
+                NoteBeyondReach(key);
                 // The ranking changed: from the top again.
                 failures = 0;
                 r = 0;
@@ -339,9 +374,13 @@ int CheapestSiteSearch::SearchByMatrix(int n)
         int topFailed = 0;
         for (int i = 0; i < rows.size(); ++i) {
             const std::optional<double> km = answer.km.value(i);
-            // Beyond 60 km the tables have no transport cost; 0 would read as "none".
-            if (km && *km > 0 && *km <= ResultGrid::MaxDistanceKm) {
-                rows[i]->SetTransportDistance(*km, CDisplayCalcResultData::DistanceSource::RoutePage);
+            // 0 would read as "none". Beyond 60 km the distance is kept all the
+            // same: the site is done, listed without a price or rank.
+            const bool usable = km && *km > 0 && !velmora::calc::ShownDistanceBeyond(*km, velmora::calc::MaxTransportDistanceKm);
+            if (usable) {
+                rows[i]->SetTransportDistance(*km, CDisplayCalcResultData::DistanceSource::RoutePage, QDate::currentDate());
+                if (BeyondReach(*km))
+                    m_beyondReachLines += BeyondReachLine(names.at(i), *km);
                 ++stored;
                 continue;
             }
@@ -349,8 +388,10 @@ int CheapestSiteSearch::SearchByMatrix(int n)
             noRoute.insert(SiteKey(*rows[i]));
             if (i < topRows)
                 ++topFailed;
-            if (km && *km > ResultGrid::MaxDistanceKm)
-                m_unreachedLines += QStringLiteral("・%1：道のり距離 %2km は60kmを超えています\r\n").arg(names.at(i), FloatToStr(*km));
+            if (km && *km > 0)
+                m_unreachedLines += QStringLiteral("・%1：道のり距離 %2km は%3kmを超えるため、運搬距離にしませんでした\r\n")
+                                        .arg(names.at(i), FloatToStr(*km))
+                                        .arg(velmora::calc::MaxTransportDistanceKm);
         }
         // Every site left without a distance is named with the page's reason,
         // whatever it was: none is dropped silently.

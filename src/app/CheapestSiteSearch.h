@@ -72,6 +72,9 @@ private:
     // Tells how the search ended: stopped, given up, or complete with the
     // sites that got no road distance and why.
     void Report(int failures, qint64 seconds);
+    // Names the site `siteKey` in the report when the road distance it got
+    // lies beyond the sites' reach.
+    void NoteBeyondReach(const QString& siteKey);
 
     MainWindowHost& m_host;
     RoadDistanceExchange& m_roads;
@@ -83,6 +86,8 @@ private:
     QString m_failureReason;
     // "・site：reason" for every site left without a road distance.
     QString m_unreachedLines;
+    // "・site：road distance beyond 60 km" for every site kept unranked.
+    QString m_beyondReachLines;
 };
 
 } // namespace velmora::app

@@ -5,9 +5,11 @@
 #include "calc/CDisplayCalcResultList.h"
 #include "calc/CJobSiteCoordinatesData.h"
 #include "calc/COutputDataManager.h"
+#include "calc/ShownDistance.h"
 #include "data/Error.h"
 #include "data/NumberText.h"
 #include "geo/CCoordinatesConvert.h"
+#include "platform/MessageBox.h"
 #include "ui/MainWindowState.h"
 #include "ui/ResultGrid.h"
 #include "web/CWebDataDef.h"
@@ -15,6 +17,7 @@
 #include "web/browser/CBrowserInterfaceOperate.h"
 #include "web/browser/WebBrowser.h"
 
+#include <QDate>
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <cmath>
@@ -26,11 +29,21 @@ namespace velmora::app {
 
 namespace {
 
-QString TooFarText(double km)
+QString ImplausibleText(double km)
 {
-    return QStringLiteral("道のり距離 %1km は60kmを超えるため、運搬距離にしませんでした。\r\n"
-                          "運搬距離は0km以上60km以下です。")
-        .arg(FloatToStr(km));
+    return QStringLiteral("道のり距離 %1km は%2kmを超えるため、運搬距離にしませんでした。\r\n"
+                          "経路を確かめてから、もう一度送ってください。")
+        .arg(FloatToStr(km))
+        .arg(velmora::calc::MaxTransportDistanceKm);
+}
+
+// Kept on its row, which the tables cannot price: said once, not refused.
+QString BeyondReachText(double km)
+{
+    return QStringLiteral("道のり距離 %1km は%2kmを超えるため、この処分場には運搬費・合計・順位を付けていません。\r\n"
+                          "距離は運搬距離として表に残しています。")
+        .arg(FloatToStr(km))
+        .arg(COutputDataManager::SearchRadiusKm);
 }
 
 QString RoutePageAddress()
@@ -222,8 +235,8 @@ bool RoadDistanceExchange::Fetch(bool quiet)
     // whatever the page answered, it is not a route.
     if (!(distance >= 0) || !std::isfinite(distance))
         throw velmora::ConvertError(QStringLiteral("'%1' は道のり距離ではありません。").arg(text));
-    if (distance > velmora::ui::ResultGrid::MaxDistanceKm)
-        return refuse(TooFarText(distance));
+    if (velmora::calc::ShownDistanceBeyond(distance, velmora::calc::MaxTransportDistanceKm))
+        return refuse(ImplausibleText(distance));
 
     // The distance belongs to the site that was sent from the job site shown,
     // wherever the re-sorted table shows it now and whichever row is selected.
@@ -237,11 +250,14 @@ bool RoadDistanceExchange::Fetch(bool quiet)
         return refuse(QStringLiteral("距離を調べた処分場「%1」が、表示中の計算結果にありません。\r\n"
                                      "距離は入力しませんでした。").arg(m_routeSite.name));
     m_controls.grid->SetCell(velmora::ui::ResultGrid::DistanceColumn, row, FloatToStr(distance));
-    site->SetTransportDistance(distance, CDisplayCalcResultData::DistanceSource::RoutePage);
+    site->SetTransportDistance(distance, CDisplayCalcResultData::DistanceSource::RoutePage, QDate::currentDate());
     driver->SetSortMode(state.sortMode);
     state.resultList = &driver->Calculate(false);
     m_host.ShowCalcResult(false);
     m_host.SetActivePage(PageCalcResult);
+    if (!quiet && velmora::calc::ShownDistanceBeyond(distance, COutputDataManager::SearchRadiusKm))
+        velmora::platform::ShowMessage(BeyondReachText(distance), QStringLiteral("距離の取得"),
+                                       velmora::platform::MessageButtons::Ok, velmora::platform::MessageIcon::Information);
     return true;
 }
 

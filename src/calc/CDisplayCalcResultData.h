@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 
 // One line of the result table: a disposal site within reach with its
@@ -30,6 +31,9 @@ public:
     double GetSiteX() const { return siteX; }
     double GetSiteY() const { return siteY; }
     DistanceSource GetDistanceSource() const { return distanceSource; }
+    // The day a road distance was read from the route page; null for any
+    // other distance, and for one kept from a file that did not say.
+    const QDate& GetDistanceReadOn() const { return distanceReadOn; }
 
     void SetSiteName(const QString& v) { siteName = v; }
     void SetStraightDistance(double v) { straightDistance = v; }
@@ -46,17 +50,20 @@ public:
     void SetBandText(const QString& v) { bandText = v; }
     void SetSiteX(double v) { siteX = v; }
     void SetSiteY(double v) { siteY = v; }
-    // The transport distance and where it came from, together.
-    void SetTransportDistance(double v, DistanceSource source)
+    // The transport distance and where it came from, together, with the day
+    // a road distance from the route page was read.
+    void SetTransportDistance(double v, DistanceSource source, const QDate& readOn = QDate())
     {
         transportDistance = v;
         distanceSource = v == 0 ? DistanceSource::None : source;
+        distanceReadOn = distanceSource == DistanceSource::RoutePage ? readOn : QDate();
     }
     // A distance committed from the grid: Enter commits the fee of the row
-    // too, so an unchanged distance keeps the source it had.
+    // too, so an unchanged distance keeps the source and day it had.
     void CommitTypedTransportDistance(double v)
     {
-        SetTransportDistance(v, v == transportDistance ? distanceSource : DistanceSource::Typed);
+        const bool same = v == transportDistance;
+        SetTransportDistance(v, same ? distanceSource : DistanceSource::Typed, same ? distanceReadOn : QDate());
     }
 
     // A road or typed distance of 0 means "none": the straight line applies.
@@ -82,4 +89,5 @@ private:
     double siteX = 0;
     double siteY = 0;
     DistanceSource distanceSource = DistanceSource::None;
+    QDate distanceReadOn;
 };

@@ -4,7 +4,6 @@
 #include "CJobSiteCoordinatesData.h"
 #include "COutputDataManager.h"
 #include "PackageConditions.h"
-#include "CBugakariData.h"
 #include "ShownDistance.h"
 #include "data/CHimokuRowSource.h"
 #include "data/CSPGaraHasseiComboBox.h"
@@ -74,6 +73,7 @@ QString FieldLabel(const QString& key)
         {QStringLiteral("transportDistance"), QStringLiteral("運搬距離")},
         {QStringLiteral("distanceSource"), QStringLiteral("運搬距離の取得元")},
         {QStringLiteral("measuredFrom"), QStringLiteral("運搬距離の測定地点")},
+        {QStringLiteral("readOn"), QStringLiteral("道のり距離の取得日")},
         {QStringLiteral("dataEdition"), QStringLiteral("データの版")},
         {QStringLiteral("shown"), QStringLiteral("保存時の計算結果")},
     };
@@ -193,6 +193,8 @@ QByteArray WriteCase(const CaseData& d)
             row.insert(QStringLiteral("transportDistance"), r.transportDistance);
             row.insert(QStringLiteral("distanceSource"), SourceName(r.source));
             row.insert(QStringLiteral("measuredFrom"), QJsonObject{{QStringLiteral("x"), r.fromX}, {QStringLiteral("y"), r.fromY}});
+            if (r.readOn.isValid())
+                row.insert(QStringLiteral("readOn"), r.readOn.toString(Qt::ISODate));
         }
         rows.append(row);
     }
@@ -289,11 +291,12 @@ CaseData ReadCase(const QByteArray& bytes)
         r.manualFee = fee.toInt();
         const QJsonValue km = o.value(QStringLiteral("transportDistance"));
         if (!km.isUndefined()) {
-            // The limits the result grid puts on a typed distance.
-            if (!km.isDouble() || !ShownDistanceWithin(km.toDouble(), static_cast<int>(CBugakariData::DistanceLimitKm)))
+            // The limits the result grid puts on a typed distance; a distance
+            // beyond the sites' 60 km is kept and leaves its row unranked.
+            if (!km.isDouble() || !ShownDistanceWithin(km.toDouble(), MaxTransportDistanceKm))
                 throw CaseFileError(QStringLiteral("案件ファイルの処分場「%1」の運搬距離は0km以上%2km以下ではありません。")
                                         .arg(r.site)
-                                        .arg(CBugakariData::DistanceLimitKm));
+                                        .arg(MaxTransportDistanceKm));
             r.transportDistance = km.toDouble();
             const QString source = StringField(o, QStringLiteral("distanceSource"));
             if (source == QStringLiteral("routePage"))
@@ -307,6 +310,13 @@ CaseData ReadCase(const QByteArray& bytes)
                 ThrowMalformed(QStringLiteral("measuredFrom"), r.site);
             r.fromX = from[QStringLiteral("x")].toString();
             r.fromY = from[QStringLiteral("y")].toString();
+            // Files written before the day was kept have none.
+            const QJsonValue readOn = o.value(QStringLiteral("readOn"));
+            if (!readOn.isUndefined()) {
+                r.readOn = QDate::fromString(readOn.toString(), Qt::ISODate);
+                if (!readOn.isString() || !r.readOn.isValid() || r.source != Source::RoutePage)
+                    ThrowMalformed(QStringLiteral("readOn"), r.site);
+            }
         }
         d.rows.push_back(r);
     }
@@ -360,6 +370,7 @@ std::vector<CaseRow> CaseRowsOf(CDisplayCalcResultList& list, const CJobSiteCoor
         row.site = r.GetSiteName();
         row.transportDistance = r.GetTransportDistance();
         row.source = r.GetDistanceSource();
+        row.readOn = r.GetDistanceReadOn();
         row.manualFee = r.GetManualFee();
         if (row.transportDistance != 0) {
             row.fromX = jobSite.GetXText();
@@ -463,7 +474,7 @@ QStringList ApplyCaseRows(const CaseData& data, CDisplayCalcResultList& list)
             notFound.append(r.site);
             continue;
         }
-        row->SetTransportDistance(r.transportDistance, r.source);
+        row->SetTransportDistance(r.transportDistance, r.source, r.readOn);
         row->SetManualFee(r.manualFee);
     }
     return notFound;

@@ -4,6 +4,7 @@
 #include "data/Error.h"
 
 #include <QByteArray>
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -52,6 +53,9 @@ struct CaseRow
     QString fromX;
     QString fromY;
     int manualFee = 0;
+    // The day a road distance was read from the route page; kept from
+    // files that say it, null otherwise.
+    QDate readOn;
 };
 
 // One row as the table showed it when the case was saved: the cell texts of

@@ -1,6 +1,8 @@
 #include "ResultRowTexts.h"
 
 #include "CDisplayCalcResultData.h"
+#include "COutputDataManager.h"
+#include "ShownDistance.h"
 #include "data/NumberText.h"
 
 namespace velmora::calc {
@@ -114,6 +116,17 @@ QString DistanceSourceLegend(CDisplayCalcResultData::DistanceSource source)
 QString GoogleAttributionText(int year)
 {
     return QStringLiteral("Powered by Google, ©%1 Google").arg(year);
+}
+
+bool BeyondReach(const CDisplayCalcResultData& row)
+{
+    return ShownDistanceBeyond(row.GetTransportDistance(), COutputDataManager::SearchRadiusKm);
+}
+
+QString BeyondReachLegend()
+{
+    return QStringLiteral("上限値を超えています: 運搬距離が%1kmを超える処分場。運搬費の表にない距離のため運搬費 0、合計・順位なし。")
+        .arg(COutputDataManager::SearchRadiusKm);
 }
 
 QString DistanceSourceHeader()

@@ -42,6 +42,11 @@ QString DistanceSourceLegend(CDisplayCalcResultData::DistanceSource source);
 // The attribution Google asks for wherever a road distance read from its
 // route service is shown away from its map.
 QString GoogleAttributionText(int year);
+// Whether a row's transport distance lies beyond the sites' 60 km: kept,
+// but priced by no table, so the row has no total and no rank.
+bool BeyondReach(const CDisplayCalcResultData& row);
+// What such a row's band text means, for legends and tips.
+QString BeyondReachLegend();
 // The header of that column in table files.
 QString DistanceSourceHeader();
 

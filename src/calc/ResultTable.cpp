@@ -53,17 +53,30 @@ QList<QStringList> ResultTableRows(CDisplayCalcResultList& list)
     return rows;
 }
 
-QString TableText(const QStringList& header, const QList<QStringList>& rows, TableFormat format)
+QStringList ResultTableNotes(CDisplayCalcResultList& list, int year)
 {
-    QString text = Line(header, format);
+    for (list.MoveFirst(); !list.IsEnd(); list.MoveNext())
+        if (list.Current().GetDistanceSource() == CDisplayCalcResultData::DistanceSource::RoutePage)
+            return {DistanceSourceHeader() + QStringLiteral("「")
+                    + DistanceSourceText(CDisplayCalcResultData::DistanceSource::RoutePage)
+                    + QStringLiteral("」の道のり距離: ") + GoogleAttributionText(year)};
+    return {};
+}
+
+QString TableText(const QStringList& header, const QList<QStringList>& rows, TableFormat format, const QStringList& notes)
+{
+    QString text;
+    for (const QString& note : notes)
+        text += Line({note}, format);
+    text += Line(header, format);
     for (const QStringList& row : rows)
         text += Line(row, format);
     return text;
 }
 
-QByteArray WriteTable(const QStringList& header, const QList<QStringList>& rows, TableFormat format)
+QByteArray WriteTable(const QStringList& header, const QList<QStringList>& rows, TableFormat format, const QStringList& notes)
 {
-    QByteArray bytes = TableText(header, rows, format).toUtf8();
+    QByteArray bytes = TableText(header, rows, format, notes).toUtf8();
     if (format == TableFormat::Csv)
         bytes.prepend("\xEF\xBB\xBF");
     return bytes;

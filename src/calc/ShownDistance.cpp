@@ -31,6 +31,11 @@ Decimal ShownDistance(double km)
     return shown;
 }
 
+QString TransportDistanceRangeText()
+{
+    return QStringLiteral("運搬距離は0km以上%1km以下を入力してください。").arg(MaxTransportDistanceKm);
+}
+
 bool ShownDistanceBeyond(double km, int limitKm)
 {
     // The shown distance is km to 15 significant digits: away from the limit

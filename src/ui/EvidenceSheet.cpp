@@ -50,6 +50,7 @@ constexpr int ColManualFee = 9;
 constexpr int ColTransportCost = 11;
 constexpr int ColTotal = 12;
 constexpr int ColRank = 13;
+constexpr int ColBand = 14;
 
 // Shares of the table width, after the grid's column widths, with a little
 // more room for the marked figures and less for the long name column.
@@ -104,7 +105,8 @@ QList<EvidenceRow> EvidenceRows(CDisplayCalcResultList& list)
         const CDisplayCalcResultData& row = list.Current();
         rows.append({velmora::calc::ResultRowTexts(row, position), row.GetTransportDistance() != 0,
                      row.GetDistanceSource(), row.GetManualFee() != 0,
-                     !velmora::calc::IsPerCubicMetre(row.GetFeeUnit())});
+                     !velmora::calc::IsPerCubicMetre(row.GetFeeUnit()), velmora::calc::BeyondReach(row),
+                     row.GetDistanceReadOn()});
     }
     return rows;
 }
@@ -235,19 +237,26 @@ QString EvidenceSheet::Html() const
         html += first ? QStringLiteral("<tr style=\"font-weight: bold;\">") : QStringLiteral("<tr>");
         for (int col = 0; col < velmora::calc::ResultColumnCount; ++col) {
             QString text = row.cells.value(col);
+            // Beside a road distance, the day it was read, on a line of its own.
+            QString readOn;
             bool marked = false;
             if (col == ColRoadDistance && row.roadDistance) {
                 text = velmora::calc::DistanceSourceMark(row.distanceSource) + text;
+                if (row.readOn.isValid())
+                    readOn = QStringLiteral("<br><span style=\"font-size: small;\">%1 取得</span>")
+                                 .arg(row.readOn.toString(QStringLiteral("yyyy/MM/dd")));
                 marked = true;
             } else if (col == ColManualFee && row.typedFee) {
                 text = TypedFeeMark() + text;
                 marked = true;
             } else if (col == ColFeeUnit && row.unitCaution) {
                 marked = true;
+            } else if (col == ColBand && row.beyondReach) {
+                marked = true;
             }
             html += QStringLiteral("<td%1%2>%3</td>")
                         .arg(marked ? QStringLiteral(" class=\"mark\"") : QString(),
-                             IsFigureColumn(col) ? QStringLiteral(" align=\"right\"") : QString(), Esc(text));
+                             IsFigureColumn(col) ? QStringLiteral(" align=\"right\"") : QString(), Esc(text) + readOn);
         }
         html += QStringLiteral("</tr>");
     }
@@ -267,6 +276,8 @@ QString EvidenceSheet::Html() const
         notes.insert(2, velmora::calc::UnitCautionText()
                             + QStringLiteral(": 処分費の単位が m3 ではない処分場。運搬費は 1m³ 当たりの金額で、合計は処分費も 1m³ 当たりと"
                                              "みなして足した値です（単位の換算はしていません）。"));
+    if (std::any_of(m_data.rows.begin(), m_data.rows.end(), [](const EvidenceRow& row) { return row.beyondReach; }))
+        notes.append(velmora::calc::BeyondReachLegend());
     if (std::any_of(m_data.rows.begin(), m_data.rows.end(),
                     [](const EvidenceRow& row) { return row.distanceSource == CDisplayCalcResultData::DistanceSource::RoutePage; }))
         notes.append(QStringLiteral("＊ の道のり距離: ") + velmora::calc::GoogleAttributionText(m_data.madeOn.isValid() ? m_data.madeOn.year() : QDate::currentDate().year()));

@@ -56,6 +56,10 @@ struct EvidenceRow
     bool typedFee = false;
     // The fee is not per m³, yet the total adds it to a cost per m³.
     bool unitCaution = false;
+    // The transport distance lies beyond the sites' 60 km: no price, no rank.
+    bool beyondReach = false;
+    // The day a road distance was read from the route page; null when unknown.
+    QDate readOn;
 };
 
 struct EvidenceSheetData

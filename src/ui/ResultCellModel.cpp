@@ -1,8 +1,12 @@
 #include "ResultCellModel.h"
 
+#include "calc/COutputDataManager.h"
 #include "calc/ResultRowTexts.h"
+#include "calc/ShownDistance.h"
+#include "data/NumberText.h"
 
 #include <QDate>
+#include <cmath>
 #include <utility>
 
 namespace velmora::ui {
@@ -34,6 +38,15 @@ QVariant ResultCellModel::data(const QModelIndex& index, int role) const
     if (index.isValid() && role == Qt::ToolTipRole && index.column() == ResultGrid::FeeUnitColumn
         && text(index.row(), index.column()).endsWith(velmora::calc::UnitCautionText()))
         return ResultGrid::UnitCautionHint();
+    // A row left unranked because its distance lies beyond the sites' reach
+    // says so where the estimator looks for its rank.
+    if (index.isValid() && role == Qt::ToolTipRole
+        && (index.column() == ResultGrid::RankColumn || index.column() == ResultGrid::BandColumn)
+        && text(index.row(), ResultGrid::RankColumn).isEmpty()) {
+        const double km = StrToFloatDefault(text(index.row(), ResultGrid::DistanceColumn), 0);
+        if (std::isfinite(km) && velmora::calc::ShownDistanceBeyond(km, COutputDataManager::SearchRadiusKm))
+            return velmora::calc::BeyondReachLegend();
+    }
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
         return {};
     return text(index.row(), index.column());

@@ -15,6 +15,7 @@
 
 #include <QClipboard>
 #include <QComboBox>
+#include <QDate>
 #include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
@@ -106,7 +107,8 @@ QString ResultExport::TableTsv()
     if (!m_state.resultList)
         return QString();
     return velmora::calc::TableText(velmora::calc::ResultTableHeader(), velmora::calc::ResultTableRows(*m_state.resultList),
-                                    velmora::calc::TableFormat::Tsv);
+                                    velmora::calc::TableFormat::Tsv,
+                                    velmora::calc::ResultTableNotes(*m_state.resultList, QDate::currentDate().year()));
 }
 
 QByteArray ResultExport::TableCsv()
@@ -114,7 +116,8 @@ QByteArray ResultExport::TableCsv()
     if (!m_state.resultList)
         return QByteArray();
     return velmora::calc::WriteTable(velmora::calc::ResultTableHeader(), velmora::calc::ResultTableRows(*m_state.resultList),
-                                     velmora::calc::TableFormat::Csv);
+                                     velmora::calc::TableFormat::Csv,
+                                     velmora::calc::ResultTableNotes(*m_state.resultList, QDate::currentDate().year()));
 }
 
 EvidenceSheetData ResultExport::SheetData()

@@ -422,7 +422,7 @@ void ResultGrid::StringGridKeyPress(QChar& key, const QLineEdit* editor)
         const double d = StrToFloatDefault(Cell(DistanceColumn, r), 0);
         // Judged as the cell shows the distance, like every limit of the figures.
         if (!velmora::calc::ShownDistanceWithin(d, MaxDistanceKm)) {
-            platform::ShowMessage(QStringLiteral("運搬距離は0km以上60km以下を入力してください。"),
+            platform::ShowMessage(velmora::calc::TransportDistanceRangeText(),
                                   QStringLiteral("無効な値"), platform::MessageButtons::Ok,
                                   platform::MessageIcon::Exclamation);
             SetCell(DistanceColumn, r, QStringLiteral("0"));

@@ -2,6 +2,7 @@
 
 #include "MainWindowState.h"
 #include "calc/ResultRowTexts.h"
+#include "calc/ShownDistance.h"
 
 #include <QColor>
 #include <QStringList>
@@ -32,7 +33,9 @@ public:
     static constexpr int FeeUnitColumn = 7;
     static constexpr int ManualFeeColumn = 9;
     static constexpr int RankColumn = 13;
-    static constexpr int MaxDistanceKm = 60;
+    static constexpr int BandColumn = 14;
+    // A distance beyond the sites' 60 km is taken and leaves its row unranked.
+    static constexpr int MaxDistanceKm = velmora::calc::MaxTransportDistanceKm;
     // The largest fee that can be typed, far above any real price per m³,
     // so that no total can run past what a yen amount holds.
     static constexpr int MaxManualFee = 99999999;

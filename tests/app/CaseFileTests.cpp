@@ -16,6 +16,7 @@
 #include <QProcess>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <algorithm>
 
 using namespace velmora::test;
 using velmora::platform::MessageAnswer;
@@ -34,7 +35,7 @@ protected:
     }
 
     // A calculated window with a typed distance, a fetched one and a typed
-    // fee on rows 2, 3 and 4.
+    // fee on rows 2, 3 and 4, and a fetched one beyond 60 km on row 5.
     TMainForm& startWithValues()
     {
         TMainForm& f = startShown();
@@ -45,6 +46,8 @@ protected:
         fetchedSite = f.resultList->RowAt(3)->GetSiteName();
         f.resultList->RowAt(3)->SetTransportDistance(14.2, Source::RoutePage);
         f.resultList->RowAt(4)->SetManualFee(3210);
+        farSite = f.resultList->RowAt(5)->GetSiteName();
+        f.resultList->RowAt(5)->SetTransportDistance(61.5, Source::RoutePage, QDate(2026, 12, 9));
         f.ShowCalcResult(false);
         boxes.records.clear();
         return f;
@@ -60,6 +63,7 @@ protected:
 
     QTemporaryDir folder;
     QString fetchedSite;
+    QString farSite;
 };
 
 TEST_F(CaseFileTest, WindowCalculatorAndWindowAgainShowTheSameTable)
@@ -76,6 +80,14 @@ TEST_F(CaseFileTest, WindowCalculatorAndWindowAgainShowTheSameTable)
     ASSERT_TRUE(calc.waitForFinished(60000));
     ASSERT_EQ(calc.exitCode(), 0) << calc.readAllStandardError().toStdString();
     EXPECT_EQ(QString::fromUtf8(calc.readAllStandardOutput()), table);
+    // The site beyond 60 km by road: its distance, no total, no rank.
+    const QStringList lines = table.split(u'\n');
+    const auto farLine = std::find_if(lines.begin(), lines.end(), [this](const QString& line) {
+        return line.contains(u'\t' + farSite + u'\t');
+    });
+    ASSERT_NE(farLine, lines.end());
+    EXPECT_TRUE(farLine->contains(QStringLiteral("\t61.5\t61.5\t"))) << farLine->toStdString();
+    EXPECT_TRUE(farLine->contains(QStringLiteral("\t0\t\t\t上限値を超えています\t"))) << farLine->toStdString();
     // Both write the same case, sources and measuring points included.
     EXPECT_EQ(read(path(QStringLiteral("calc.json"))), read(path(QStringLiteral("window.json"))));
 
@@ -90,6 +102,10 @@ TEST_F(CaseFileTest, WindowCalculatorAndWindowAgainShowTheSameTable)
     EXPECT_EQ(g.ActivePage(), TMainForm::PageCalcResult);
     ASSERT_NE(g.resultList->FindByName(fetchedSite), nullptr);
     EXPECT_EQ(g.resultList->FindByName(fetchedSite)->GetDistanceSource(), Source::RoutePage);
+    ASSERT_NE(g.resultList->FindByName(farSite), nullptr);
+    EXPECT_EQ(g.resultList->FindByName(farSite)->GetTransportDistance(), 61.5);
+    EXPECT_EQ(g.resultList->FindByName(farSite)->GetRank(), 0);
+    EXPECT_EQ(g.resultList->FindByName(farSite)->GetDistanceReadOn(), QDate(2026, 12, 9));
     EXPECT_FALSE(g.HasUnsavedWork());
 
     // A labour-rate case made by the calculator, through a DID and by distance.

@@ -93,12 +93,12 @@ TEST_F(RoadDistance, TheRouteBelongsToTheShownCalculation)
     EXPECT_EQ(distanceOf(other), 0);
 }
 
-// Beyond 60 km there is no transport cost, and a length in another unit
+// A length no road in reach can have, and a length in another unit that
 // would be read as kilometres: both are refused and said so.
-TEST_F(RoadDistance, ALengthBeyondSixtyKmOrNotInKmIsRefused)
+TEST_F(RoadDistance, AnImpossibleLengthOrOneNotInKmIsRefused)
 {
     const QList<std::pair<QString, QString>> answers = {
-        {QStringLiteral("61km"), QStringLiteral("60kmを超える")},
+        {QStringLiteral("1000.1km"), QStringLiteral("1000kmを超える")},
         {QStringLiteral("850m"), QStringLiteral("km 単位ではない")},
         {QStringLiteral("5"), QStringLiteral("km 単位ではない")},
     };
@@ -114,6 +114,51 @@ TEST_F(RoadDistance, ALengthBeyondSixtyKmOrNotInKmIsRefused)
         EXPECT_EQ(distanceOf(site), 0) << answer.toStdString();
         EXPECT_EQ(f.StringGrid->Cell(ResultGrid::DistanceColumn, f.selectedRow), QStringLiteral("0"));
     }
+}
+
+// Beyond 60 km by road the site keeps its road distance, unranked, and the
+// search counts it as done: every site is asked once and named at the end.
+TEST_F(RoadDistance, ARoadDistanceBeyondSixtyKmIsKeptUnrankedAndTheSearchNamesIt)
+{
+    TMainForm& f = startCalculated(QStringLiteral("km=61&delay=50"));
+    f.StringGrid->SetCurrentCell(1, 1);
+    const QString site = f.StringGrid->Cell(1, 1);
+    ASSERT_TRUE(f.ButtonSendLaLoClick(f.ButtonSendLaLo));
+    ASSERT_TRUE(f.ButtonGetDistanceClick(f.ButtonGetDistance));
+    ASSERT_EQ(boxes.records.size(), 1u);
+    EXPECT_EQ(boxes.records[0].icon, velmora::platform::MessageIcon::Information);
+    EXPECT_TRUE(text(0).contains(QStringLiteral("61km は60kmを超える"))) << text(0).toStdString();
+    const CDisplayCalcResultData* row = f.resultList->FindByName(site);
+    EXPECT_EQ(row->GetTransportDistance(), 61.0);
+    EXPECT_EQ(row->GetTotal(), 0);
+    EXPECT_EQ(row->GetRank(), 0);
+    EXPECT_EQ(row->GetBandText(), QStringLiteral("上限値を超えています"));
+    EXPECT_EQ(row->GetDistanceReadOn(), QDate::currentDate());
+
+    // One site after another: each is fetched once, the search ends complete.
+    boxes.records.clear();
+    const int rows = f.resultList->Count();
+    search(f, 1);
+    ASSERT_EQ(boxes.records.size(), 2u) << text(1).toStdString();
+    EXPECT_EQ(caption(1), QStringLiteral("計算完了"));
+    EXPECT_EQ(text(1).count(QStringLiteral("km は60kmを超えるため順位を付けていません")), rows - 1) << text(1).toStdString();
+    EXPECT_FALSE(text(1).contains(QStringLiteral("・") + site + QStringLiteral("：")));
+    for (int n = 1; n <= rows; ++n)
+        EXPECT_EQ(f.resultList->RowAt(n)->GetTransportDistance(), 61.0) << n;
+}
+
+TEST_F(RoadDistance, TheMatrixSearchKeepsARoadDistanceBeyondSixtyKmAndAsksNoMore)
+{
+    TMainForm& f = startCalculatedWith(WithMatrixCall(StandInWebDataDefText(server->host(), QStringLiteral("km=61&delay=50"))));
+    const QString first = f.StringGrid->Cell(1, 1);
+    search(f, 3);
+    ASSERT_EQ(boxes.records.size(), 2u) << text(1).toStdString();
+    EXPECT_EQ(caption(1), QStringLiteral("計算完了"));
+    EXPECT_TRUE(text(1).contains(QStringLiteral("・") + first + QStringLiteral("：道のり距離 61km は60kmを超えるため順位を付けていません")))
+        << text(1).toStdString();
+    EXPECT_EQ(eval(route(), QStringLiteral("matrixCount")).toInt(), 1);
+    EXPECT_EQ(distanceOf(first), 61.0);
+    EXPECT_EQ(f.resultList->FindByName(first)->GetRank(), 0);
 }
 
 // No server behind the route page when the window came up: the next send

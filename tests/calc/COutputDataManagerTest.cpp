@@ -6,6 +6,7 @@
 #include <QList>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 using calctest::SiteSpec;
@@ -169,6 +170,14 @@ TEST_F(Driver, RecalculationKeepsTypedValuesWhileTheJobSiteStays)
     EXPECT_EQ(south->GetTotal(), 0);
     EXPECT_EQ(south->GetRank(), 0);
     EXPECT_EQ(south->GetBandText(), QStringLiteral("上限値を超えています"));
+    EXPECT_EQ(south->GetTransportDistance(), 61);
+    // The other rows close up: ranks 1 to 7 (every row is priced now) without a gap.
+    QList<int> ranks;
+    for (int n = 1; n <= list.Count(); ++n)
+        if (list.RowAt(n)->GetRank() != 0)
+            ranks.append(list.RowAt(n)->GetRank());
+    std::sort(ranks.begin(), ranks.end());
+    EXPECT_EQ(ranks, (QList<int>{1, 2, 3, 4, 5, 6, 7}));
 
     // A new X starts afresh: the distances measured from the old job site
     // go, the typed fees (each site's own quote) stay on their sites. What

@@ -24,7 +24,7 @@ CaseData SampleCase()
     d.did = true;
     d.sortMode = 1;
     d.bidCase = {QStringLiteral("2026-0102"), QStringLiteral("一級河川 安濃川 護岸工事")};
-    d.rows = {{QStringLiteral("A処分場"), 12.3, Source::RoutePage, d.xText, d.yText, 0},
+    d.rows = {{QStringLiteral("A処分場"), 12.3, Source::RoutePage, d.xText, d.yText, 0, QDate(2026, 12, 9)},
               {QStringLiteral("B処分場"), 0.1 + 0.2, Source::Typed, d.xText, d.yText, 4500},
               {QStringLiteral("C処分場"), 0, Source::None, QString(), QString(), 800}};
     return d;
@@ -69,6 +69,8 @@ TEST(CaseFile, EverythingComesBackAndTheListsGiveTheIndexes)
     EXPECT_EQ(back.rows[1].source, Source::Typed);
     EXPECT_EQ(back.rows[2].manualFee, 800);
     EXPECT_EQ(back.rows[2].source, Source::None);
+    EXPECT_EQ(back.rows[0].readOn, QDate(2026, 12, 9));
+    EXPECT_FALSE(back.rows[1].readOn.isValid());
 
     const CaseIndexes at = ResolveCase(back, SampleLists());
     EXPECT_EQ(at.district, 1);
@@ -85,11 +87,20 @@ TEST(CaseFile, RefusesOtherFilesNewerVersionsAndWhatTheDeploymentLacks)
     newer.insert(QStringLiteral("version"), 3);
     EXPECT_TRUE(RefusalOf(QJsonDocument(newer).toJson()).contains(QStringLiteral("新しい版（3）")));
 
+    // The day a road distance was read: a date, and only for the route page's.
+    for (const char* readOn : {R"("readOn": "2026-13-01", "distanceSource": "routePage")",
+                               R"("readOn": "2026-12-09", "distanceSource": "typed")"}) {
+        QJsonObject bad = QJsonDocument::fromJson(WriteCase(SampleCase())).object();
+        bad.insert(QStringLiteral("rows"), QJsonDocument::fromJson(QByteArray(R"([{"site": "A処分場", "transportDistance": 61, )")
+                                                                   + readOn + R"(, "measuredFrom": {"x": "1", "y": "2"}}])").array());
+        EXPECT_TRUE(RefusalOf(QJsonDocument(bad).toJson()).contains(QStringLiteral("道のり距離の取得日"))) << readOn;
+    }
+
     QJsonObject far = QJsonDocument::fromJson(WriteCase(SampleCase())).object();
-    far.insert(QStringLiteral("rows"), QJsonDocument::fromJson(R"([{"site": "A処分場", "transportDistance": 61,
+    far.insert(QStringLiteral("rows"), QJsonDocument::fromJson(R"([{"site": "A処分場", "transportDistance": 1000.5,
         "distanceSource": "typed", "measuredFrom": {"x": "1", "y": "2"}}])").array());
     EXPECT_EQ(RefusalOf(QJsonDocument(far).toJson()),
-              QStringLiteral("案件ファイルの処分場「A処分場」の運搬距離は0km以上60km以下ではありません。"));
+              QStringLiteral("案件ファイルの処分場「A処分場」の運搬距離は0km以上1000km以下ではありません。"));
 
     // Every missing name is listed, not only the first.
     CaseData gone = SampleCase();

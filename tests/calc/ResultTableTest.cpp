@@ -96,6 +96,15 @@ TEST(ResultTable, RowsCarryTheGridTextsInListOrder)
 
     CDisplayCalcResultList empty;
     EXPECT_TRUE(ResultTableRows(empty).isEmpty());
+
+    // A road distance from the route page puts Google's attribution first,
+    // before the header; without one the table begins with its header.
+    const QStringList notes = velmora::calc::ResultTableNotes(list, 2026);
+    ASSERT_EQ(notes.size(), 1);
+    EXPECT_TRUE(notes.at(0).endsWith(QStringLiteral("Powered by Google, ©2026 Google")));
+    EXPECT_TRUE(TableText(ResultTableHeader(), rows, TableFormat::Tsv, notes).startsWith(notes.at(0) + QStringLiteral("\nNo.\t")));
+    list.RowAt(1)->SetTransportDistance(14.1, CDisplayCalcResultData::DistanceSource::Typed);
+    EXPECT_TRUE(velmora::calc::ResultTableNotes(list, 2026).isEmpty());
 }
 
 TEST(ResultTable, HeaderIsOneLinePerCell)

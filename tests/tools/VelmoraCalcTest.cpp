@@ -375,10 +375,19 @@ TEST(VelmoraCalc, BadArgumentsExitTwoNamingTheArgument)
 TEST(VelmoraCalc, DistanceLimitsOfTheGrid)
 {
     const QString name = CalcAt({}).table().at(1).at(Name);
-    const CalcRun over = CalcAt({QStringLiteral("--distance"), name + QStringLiteral("=60.5")});
+    const CalcRun over = CalcAt({QStringLiteral("--distance"), name + QStringLiteral("=1000.5")});
     EXPECT_EQ(over.exitCode, 2);
-    EXPECT_TRUE(over.err.contains(QStringLiteral("運搬距離は0km以上60km以下を入力してください。")));
+    EXPECT_TRUE(over.err.contains(QStringLiteral("運搬距離は0km以上1000km以下を入力してください。")));
     EXPECT_EQ(CalcAt({QStringLiteral("--distance"), name + QStringLiteral("=-1")}).exitCode, 2);
+    // Beyond 60 km the distance is kept and the site listed last, unranked,
+    // by amount; the ranks of the others close up.
+    const CalcRun far = CalcAt({QStringLiteral("--sort"), QStringLiteral("amount"), QStringLiteral("--distance"), name + QStringLiteral("=60.5")});
+    ExpectWellFormed(far, 0);
+    const QStringList last = far.table().constLast();
+    EXPECT_EQ(last.at(Name), name);
+    EXPECT_EQ(last.at(Transport), QStringLiteral("60.5"));
+    EXPECT_EQ(last.at(Rank), QString());
+    EXPECT_EQ(last.at(14), QStringLiteral("上限値を超えています"));
     EXPECT_EQ(CalcAt({QStringLiteral("--distance"), name + QStringLiteral("=60")}).exitCode, 0);
     EXPECT_EQ(CalcAt({QStringLiteral("--distance=") + name + QStringLiteral("=0")}).exitCode, 0);
 }

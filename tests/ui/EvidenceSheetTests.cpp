@@ -302,3 +302,29 @@ TEST(EvidenceSheet, AUnitOtherThanCubicMetresIsMarkedAndTheLegendSaysTheTotalAss
     EvidenceSheet(data).Fill(document);
     EXPECT_TRUE(document.toPlainText().contains(QStringLiteral("道路距離） ／ 単位注意: 処分費の単位は「t」")));
 }
+
+TEST(EvidenceSheet, ARowBeyondSixtyKmIsMarkedAndExplainedAndARoadDistanceDated)
+{
+    CDisplayCalcResultList list;
+    EvidenceSheetData data = SampleData(list);
+    QTextDocument document;
+    EvidenceSheet(data).Fill(document);
+    EXPECT_FALSE(document.toPlainText().contains(QStringLiteral("運搬距離が60kmを超える処分場")));
+
+    CDisplayCalcResultData* far = list.RowAt(3);
+    far->SetTransportDistance(61.5, CDisplayCalcResultData::DistanceSource::RoutePage, QDate(2026, 12, 9));
+    far->SetBandText(QStringLiteral("上限値を超えています"));
+    data.rows = EvidenceRows(list);
+    ASSERT_TRUE(data.rows.at(2).beyondReach);
+    EXPECT_FALSE(data.rows.at(0).beyondReach);
+    EvidenceSheet(data).Fill(document);
+    QTextTable* table = ResultTable(document);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(CellText(table, 3, 14), QStringLiteral("上限値を超えています"));
+    // The day the road distance was read stands beside it.
+    EXPECT_TRUE(CellText(table, 3, 3).startsWith(EvidenceSheet::RoadDistanceMark() + QStringLiteral("61.5")));
+    EXPECT_TRUE(CellText(table, 3, 3).endsWith(QStringLiteral("2026/12/09 取得"))) << CellText(table, 3, 3).toStdString();
+    EXPECT_TRUE(CellText(table, 3, 13).isEmpty());
+    EXPECT_TRUE(EvidenceSheet(data).Html().contains(QStringLiteral("<td class=\"mark\">上限値を超えています</td>")));
+    EXPECT_TRUE(document.toPlainText().contains(QStringLiteral("上限値を超えています: 運搬距離が60kmを超える処分場。")));
+}

@@ -77,7 +77,7 @@ QColor pixelIn(const QImage& image, const ResultGrid* grid, int col, int row)
 
 } // namespace
 
-TEST_F(ResultGridTest, EnterWithSixtyRecalculatesAndSixtyPointFiveIsRefused)
+TEST_F(ResultGridTest, EnterWithSixtyRecalculatesAndAnImpossibleDistanceIsRefused)
 {
     const QString site = grid->Cell(1, 2);
     QLineEdit* e = typeInto(ResultGrid::DistanceColumn, 2, QStringLiteral("60"));
@@ -100,16 +100,37 @@ TEST_F(ResultGridTest, EnterWithSixtyRecalculatesAndSixtyPointFiveIsRefused)
 
     const QString other = grid->Cell(1, 1);
     const double before = resultFor(other)->GetTransportDistance();
-    e = typeInto(ResultGrid::DistanceColumn, 1, QStringLiteral("60.5"));
+    e = typeInto(ResultGrid::DistanceColumn, 1, QStringLiteral("1000.1"));
     ASSERT_NE(e, nullptr);
     QTest::keyClick(e, Qt::Key_Return);
     ASSERT_EQ(boxes.records.size(), 1u);
-    EXPECT_EQ(boxes.records[0].text, QStringLiteral("運搬距離は0km以上60km以下を入力してください。"));
+    EXPECT_EQ(boxes.records[0].text, QStringLiteral("運搬距離は0km以上1000km以下を入力してください。"));
     EXPECT_EQ(boxes.records[0].caption, QStringLiteral("無効な値"));
     EXPECT_EQ(boxes.records[0].icon, velmora::platform::MessageIcon::Exclamation);
     EXPECT_EQ(grid->Cell(ResultGrid::DistanceColumn, 1), QStringLiteral("0"));
     EXPECT_EQ(resultFor(other)->GetTransportDistance(), before);
     EXPECT_EQ(grid->Cell(1, 1), other);
+}
+
+// Beyond 60 km no table prices the transport: the typed distance stays on
+// its row, which goes unranked and says why.
+TEST_F(ResultGridTest, ADistanceBeyondSixtyIsKeptAndItsRowUnranked)
+{
+    const QString site = grid->Cell(1, 1);
+    ASSERT_FALSE(grid->Cell(ResultGrid::RankColumn, 1).isEmpty());
+    QLineEdit* e = typeInto(ResultGrid::DistanceColumn, 1, QStringLiteral("60.5"));
+    ASSERT_NE(e, nullptr);
+    QTest::keyClick(e, Qt::Key_Return);
+    EXPECT_TRUE(boxes.records.empty());
+    EXPECT_EQ(resultFor(site)->GetTransportDistance(), 60.5);
+    const int r = rowOf(site);
+    ASSERT_GT(r, 0);
+    EXPECT_EQ(grid->Cell(ResultGrid::DistanceColumn, r), QStringLiteral("60.5"));
+    EXPECT_EQ(grid->Cell(11, r), QStringLiteral("0"));
+    EXPECT_EQ(grid->Cell(12, r), QString());
+    EXPECT_EQ(grid->Cell(ResultGrid::RankColumn, r), QString());
+    EXPECT_EQ(grid->Cell(ResultGrid::BandColumn, r), QStringLiteral("上限値を超えています"));
+    EXPECT_TRUE(grid->model()->index(r - 1, ResultGrid::RankColumn).data(Qt::ToolTipRole).toString().contains(QStringLiteral("60km")));
 }
 
 // The limit is judged as the grid shows the distance: one bit above 60 is

@@ -9,9 +9,6 @@
 namespace velmora::tools {
 namespace {
 
-// The limits the result grid applies to a typed transport distance.
-constexpr int kMaxTransportKm = 60;
-const QString kDistanceRangeMessage = QStringLiteral("運搬距離は0km以上60km以下を入力してください。");
 
 ArgumentError Bad(const QString& option, const QString& why)
 {
@@ -61,8 +58,9 @@ GridEdit ParseEdit(const QString& option, const QString& value, GridEdit::Column
         } catch (const velmora::ConvertError&) {
             throw Bad(option, QStringLiteral("'%1' は数値ではありません。").arg(edit.text));
         }
-        if (!velmora::calc::ShownDistanceWithin(km, kMaxTransportKm))
-            throw Bad(option, kDistanceRangeMessage);
+        // The limits the result grid applies to a typed transport distance.
+        if (!velmora::calc::ShownDistanceWithin(km, velmora::calc::MaxTransportDistanceKm))
+            throw Bad(option, velmora::calc::TransportDistanceRangeText());
     } else if (StrToIntDefault(edit.text, -1) < 0 || edit.text.trimmed() != edit.text) {
         throw Bad(option, QStringLiteral("'%1' は 0 以上の整数（円）ではありません。").arg(edit.text));
     }
@@ -215,7 +213,7 @@ QString CalcUsageText()
         "\n"
         "Result:\n"
         "  --sort amount|distance    order of the rows (default amount)\n"
-        "  --distance NAME=KM    transport distance for the site NAME (0 to 60 km), then recalculate\n"
+        "  --distance NAME=KM    transport distance for the site NAME (0 to 1000 km), then recalculate\n"
         "  --fee NAME=YEN        disposal fee typed for the site NAME, then recalculate\n"
         "                        (both repeatable, applied in the order given, as Enter in the grid)\n"
         "  --format tsv|csv|geojson  tab-separated UTF-8 (default), CSV in UTF-8 with byte-order mark,\n"

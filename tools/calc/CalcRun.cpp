@@ -24,6 +24,7 @@
 #include "data/Paths.h"
 #include "geo/CCoordinatesConvert.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <memory>
@@ -302,6 +303,7 @@ CalcTable Calculate(const CalcArguments& given, Loaded& loaded)
     CalcTable table;
     table.notes = loaded.notices;
     table.header = velmora::calc::ResultTableHeader();
+    table.headNotes = velmora::calc::ResultTableNotes(driver.Results(), QDate::currentDate().year());
     table.rows = velmora::calc::ResultTableRows(driver.Results());
     table.places = velmora::calc::PlaceResults(driver.Results(), driver.JobSite());
     if (table.rows.isEmpty())

@@ -14,6 +14,7 @@ struct CalcTable
     QStringList header;
     QList<QStringList> rows; // the grid's cells, row by row in display order
     QStringList notes;       // for stderr: what the window would have said in a box
+    QStringList headNotes;   // the lines the written table begins with, as the window's copy
     velmora::calc::ResultPlaces places; // the same rows where they lie, for the map file
 };
 

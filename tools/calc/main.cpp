@@ -48,7 +48,7 @@ int main(int argc, char* argv[])
         }
         const CalcTable table = RunCalc(arguments);
         const QByteArray output = arguments.geoJson ? velmora::calc::ResultGeoJson(table.places)
-                                                    : velmora::calc::WriteTable(table.header, table.rows, arguments.format);
+                                                    : velmora::calc::WriteTable(table.header, table.rows, arguments.format, table.headNotes);
         if (!Write(stdout, output)) {
             Message(QStringLiteral("結果を書き出せません。"));
             return ExitFailed;
