@@ -217,15 +217,15 @@ TEST_F(InstalledProgramTest, TheOfficesRoutePageAndKeySurviveAnUpgrade)
     };
 
     install();
-    const QByteArray shipped = Read(installed + QStringLiteral("status/WebDataDef.ini"));
-    ASSERT_FALSE(shipped.isEmpty());
+    const QByteArray shippedDefinitions = Read(installed + QStringLiteral("status/WebDataDef.ini"));
+    ASSERT_FALSE(shippedDefinitions.isEmpty());
     EXPECT_EQ(routePage(), QStringLiteral("https://intranet.example/velmora/route-google.html?key=OFFICEKEY"));
 
     // A key written into the installed file is what an upgrade takes away.
     QFile(installed + QStringLiteral("status/WebDataDef.ini")).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    Write(installed + QStringLiteral("status/WebDataDef.ini"), shipped + "\n; edited by hand\n");
+    Write(installed + QStringLiteral("status/WebDataDef.ini"), shippedDefinitions + "\n; edited by hand\n");
     install();
-    EXPECT_EQ(Read(installed + QStringLiteral("status/WebDataDef.ini")), shipped);
+    EXPECT_EQ(Read(installed + QStringLiteral("status/WebDataDef.ini")), shippedDefinitions);
     EXPECT_EQ(Read(scratch.filePath(QStringLiteral("config/velmora/WebDataDef.ini"))), office.toUtf8());
     EXPECT_EQ(routePage(), QStringLiteral("https://intranet.example/velmora/route-google.html?key=OFFICEKEY"));
     qputenv("XDG_CONFIG_HOME", previous);

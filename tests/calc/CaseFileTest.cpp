@@ -25,8 +25,8 @@ CaseData SampleCase()
     d.sortMode = 1;
     d.bidCase = {QStringLiteral("2026-0102"), QStringLiteral("一級河川 安濃川 護岸工事")};
     d.rows = {{QStringLiteral("A処分場"), 12.3, Source::RoutePage, d.xText, d.yText, 0, QDate(2026, 12, 9)},
-              {QStringLiteral("B処分場"), 0.1 + 0.2, Source::Typed, d.xText, d.yText, 4500},
-              {QStringLiteral("C処分場"), 0, Source::None, QString(), QString(), 800}};
+              {QStringLiteral("B処分場"), 0.1 + 0.2, Source::Typed, d.xText, d.yText, 4500, QDate()},
+              {QStringLiteral("C処分場"), 0, Source::None, QString(), QString(), 800, QDate()}};
     return d;
 }
 

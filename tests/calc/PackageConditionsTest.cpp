@@ -49,9 +49,11 @@ TEST(PackageConditions, ACaseKeepsWhatPricedItAndNothingElse)
         KeepDetailsRead(kept, t);
         EXPECT_EQ(PackageConditionTexts(kept, t), PackageConditionTexts(EveryChoice(t), t)) << t;
         const QStringList texts = PackageConditionTexts(EveryChoice(t), t);
-        for (const QString& detail : {kept.debrisWork, kept.loading, kept.refuseKind, kept.loadClass})
-            if (!detail.isEmpty())
+        for (const QString& detail : {kept.debrisWork, kept.loading, kept.refuseKind, kept.loadClass}) {
+            if (!detail.isEmpty()) {
                 EXPECT_TRUE(texts.contains(detail)) << t << ": " << detail.toStdString();
+            }
+        }
         EXPECT_FALSE(kept.dumpTruckCarry) << t;
     }
 
