@@ -265,15 +265,15 @@ TEST_F(CaseFileTest, NewCalculationKeepsOrAsksBeforeDroppingValues)
     };
     calculateAt(tsuX(), tsuY());
     EXPECT_TRUE(boxes.records.empty());
-    EXPECT_EQ(distances(), 2);
+    EXPECT_EQ(distances(), 3);
 
     // 300 m away, いいえ: nothing calculated, the table as it was.
     calculateAt(tsuX(), QStringLiteral("57300"));
     ASSERT_EQ(boxes.records.size(), 1u);
     EXPECT_EQ(boxes.records[0].caption, QStringLiteral("計算実行"));
-    EXPECT_TRUE(boxes.records[0].text.contains(QStringLiteral("運搬距離 2 件"))) << boxes.records[0].text.toStdString();
+    EXPECT_TRUE(boxes.records[0].text.contains(QStringLiteral("運搬距離 3 件"))) << boxes.records[0].text.toStdString();
     EXPECT_FALSE(boxes.records[0].text.contains(QStringLiteral("処分費手入力")));
-    EXPECT_EQ(distances(), 2);
+    EXPECT_EQ(distances(), 3);
     EXPECT_EQ(f.driver->JobSite().GetYText(), tsuY());
 
     boxes.answers.push_back(MessageAnswer::Yes);
