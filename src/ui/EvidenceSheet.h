@@ -56,6 +56,8 @@ struct EvidenceRow
     bool typedFee = false;
     // The fee is not per m³, yet the total adds it to a cost per m³.
     bool unitCaution = false;
+    // That distance is shorter than the straight line.
+    bool shorterThanStraight = false;
 };
 
 struct EvidenceSheetData

@@ -1,8 +1,11 @@
 #include "app/MainWindowFixture.h"
 #include "calc/CDisplayCalcResultList.h"
 #include "calc/COutputDataManager.h"
+#include "calc/ShorterThanStraight.h"
 #include "data/NumberText.h"
+#include "ui/EvidenceSheet.h"
 #include "ui/KeyCharacter.h"
+#include "ui/NumberField.h"
 
 #include <QButtonGroup>
 #include <QClipboard>
@@ -11,6 +14,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QToolTip>
+#include <algorithm>
 
 using namespace velmora::test;
 using velmora::ui::ResultGrid;
@@ -277,6 +282,9 @@ TEST(KeyCharacterTest, KeysThatTypeAndKeysThatDoNot)
     EXPECT_EQ(typed(Qt::Key_Enter, QString()), QChar(u'\r'));
     EXPECT_EQ(typed(Qt::Key_Backspace, QStringLiteral("\b")), QChar(u'\b'));
     EXPECT_EQ(typed(Qt::Key_5, QStringLiteral("5")), QChar(u'5'));
+    QKeyEvent fullWidth(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("５"));
+    EXPECT_EQ(velmora::ui::TypedNumberCharacter(&fullWidth), QChar(u'5'));
+    EXPECT_EQ(velmora::ui::TypedCharacter(&fullWidth), QChar(u'５'));
     EXPECT_EQ(typed(Qt::Key_V, QStringLiteral("v"), Qt::ControlModifier), QChar(char16_t(0x16)));
     EXPECT_TRUE(typed(Qt::Key_Delete, QString(QChar(char16_t(0x7f)))).isNull());
     EXPECT_TRUE(typed(Qt::Key_Left, QString()).isNull());
@@ -293,7 +301,7 @@ TEST_F(ResultGridTest, PastesTypingOverASelectionAndBackspaceMeetTheCellRules)
     EXPECT_EQ(grid->Cell(ResultGrid::DistanceColumn, 2), QStringLiteral(".5"));
 
     QClipboard* clipboard = QGuiApplication::clipboard();
-    for (const QString& refused : {QStringLiteral("-500"), QStringLiteral("1e9"), QStringLiteral("１２")}) {
+    for (const QString& refused : {QStringLiteral("-500"), QStringLiteral("1e9"), QStringLiteral("1,2")}) {
         clipboard->setText(refused);
         e->selectAll();
         QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier);
@@ -342,4 +350,150 @@ TEST_F(ResultGridTest, AFeeThatWouldOverflowTheTotalIsRefused)
     EXPECT_EQ(row->GetTotal(), row->GetTransportCost() + ResultGrid::MaxManualFee);
     for (int r = 1; r < grid->RowCount(); ++r)
         EXPECT_FALSE(grid->Cell(12, r).startsWith(u'-')) << r;
+}
+
+TEST_F(ResultGridTest, CopiedNumbersAreReadAsMeantOrRefusedWholeWithAHint)
+{
+    using Kind = velmora::data::CopiedNumberKind;
+    auto shownHint = [] { return QToolTip::isVisible() ? QToolTip::text() : QString(); };
+    auto paste = [](QLineEdit* e, const QString& text) {
+        // Gone at once: hideText() would leave it up for a moment.
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QStringLiteral("qtooltip_label"))
+                w->hide();
+        QGuiApplication::clipboard()->setText(text);
+        e->selectAll();
+        QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier);
+        QCoreApplication::processEvents();
+    };
+    struct Field
+    {
+        std::function<QLineEdit*()> open;
+        Kind kind;
+        QStringList meant; // pasted, then what the field holds
+        QStringList refused;
+    };
+    QLineEdit* x = form->EditX;
+    const std::vector<Field> fields = {
+        {[&] {
+             form->SetActivePage(TMainForm::PageMain);
+             return x;
+         },
+         Kind::Coordinate, {QStringLiteral("－１１００００．５"), QStringLiteral("-110000.5")},
+         {QStringLiteral("1e5"), QStringLiteral("142,037"), QStringLiteral("12.5km"), QStringLiteral("--5")}},
+        {[&] {
+             form->SetActivePage(TMainForm::PageCalcResult);
+             return typeInto(ResultGrid::DistanceColumn, 2, QStringLiteral("3"));
+         },
+         Kind::Distance,
+         {QStringLiteral("１２．５"), QStringLiteral("12.5"), QStringLiteral("7km"), QStringLiteral("7"),
+          QStringLiteral(" 8.5 ｋｍ"), QStringLiteral("8.5")},
+         {QStringLiteral("-5"), QStringLiteral("1e5"), QStringLiteral("142,037"), QStringLiteral("4500円")}},
+        {[&] { return typeInto(ResultGrid::ManualFeeColumn, 2, QStringLiteral("1")); }, Kind::Fee,
+         {QStringLiteral("4,500円"), QStringLiteral("4500"), QStringLiteral("１２００"), QStringLiteral("1200")},
+         {QStringLiteral("-5"), QStringLiteral("4,50"), QStringLiteral("12km"), QStringLiteral("1e5")}},
+    };
+    for (const Field& f : fields) {
+        QLineEdit* edit = f.open();
+        ASSERT_NE(edit, nullptr);
+        for (int i = 0; i + 1 < f.meant.size(); i += 2) {
+            paste(edit, f.meant.at(i));
+            EXPECT_EQ(edit->text(), f.meant.at(i + 1)) << f.meant.at(i).toStdString();
+            EXPECT_EQ(shownHint(), QString());
+        }
+        const QString kept = edit->text();
+        for (const QString& refused : f.refused) {
+            paste(edit, refused);
+            EXPECT_EQ(edit->text(), kept) << refused.toStdString();
+            EXPECT_EQ(shownHint(), velmora::ui::RefusedNumberHint(f.kind)) << refused.toStdString();
+        }
+    }
+    EXPECT_EQ(grid->Cell(ResultGrid::ManualFeeColumn, 2), QStringLiteral("1200"));
+
+    // Dropped text, an input method's text and a full-width key go the same way.
+    QLineEdit* fee = editor();
+    fee->clear();
+    EXPECT_TRUE(DropText(fee, QStringLiteral("２,３００円")));
+    EXPECT_EQ(grid->Cell(ResultGrid::ManualFeeColumn, 2), QStringLiteral("2300"));
+    x->setText(QString());
+    QInputMethodEvent commit(QString(), {});
+    commit.setCommitString(QStringLiteral("－１２"));
+    QApplication::sendEvent(x, &commit);
+    QKeyEvent fullWidthFive(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("５"));
+    QApplication::sendEvent(x, &fullWidthFive);
+    EXPECT_EQ(x->text(), QStringLiteral("-125"));
+}
+
+TEST_F(ResultGridTest, ADistanceShorterThanTheStraightLineIsAskedAboutOrMarked)
+{
+    // Two sites at least 2 km away in a straight line.
+    QStringList far;
+    for (int r = 1; r < grid->RowCount() && far.size() < 2; ++r)
+        if (StrToFloatDefault(grid->Cell(2, r), 0) >= 2)
+            far.append(grid->Cell(1, r));
+    ASSERT_EQ(far.size(), 2);
+    const QString site = far.at(0);
+    const double straight = resultFor(site)->GetStraightDistance();
+    auto enter = [&](double km) {
+        QLineEdit* e = typeInto(ResultGrid::DistanceColumn, rowOf(site), FloatToStr(km));
+        ASSERT_NE(e, nullptr);
+        QTest::keyClick(e, Qt::Key_Return);
+    };
+
+    // A tenth below the straight line is rounding: taken without a word.
+    enter(straight - 0.1);
+    EXPECT_TRUE(boxes.records.empty());
+    const double kept = resultFor(site)->GetTransportDistance();
+    EXPECT_EQ(FloatToStr(kept), FloatToStr(straight - 0.1));
+    EXPECT_EQ(grid->DistanceMark(rowOf(site)), QStringLiteral("＃"));
+
+    // Shorter still is asked about, No (the default) keeps the old value.
+    enter(straight - 1);
+    ASSERT_EQ(boxes.records.size(), 1u);
+    const auto& box = boxes.records[0];
+    EXPECT_EQ(box.buttons, velmora::platform::MessageButtons::YesNo);
+    EXPECT_EQ(box.text, velmora::calc::ShorterThanStraightQuestion(site, straight - 1, straight));
+    EXPECT_TRUE(box.text.contains(FloatToStr(straight - 1) + QStringLiteral("km")));
+    EXPECT_TRUE(box.text.contains(FloatToStr(straight) + QStringLiteral("km")));
+    EXPECT_EQ(resultFor(site)->GetTransportDistance(), kept);
+    EXPECT_EQ(grid->Cell(ResultGrid::DistanceColumn, rowOf(site)), FloatToStr(kept));
+
+    // Yes takes it, marked in the grid.
+    boxes.answers.push_back(velmora::platform::MessageAnswer::Yes);
+    enter(straight - 1);
+    EXPECT_EQ(boxes.records.size(), 2u);
+    EXPECT_EQ(FloatToStr(resultFor(site)->GetTransportDistance()), FloatToStr(straight - 1));
+    EXPECT_EQ(grid->DistanceMark(rowOf(site)), velmora::calc::ShorterThanStraightMark() + QStringLiteral("＃"));
+
+    // A road distance read from the route page is never asked about, only
+    // marked: in the grid, its tip and on the evidence sheet.
+    const QString other = far.at(1);
+    CDisplayCalcResultData* read = form->resultList->FindByName(other);
+    read->SetTransportDistance(read->GetStraightDistance() / 2, CDisplayCalcResultData::DistanceSource::RoutePage);
+    grid->ShowCalcResult(false);
+    EXPECT_EQ(boxes.records.size(), 2u);
+    EXPECT_EQ(grid->DistanceMark(rowOf(other)), velmora::calc::ShorterThanStraightMark() + QStringLiteral("＊"));
+    EXPECT_TRUE(grid->model()->index(rowOf(other) - 1, ResultGrid::DistanceColumn).data(Qt::ToolTipRole).toString()
+                    .contains(velmora::calc::ShorterThanStraightHint(*read)));
+    const QList<velmora::ui::EvidenceRow> rows = velmora::ui::EvidenceRows(*form->resultList);
+    velmora::ui::EvidenceSheetData sheet;
+    sheet.rows = rows;
+    const QString html = velmora::ui::EvidenceSheet(sheet).Html();
+    EXPECT_TRUE(html.contains(velmora::calc::ShorterThanStraightMark() + QStringLiteral("＊")));
+    EXPECT_TRUE(html.contains(velmora::calc::ShorterThanStraightLegend()));
+    EXPECT_EQ(std::count_if(rows.begin(), rows.end(), [](const auto& row) { return row.shorterThanStraight; }), 2);
+}
+
+TEST_F(ResultGridTest, CtrlASelectsTheWholeTextOfTheCoordinatesAndTheCells)
+{
+    QLineEdit* e = typeInto(ResultGrid::DistanceColumn, 2, QStringLiteral("12.5"));
+    ASSERT_NE(e, nullptr);
+    for (QLineEdit* field : {form->EditX, form->EditY, e}) {
+        field->deselect();
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        EXPECT_EQ(field->selectedText(), field->text()) << field->objectName().toStdString();
+    }
+    // What is typed next replaces it all.
+    QTest::keyClicks(e, QStringLiteral("7"));
+    EXPECT_EQ(grid->Cell(ResultGrid::DistanceColumn, 2), QStringLiteral("7"));
 }
