@@ -2,7 +2,7 @@
 
 #include "DropDownComboBox.h"
 #include "KeyCharacter.h"
-#include "KeyFilterValidator.h"
+#include "NumberField.h"
 #include "calc/CCalcConditionData.h"
 #include "calc/PackageConditions.h"
 #include "data/CHimokuRowSource.h"
@@ -131,7 +131,7 @@ ConditionPanel::ConditionPanel(MainWindowState& state, QWidget* parent)
         // fields; an input method would bypass it.
         edit->setAttribute(Qt::WA_InputMethodEnabled, false);
         edit->installEventFilter(this);
-        edit->setValidator(new KeyFilterValidator(&ConditionPanel::CoordKeyAccepted, edit));
+        MakeNumberField(edit, &ConditionPanel::CoordKeyAccepted, velmora::data::CopiedNumberKind::Coordinate);
         connect(edit, &QLineEdit::textChanged, this, &ConditionPanel::EditCoordChange);
     }
 
@@ -392,9 +392,9 @@ bool ConditionPanel::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress && (watched == EditX || watched == EditY)) {
         // A paste goes to the field, whose validator judges the text it makes.
-        if (static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste))
+        if (IsEditingShortcut(static_cast<QKeyEvent*>(event)))
             return QWidget::eventFilter(watched, event);
-        QChar key = TypedCharacter(static_cast<QKeyEvent*>(event));
+        QChar key = TypedNumberCharacter(static_cast<QKeyEvent*>(event));
         if (!key.isNull()) {
             EditCoordKeyPress(static_cast<QLineEdit*>(watched), key);
             if (key.isNull())

@@ -6,6 +6,7 @@
 #include "calc/CDisplayCalcResultList.h"
 #include "calc/CaseFile.h"
 #include "calc/ResultRowTexts.h"
+#include "calc/ShorterThanStraight.h"
 #include "data/Error.h"
 #include "data/SafeFile.h"
 
@@ -106,7 +107,7 @@ QList<EvidenceRow> EvidenceRows(CDisplayCalcResultList& list)
         rows.append({velmora::calc::ResultRowTexts(row, position), row.GetTransportDistance() != 0,
                      row.GetDistanceSource(), row.GetManualFee() != 0,
                      !velmora::calc::IsPerCubicMetre(row.GetFeeUnit()), velmora::calc::BeyondReach(row),
-                     row.GetDistanceReadOn()});
+                     row.GetDistanceReadOn(), velmora::calc::ShorterThanStraight(row)});
     }
     return rows;
 }
@@ -245,6 +246,8 @@ QString EvidenceSheet::Html() const
                 if (row.readOn.isValid())
                     readOn = QStringLiteral("<br><span style=\"font-size: small;\">%1 取得</span>")
                                  .arg(row.readOn.toString(QStringLiteral("yyyy/MM/dd")));
+                if (row.shorterThanStraight)
+                    text = velmora::calc::ShorterThanStraightMark() + text;
                 marked = true;
             } else if (col == ColManualFee && row.typedFee) {
                 text = TypedFeeMark() + text;
@@ -281,6 +284,8 @@ QString EvidenceSheet::Html() const
     if (std::any_of(m_data.rows.begin(), m_data.rows.end(),
                     [](const EvidenceRow& row) { return row.distanceSource == CDisplayCalcResultData::DistanceSource::RoutePage; }))
         notes.append(QStringLiteral("＊ の道のり距離: ") + velmora::calc::GoogleAttributionText(m_data.madeOn.isValid() ? m_data.madeOn.year() : QDate::currentDate().year()));
+    if (std::any_of(m_data.rows.begin(), m_data.rows.end(), [](const EvidenceRow& row) { return row.shorterThanStraight; }))
+        notes.append(velmora::calc::ShorterThanStraightLegend() + QStringLiteral("。"));
     if (!c.caseChanges.isEmpty())
         notes.append(velmora::calc::CaseChangesHeading() + QStringLiteral("：") + c.caseChanges.join(QStringLiteral("、")));
     for (const QString& note : notes)

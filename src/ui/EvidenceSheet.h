@@ -60,6 +60,8 @@ struct EvidenceRow
     bool beyondReach = false;
     // The day a road distance was read from the route page; null when unknown.
     QDate readOn;
+    // That distance is shorter than the straight line.
+    bool shorterThanStraight = false;
 };
 
 struct EvidenceSheetData

@@ -1,5 +1,7 @@
 #include "KeyCharacter.h"
 
+#include "data/MatchesCostItem.h"
+
 #include <QKeyEvent>
 
 namespace velmora::ui {
@@ -30,6 +32,21 @@ QChar TypedCharacter(const QKeyEvent* event)
     if (text.size() != 1 || text.at(0).unicode() == 0x7f)
         return QChar();
     return text.at(0);
+}
+
+QChar TypedNumberCharacter(const QKeyEvent* event)
+{
+    const QChar typed = TypedCharacter(event);
+    if (typed.isNull())
+        return typed;
+    const QString half = ToHalfWidth(QString(typed));
+    return half.size() == 1 ? half.at(0) : typed;
+}
+
+bool IsEditingShortcut(const QKeyEvent* event)
+{
+    return event->matches(QKeySequence::Paste) || event->matches(QKeySequence::SelectAll)
+           || event->matches(QKeySequence::Copy);
 }
 
 } // namespace velmora::ui

@@ -2,9 +2,10 @@
 
 namespace velmora::ui {
 
-KeyFilterValidator::KeyFilterValidator(KeyRule rule, QObject* parent)
+KeyFilterValidator::KeyFilterValidator(KeyRule rule, QObject* parent, Reader reader)
     : QValidator(parent)
     , m_rule(std::move(rule))
+    , m_reader(std::move(reader))
 {
 }
 
@@ -19,10 +20,21 @@ bool KeyFilterValidator::Typeable(const QString& text) const
     return true;
 }
 
-QValidator::State KeyFilterValidator::validate(QString& input, int&) const
+QValidator::State KeyFilterValidator::validate(QString& input, int& pos) const
 {
     if (Typeable(input))
         return Acceptable;
+    if (m_reader) {
+        const QString meant = m_reader(input);
+        if (meant != input && Typeable(meant)) {
+            // A cursor at the end stays there; elsewhere it moves back by
+            // what was dropped, staying inside the number.
+            pos = pos >= input.size() ? int(meant.size())
+                                      : qBound(0, pos - int(input.size() - meant.size()), int(meant.size()));
+            input = meant;
+            return Acceptable;
+        }
+    }
     // A leading digit short of a typeable number: what deleting the digits
     // before the decimal point leaves; a digit typed next mends it.
     QString mended = input;

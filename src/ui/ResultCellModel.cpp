@@ -30,10 +30,11 @@ int ResultCellModel::columnCount(const QModelIndex& parent) const
 QVariant ResultCellModel::data(const QModelIndex& index, int role) const
 {
     if (index.isValid() && role == Qt::ToolTipRole && index.column() == ResultGrid::DistanceColumn) {
+        QString tip = velmora::calc::DistanceSourceLegend(source(index.row()));
         if (source(index.row()) == CDisplayCalcResultData::DistanceSource::RoutePage)
-            return velmora::calc::DistanceSourceLegend(source(index.row())) + u'\n'
-                   + velmora::calc::GoogleAttributionText(QDate::currentDate().year());
-        return velmora::calc::DistanceSourceLegend(source(index.row()));
+            tip += u'\n' + velmora::calc::GoogleAttributionText(QDate::currentDate().year());
+        const QString shortHint = shortDistanceHint(index.row());
+        return shortHint.isEmpty() ? tip : tip + u'\n' + shortHint;
     }
     if (index.isValid() && role == Qt::ToolTipRole && index.column() == ResultGrid::FeeUnitColumn
         && text(index.row(), index.column()).endsWith(velmora::calc::UnitCautionText()))
@@ -67,6 +68,13 @@ CDisplayCalcResultData::DistanceSource ResultCellModel::source(int row) const
 {
     return row >= 0 && row < static_cast<int>(m_sources.size()) ? m_sources[static_cast<std::size_t>(row)]
                                                                 : CDisplayCalcResultData::DistanceSource::None;
+}
+
+QString ResultCellModel::shortDistanceHint(int row) const
+{
+    return row >= 0 && row < static_cast<int>(m_shortDistanceHints.size())
+               ? m_shortDistanceHints[static_cast<std::size_t>(row)]
+               : QString();
 }
 
 bool ResultCellModel::setData(const QModelIndex& index, const QVariant& value, int role)
@@ -121,11 +129,13 @@ void ResultCellModel::resize(int rows)
     }
 }
 
-void ResultCellModel::assign(std::vector<Row> rows, std::vector<CDisplayCalcResultData::DistanceSource> sources)
+void ResultCellModel::assign(std::vector<Row> rows, std::vector<CDisplayCalcResultData::DistanceSource> sources,
+                             std::vector<QString> shortDistanceHints)
 {
     beginResetModel();
     m_rows = std::move(rows);
     m_sources = std::move(sources);
+    m_shortDistanceHints = std::move(shortDistanceHints);
     endResetModel();
 }
 

@@ -28,16 +28,20 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
     CDisplayCalcResultData::DistanceSource source(int row) const;
+    // The tip of a distance shorter than the straight line; empty for none.
+    QString shortDistanceHint(int row) const;
     QString text(int row, int col) const;
     void setText(int row, int col, const QString& value);
     void resize(int rows);
-    void assign(std::vector<Row> rows, std::vector<CDisplayCalcResultData::DistanceSource> sources = {});
+    void assign(std::vector<Row> rows, std::vector<CDisplayCalcResultData::DistanceSource> sources = {},
+                std::vector<QString> shortDistanceHints = {});
 
 private:
     std::vector<Row> m_rows;
     // Where each row's transport distance came from, as the list said when
     // the grid was filled.
     std::vector<CDisplayCalcResultData::DistanceSource> m_sources;
+    std::vector<QString> m_shortDistanceHints;
 };
 
 } // namespace velmora::ui

@@ -1,11 +1,12 @@
 #include "ResultGrid.h"
 
 #include "KeyCharacter.h"
-#include "KeyFilterValidator.h"
+#include "NumberField.h"
 #include "ResultCellModel.h"
 #include "calc/CDisplayCalcResultList.h"
 #include "calc/COutputDataManager.h"
 #include "calc/ResultRowTexts.h"
+#include "calc/ShorterThanStraight.h"
 #include "calc/ShownDistance.h"
 #include "data/NumberText.h"
 #include "platform/MessageBox.h"
@@ -118,7 +119,7 @@ public:
         painter->restore();
     }
 
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override
     {
         auto* editor = new QLineEdit(parent);
         editor->setFrame(false);
@@ -126,7 +127,9 @@ public:
         // Typed characters must pass the grid's key filter; an input method
         // would hand in text that never went through it.
         editor->setAttribute(Qt::WA_InputMethodEnabled, false);
-        editor->setValidator(new KeyFilterValidator(&ResultGrid::CellKeyAccepted, editor));
+        MakeNumberField(editor, &ResultGrid::CellKeyAccepted,
+                        index.column() == ResultGrid::ManualFeeColumn ? velmora::data::CopiedNumberKind::Fee
+                                                                      : velmora::data::CopiedNumberKind::Distance);
         auto* self = const_cast<ResultCellDelegate*>(this);
         QObject::connect(editor, &QLineEdit::textEdited, self, [self, editor] { Q_EMIT self->commitData(editor); });
         return editor;
@@ -272,7 +275,8 @@ void ResultGrid::SetColWidth(int col, int width)
 
 QString ResultGrid::DistanceMark(int row) const
 {
-    return velmora::calc::DistanceSourceMark(m_model->source(row - 1));
+    const QString mark = velmora::calc::DistanceSourceMark(m_model->source(row - 1));
+    return m_model->shortDistanceHint(row - 1).isEmpty() ? mark : velmora::calc::ShorterThanStraightMark() + mark;
 }
 
 QStringList ResultGrid::RowTexts(const CDisplayCalcResultData& row, int position)
@@ -295,6 +299,7 @@ void ResultGrid::ShowCalcResult(bool costItemChanged)
 
     std::vector<ResultCellModel::Row> rows;
     std::vector<CDisplayCalcResultData::DistanceSource> sources;
+    std::vector<QString> shortHints;
     int position = 1;
     for (m_state.resultList->MoveFirst(); !m_state.resultList->IsEnd(); m_state.resultList->MoveNext()) {
         const QStringList texts = RowTexts(m_state.resultList->Current(), position++);
@@ -303,6 +308,9 @@ void ResultGrid::ShowCalcResult(bool costItemChanged)
             row[static_cast<std::size_t>(c)] = texts.at(c);
         rows.push_back(std::move(row));
         sources.push_back(m_state.resultList->Current().GetDistanceSource());
+        const CDisplayCalcResultData& current = m_state.resultList->Current();
+        shortHints.push_back(velmora::calc::ShorterThanStraight(current) ? velmora::calc::ShorterThanStraightHint(current)
+                                                                          : QString());
     }
 
     if (rows.empty()) {
@@ -315,7 +323,7 @@ void ResultGrid::ShowCalcResult(bool costItemChanged)
     }
 
     const int col = Col();
-    m_model->assign(std::move(rows), std::move(sources));
+    m_model->assign(std::move(rows), std::move(sources), std::move(shortHints));
     setCurrentIndex(m_model->index(0, col));
     RestoreSelectedRow(previousName);
     ShowUnitCautions();
@@ -444,6 +452,16 @@ void ResultGrid::StringGridKeyPress(QChar& key, const QLineEdit* editor)
         CDisplayCalcResultData* row = m_state.resultList->FindByName(Cell(1, r));
         if (!row)
             return;
+        // A road is never shorter than the straight line: a slip would rank
+        // the site first. Asked for a new distance only; No keeps the old one.
+        if (d != row->GetTransportDistance() && velmora::calc::ShorterThanStraight(d, row->GetStraightDistance())
+            && platform::ShowMessage(
+                   velmora::calc::ShorterThanStraightQuestion(row->GetSiteName(), d, row->GetStraightDistance()),
+                   QStringLiteral("運搬距離の確認"), platform::MessageButtons::YesNo, platform::MessageIcon::Question)
+                   != platform::MessageAnswer::Yes) {
+            SetCell(DistanceColumn, r, FloatToStr(row->GetTransportDistance()));
+            return;
+        }
         row->CommitTypedTransportDistance(d);
         row->SetManualFee(StrToIntDefault(feeText, 0));
         ShowCalcResult(false);
@@ -471,9 +489,9 @@ QString ResultGrid::ManualFeeRangeText()
 bool ResultGrid::filterKey(QKeyEvent* event, const QLineEdit* editor)
 {
     // A paste goes to the editor, whose validator judges the text it makes.
-    if (event->matches(QKeySequence::Paste))
+    if (IsEditingShortcut(event))
         return false;
-    QChar key = TypedCharacter(event);
+    QChar key = TypedNumberCharacter(event);
     if (key.isNull())
         return false;
     const bool enter = key == u'\r';

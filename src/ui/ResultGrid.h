@@ -96,7 +96,8 @@ public:
     static bool CellKeyAccepted(const QString& text, QChar key);
 
     // The mark drawn beside the transport distance of a row: where the
-    // distance came from, as the grid was last filled; empty for none.
+    // distance came from, as the grid was last filled, after the mark of a
+    // distance shorter than the straight line; empty for none.
     QString DistanceMark(int row) const;
 
     // The colour a data cell is filled with, by the same rules as drawing.

@@ -2,11 +2,15 @@
 
 #include "platform/MessageBox.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMimeData>
 #include <QProcess>
 #include <QStringList>
+#include <QWidget>
 #include <deque>
 #include <functional>
 #include <vector>
@@ -66,6 +70,19 @@ inline bool WaitUntil(const std::function<bool()>& done, int ms = 5000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
     return true;
+}
+
+// Drops `text` onto `target` as a drag from another program would: a drop
+// reaches only a widget that took the drag's entry. True when it was taken.
+inline bool DropText(QWidget* target, const QString& text)
+{
+    QMimeData mime;
+    mime.setText(text);
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return drop.isAccepted();
 }
 
 // Starts the real program from a copy beside the deployment in `exeDir`

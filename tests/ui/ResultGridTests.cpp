@@ -1,8 +1,11 @@
 #include "app/MainWindowFixture.h"
 #include "calc/CDisplayCalcResultList.h"
 #include "calc/COutputDataManager.h"
+#include "calc/ShorterThanStraight.h"
 #include "data/NumberText.h"
+#include "ui/EvidenceSheet.h"
 #include "ui/KeyCharacter.h"
+#include "ui/NumberField.h"
 
 #include <QButtonGroup>
 #include <QClipboard>
@@ -11,6 +14,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QToolTip>
 
 using namespace velmora::test;
 using velmora::ui::ResultGrid;
@@ -298,6 +302,9 @@ TEST(KeyCharacterTest, KeysThatTypeAndKeysThatDoNot)
     EXPECT_EQ(typed(Qt::Key_Enter, QString()), QChar(u'\r'));
     EXPECT_EQ(typed(Qt::Key_Backspace, QStringLiteral("\b")), QChar(u'\b'));
     EXPECT_EQ(typed(Qt::Key_5, QStringLiteral("5")), QChar(u'5'));
+    QKeyEvent fullWidth(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("５"));
+    EXPECT_EQ(velmora::ui::TypedNumberCharacter(&fullWidth), QChar(u'5'));
+    EXPECT_EQ(velmora::ui::TypedCharacter(&fullWidth), QChar(u'５'));
     EXPECT_EQ(typed(Qt::Key_V, QStringLiteral("v"), Qt::ControlModifier), QChar(char16_t(0x16)));
     EXPECT_TRUE(typed(Qt::Key_Delete, QString(QChar(char16_t(0x7f)))).isNull());
     EXPECT_TRUE(typed(Qt::Key_Left, QString()).isNull());
@@ -314,7 +321,7 @@ TEST_F(ResultGridTest, PastesTypingOverASelectionAndBackspaceMeetTheCellRules)
     EXPECT_EQ(grid->Cell(ResultGrid::DistanceColumn, 2), QStringLiteral(".5"));
 
     QClipboard* clipboard = QGuiApplication::clipboard();
-    for (const QString& refused : {QStringLiteral("-500"), QStringLiteral("1e9"), QStringLiteral("１２")}) {
+    for (const QString& refused : {QStringLiteral("-500"), QStringLiteral("1e9"), QStringLiteral("1,2")}) {
         clipboard->setText(refused);
         e->selectAll();
         QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier);
@@ -363,4 +370,122 @@ TEST_F(ResultGridTest, AFeeThatWouldOverflowTheTotalIsRefused)
     EXPECT_EQ(row->GetTotal(), row->GetTransportCost() + ResultGrid::MaxManualFee);
     for (int r = 1; r < grid->RowCount(); ++r)
         EXPECT_FALSE(grid->Cell(12, r).startsWith(u'-')) << r;
+}
+
+TEST_F(ResultGridTest, CopiedNumbersAreReadAsMeantOrRefusedWholeWithAHint)
+{
+    using Kind = velmora::data::CopiedNumberKind;
+    // Pastes each text over the whole field: pairs of pasted and held texts,
+    // then texts refused with the field's tip.
+    auto check = [](QLineEdit* e, Kind kind, const QStringList& meant, const QStringList& refused) {
+        ASSERT_NE(e, nullptr);
+        auto paste = [e](const QString& text) {
+            for (QWidget* w : QApplication::topLevelWidgets()) // hideText() lingers
+                if (w->objectName() == QStringLiteral("qtooltip_label"))
+                    w->hide();
+            QGuiApplication::clipboard()->setText(text);
+            e->selectAll();
+            QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier);
+            QCoreApplication::processEvents();
+            return QToolTip::isVisible() ? QToolTip::text() : QString();
+        };
+        for (int i = 0; i + 1 < meant.size(); i += 2) {
+            EXPECT_EQ(paste(meant.at(i)), QString());
+            EXPECT_EQ(e->text(), meant.at(i + 1)) << meant.at(i).toStdString();
+        }
+        const QString kept = e->text();
+        for (const QString& text : refused) {
+            EXPECT_EQ(paste(text), velmora::ui::RefusedNumberHint(kind)) << text.toStdString();
+            EXPECT_EQ(e->text(), kept) << text.toStdString();
+        }
+    };
+    form->SetActivePage(TMainForm::PageMain);
+    check(form->EditX, Kind::Coordinate, {QStringLiteral("－１１００００．５"), QStringLiteral("-110000.5")},
+          {QStringLiteral("1e5"), QStringLiteral("142,037"), QStringLiteral("12.5km"), QStringLiteral("--5")});
+    form->SetActivePage(TMainForm::PageCalcResult);
+    check(typeInto(ResultGrid::DistanceColumn, 2, QStringLiteral("3")), Kind::Distance,
+          {QStringLiteral("１２．５"), QStringLiteral("12.5"), QStringLiteral("7km"), QStringLiteral("7")},
+          {QStringLiteral("-5"), QStringLiteral("1e5"), QStringLiteral("142,037"), QStringLiteral("4500円")});
+    check(typeInto(ResultGrid::ManualFeeColumn, 2, QStringLiteral("1")), Kind::Fee,
+          {QStringLiteral("4,500円"), QStringLiteral("4500")},
+          {QStringLiteral("-5"), QStringLiteral("4,50"), QStringLiteral("12km"), QStringLiteral("1e5")});
+
+    // Dropped text and an input method's text go the same way.
+    editor()->clear();
+    EXPECT_TRUE(DropText(editor(), QStringLiteral("２,３００円")));
+    EXPECT_EQ(grid->Cell(ResultGrid::ManualFeeColumn, 2), QStringLiteral("2300"));
+    form->EditY->clear();
+    QInputMethodEvent commit(QString(), {});
+    commit.setCommitString(QStringLiteral("－１２"));
+    QApplication::sendEvent(form->EditY, &commit);
+    EXPECT_EQ(form->EditY->text(), QStringLiteral("-12"));
+}
+
+TEST_F(ResultGridTest, ADistanceShorterThanTheStraightLineIsAskedAboutOrMarked)
+{
+    // Two sites at least 2 km away in a straight line.
+    QStringList far;
+    for (int r = 1; r < grid->RowCount() && far.size() < 2; ++r)
+        if (StrToFloatDefault(grid->Cell(2, r), 0) >= 2)
+            far.append(grid->Cell(1, r));
+    ASSERT_EQ(far.size(), 2);
+    const QString site = far.at(0);
+    const double straight = resultFor(site)->GetStraightDistance();
+    auto enter = [&](double km) {
+        QLineEdit* e = typeInto(ResultGrid::DistanceColumn, rowOf(site), FloatToStr(km));
+        ASSERT_NE(e, nullptr);
+        QTest::keyClick(e, Qt::Key_Return);
+    };
+
+    // A tenth below the straight line is rounding: taken without a word.
+    enter(straight - 0.1);
+    EXPECT_TRUE(boxes.records.empty());
+    const double kept = resultFor(site)->GetTransportDistance();
+    EXPECT_EQ(grid->DistanceMark(rowOf(site)), QStringLiteral("＃"));
+
+    // Shorter still is asked about, naming both; No (the default) keeps the old value.
+    enter(straight - 1);
+    ASSERT_EQ(boxes.records.size(), 1u);
+    EXPECT_EQ(boxes.records[0].buttons, velmora::platform::MessageButtons::YesNo);
+    for (double km : {straight - 1, straight})
+        EXPECT_TRUE(boxes.records[0].text.contains(FloatToStr(km) + QStringLiteral("km")));
+    EXPECT_EQ(resultFor(site)->GetTransportDistance(), kept);
+    EXPECT_EQ(grid->Cell(ResultGrid::DistanceColumn, rowOf(site)), FloatToStr(kept));
+
+    // Yes takes it, marked in the grid.
+    boxes.answers.push_back(velmora::platform::MessageAnswer::Yes);
+    enter(straight - 1);
+    EXPECT_EQ(boxes.records.size(), 2u);
+    EXPECT_EQ(FloatToStr(resultFor(site)->GetTransportDistance()), FloatToStr(straight - 1));
+    EXPECT_EQ(grid->DistanceMark(rowOf(site)), velmora::calc::ShorterThanStraightMark() + QStringLiteral("＃"));
+
+    // A road distance read from the route page is never asked about, only
+    // marked: in the grid, its tip and on the evidence sheet.
+    const QString other = far.at(1);
+    CDisplayCalcResultData* read = form->resultList->FindByName(other);
+    read->SetTransportDistance(read->GetStraightDistance() / 2, CDisplayCalcResultData::DistanceSource::RoutePage);
+    grid->ShowCalcResult(false);
+    EXPECT_EQ(boxes.records.size(), 2u);
+    EXPECT_EQ(grid->DistanceMark(rowOf(other)), velmora::calc::ShorterThanStraightMark() + QStringLiteral("＊"));
+    EXPECT_TRUE(grid->model()->index(rowOf(other) - 1, ResultGrid::DistanceColumn).data(Qt::ToolTipRole).toString()
+                    .contains(velmora::calc::ShorterThanStraightHint(*read)));
+    velmora::ui::EvidenceSheetData sheet;
+    sheet.rows = velmora::ui::EvidenceRows(*form->resultList);
+    const QString html = velmora::ui::EvidenceSheet(sheet).Html();
+    EXPECT_TRUE(html.contains(velmora::calc::ShorterThanStraightMark() + QStringLiteral("＊")));
+    EXPECT_TRUE(html.contains(velmora::calc::ShorterThanStraightLegend()));
+}
+
+TEST_F(ResultGridTest, CtrlASelectsTheWholeTextOfTheCoordinatesAndTheCells)
+{
+    QLineEdit* e = typeInto(ResultGrid::DistanceColumn, 2, QStringLiteral("12.5"));
+    ASSERT_NE(e, nullptr);
+    for (QLineEdit* field : {form->EditX, form->EditY, e}) {
+        field->deselect();
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        EXPECT_EQ(field->selectedText(), field->text()) << field->objectName().toStdString();
+    }
+    // What is typed next replaces it all.
+    QTest::keyClicks(e, QStringLiteral("7"));
+    EXPECT_EQ(grid->Cell(ResultGrid::DistanceColumn, 2), QStringLiteral("7"));
 }
