@@ -467,8 +467,9 @@ TEST_F(ResultGridTest, ADistanceShorterThanTheStraightLineIsAskedAboutOrMarked)
     grid->ShowCalcResult(false);
     EXPECT_EQ(boxes.records.size(), 2u);
     EXPECT_EQ(grid->DistanceMark(rowOf(other)), velmora::calc::ShorterThanStraightMark() + QStringLiteral("＊"));
+    // The recalculation made new rows: the site's row is looked up again.
     EXPECT_TRUE(grid->model()->index(rowOf(other) - 1, ResultGrid::DistanceColumn).data(Qt::ToolTipRole).toString()
-                    .contains(velmora::calc::ShorterThanStraightHint(*read)));
+                    .contains(velmora::calc::ShorterThanStraightHint(*resultFor(other))));
     velmora::ui::EvidenceSheetData sheet;
     sheet.rows = velmora::ui::EvidenceRows(*form->resultList);
     const QString html = velmora::ui::EvidenceSheet(sheet).Html();
