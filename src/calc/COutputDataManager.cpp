@@ -6,6 +6,8 @@
 #include "data/Error.h"
 #include "data/IniFile.h"
 #include "data/Notifier.h"
+#include "data/FindDataFileName.h"
+#include "data/Paths.h"
 #include "data/SelectionListCheck.h"
 #include "data/NumberText.h"
 
@@ -29,6 +31,7 @@ COutputDataManager::COutputDataManager()
     , packageTable(std::make_unique<CSekouPackageData>())
 {
     velmora::data::CheckSelectionLists();
+    velmora::data::ReportIniFilesInUtf8(velmora::data::Paths::dataDirectory());
 }
 
 COutputDataManager::COutputDataManager(Parts parts)
@@ -129,8 +132,9 @@ void COutputDataManager::SetPackageConditions(const QStringList& keys)
     std::optional<velmora::data::TableFinding> damage;
     try {
         if (!packageTable->SelectPackageGroup(keys)) {
-            throw velmora::Error(QStringLiteral("施工パッケージ単価表に条件 '%1' に合う単価がありません。")
-                                     .arg(keys.join(QStringLiteral("／"))));
+            const QString table = packageTable->FileName().isEmpty() ? QStringLiteral("施工パッケージ単価表")
+                                                                     : QStringLiteral("施工パッケージ単価表 %1 ").arg(packageTable->FileName());
+            throw velmora::Error(QStringLiteral("%1に条件 '%2' に合う単価がありません。").arg(table, keys.join(QStringLiteral("／"))));
         }
     } catch (const velmora::data::TableDamage& e) {
         damage = e.finding();
@@ -139,9 +143,9 @@ void COutputDataManager::SetPackageConditions(const QStringList& keys)
     unpriced = damage;
 }
 
-QString COutputDataManager::NoTransportTypeText()
+QString COutputDataManager::NoChoicesText(const QString& list, const QString& file)
 {
-    return QStringLiteral("この条件には運搬種別の選択肢がありません。");
+    return QStringLiteral("この条件には%1の選択肢がありません（%2 の一覧から読みます）。").arg(list, file);
 }
 
 QString COutputDataManager::NoPackageConditionsText(const QString& transportType)

@@ -69,9 +69,10 @@ public:
     void SetPackageConditions(const QString& k1, const QString& k2, const QString& k3, const QString& k4);
     void SetPackageConditions(const QStringList& keys);
     void SetPackageDistrict(int district);
-    // Why a calculation cannot start: the list of transport types is empty,
-    // or a construction-package transport type has no condition texts.
-    static QString NoTransportTypeText();
+    // Why a calculation cannot start: a list it needs is empty (`list` names
+    // the choice, `file` the list file it comes from), or a
+    // construction-package transport type has no condition texts.
+    static QString NoChoicesText(const QString& list, const QString& file);
     static QString NoPackageConditionsText(const QString& transportType);
 
     void SetJobSite(double latitude, double longitude, double x, double y);

@@ -8,7 +8,6 @@
 #include "data/Error.h"
 #include "data/FindDataFileName.h"
 #include "data/MatchesCostItem.h"
-#include "data/Notifier.h"
 #include "data/NumberText.h"
 #include "data/Paths.h"
 #include "data/TextFiles.h"
@@ -71,15 +70,32 @@ CSekouPackageData::CSekouPackageData(const QStringList& tableLines)
 
 bool CSekouPackageData::LoadPackageTable()
 {
+    using velmora::data::TableFinding;
     const QString dir = velmora::data::Paths::dataDirectory();
-    const QString path = dir + FindDataFileName(QStringLiteral("DSP2"), dir);
-    try {
-        lines = velmora::data::ReadLineFile(path);
-    } catch (const velmora::FileOpenError& e) {
-        velmora::data::notifier().warning(e.message(), QString());
+    const QString name = FindDataFileName(QStringLiteral("DSP2"), dir);
+    fileName = name.isEmpty() ? QStringLiteral("ESP2.dat") : velmora::data::ShippedFileName(name);
+    // A table that is not there, cannot be opened or is empty costs the
+    // package method its transport cost, named in every row; the labour-rate
+    // method does not read it and goes on.
+    if (name.isEmpty()) {
+        // Named with the other missing files at start-up.
+        wholeTableLeftOut = TableFinding{fileName, 0, QString(),
+                                         QStringLiteral("ファイルがありません。施工パッケージ方式の運搬費を出しません。")};
         return false;
     }
-    damagedGroups = velmora::calc::CheckPackageTable(lines, velmora::data::ShippedFileName(path));
+    try {
+        lines = velmora::data::ReadLineFile(dir + name);
+    } catch (const velmora::FileOpenError& e) {
+        wholeTableLeftOut = TableFinding{fileName, 0, QString(), e.message() + QStringLiteral(" 施工パッケージ方式の運搬費を出しません。")};
+        velmora::data::reportFinding(*wholeTableLeftOut);
+        return false;
+    }
+    if (lines.isEmpty()) {
+        wholeTableLeftOut = TableFinding{fileName, 0, QString(), QStringLiteral("ファイルが空です。施工パッケージ方式の運搬費を出しません。")};
+        velmora::data::reportFinding(*wholeTableLeftOut);
+        return false;
+    }
+    damagedGroups = velmora::calc::CheckPackageTable(lines, fileName);
     return true;
 }
 
@@ -105,6 +121,8 @@ bool CSekouPackageData::SelectPackageGroup(const QStringList& keys)
     // file would pass for a key line.
     if (keys.isEmpty())
         return false;
+    if (wholeTableLeftOut)
+        throw velmora::data::TableDamage(*wholeTableLeftOut);
     for (qsizetype i = 0; i < lines.size(); ++i) {
         bool all = true;
         for (const QString& key : keys) {

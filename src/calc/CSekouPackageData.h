@@ -20,8 +20,9 @@
 class CSekouPackageData
 {
 public:
-    // Reads "DSP2" from the data directory; a file that cannot be opened is
-    // reported through the notifier and leaves the table empty.
+    // Reads "DSP2" from the data directory; a file that is missing, cannot be
+    // opened or is empty leaves the whole table out (selecting raises
+    // TableDamage).
     CSekouPackageData();
     // A table already in memory, one entry per line.
     explicit CSekouPackageData(const QStringList& tableLines);
@@ -30,7 +31,7 @@ public:
 
     // Selects the group under the first line holding every text (half-width
     // katakana comparison). Without a match the previous group stays and the
-    // result is false.
+    // result is false; a table left out whole raises TableDamage.
     bool SelectPackageGroup(const QString& k1, const QString& k2);
     bool SelectPackageGroup(const QString& k1, const QString& k2, const QString& k3);
     bool SelectPackageGroup(const QString& k1, const QString& k2, const QString& k3, const QString& k4);
@@ -41,6 +42,8 @@ public:
     // before; a group the table's check left out raises TableDamage.
     void LoadGroup(int firstRow);
 
+    // The table's name as shipped ("ESP2.dat"); empty for a table in memory.
+    const QString& FileName() const { return fileName; }
     bool HasGroup() const { return groupLoaded; }
     int GetTruckClassIndex() const { return truckClassIndex; }
     void SetLocalPrices(int price1, int price2, double price3);
@@ -68,6 +71,8 @@ private:
     int BandCost(int band) const;
 
     QStringList lines;
+    QString fileName;
+    std::optional<velmora::data::TableFinding> wholeTableLeftOut;
     QStringList bandLimits;
     QStringList bandPrices;
     int localPrice1 = 0;

@@ -4,7 +4,6 @@
 #include "Error.h"
 #include "FindDataFileName.h"
 #include "IniFile.h"
-#include "Notifier.h"
 #include "NumberText.h"
 #include "Paths.h"
 #include "TextFiles.h"
@@ -28,30 +27,51 @@ QString dataFilePath(const QString& key)
     return directory + FindDataFileName(key, directory);
 }
 
-// The lines of a price file, or false after the open-failure warning.
-bool readPriceFile(const QString& key, QStringList& lines)
+QString shippedFile(const QString& key) { return velmora::data::ShippedFileName(dataFilePath(key)); }
+
+} // namespace
+
+// The lines of a price file. A file that is not there, cannot be opened or is
+// empty leaves its whole list out: the calculations that use it show the
+// reason in their rows, the others go on.
+bool CDistrictUnitPrice::ReadPriceFile(const QString& key, QStringList& lines)
 {
+    using velmora::data::TableFinding;
+    const QString directory = Paths::dataDirectory();
+    if (FindDataFileName(key, directory).isEmpty()) {
+        // Named with the other missing files at start-up; the rows say it too.
+        damage[key].insert(-1, TableFinding{u'E' + key.mid(1) + QStringLiteral(".dat"), 0, QString(),
+                                            QStringLiteral("ファイルがありません。この表の単価を使う計算は運搬費を出しません。")});
+        return false;
+    }
     try {
         lines = velmora::data::ReadLineFileKeepingStrayCr(dataFilePath(key));
     } catch (const velmora::FileOpenError& e) {
-        velmora::data::notifier().warning(e.message(), QString());
+        const TableFinding f{shippedFile(key), 0, QString(), e.message() + QStringLiteral(" この表の単価を使う計算は運搬費を出しません。")};
+        velmora::data::reportFinding(f);
+        damage[key].insert(-1, f);
+        return false;
+    }
+    if (lines.isEmpty()) {
+        const TableFinding f{shippedFile(key), 0, QString(),
+                             QStringLiteral("ファイルが空です。この表の単価を使う計算は運搬費を出しません。")};
+        velmora::data::reportFinding(f);
+        damage[key].insert(-1, f);
         return false;
     }
     return true;
 }
 
-QString shippedFile(const QString& key) { return velmora::data::ShippedFileName(dataFilePath(key)); }
-
 // A list file: the heading goes, one price per line stays.
-bool readPriceList(const QString& key, QStringList& prices)
+bool CDistrictUnitPrice::ReadPriceList(const QString& key, QStringList& prices)
 {
-    if (!readPriceFile(key, prices))
+    if (!ReadPriceFile(key, prices))
         return false;
-    if (prices.isEmpty())
-        throw velmora::Error(QStringLiteral("単価データ %1 が空です。").arg(shippedFile(key)));
     prices.removeFirst();
     return true;
 }
+
+namespace {
 
 // The districts the prices of "DT02" pair with, line by line; empty when
 // "DA01" cannot be read (its reader tells).
@@ -142,7 +162,7 @@ CDistrictUnitPrice::CDistrictUnitPrice()
 bool CDistrictUnitPrice::LoadR01()
 {
     QStringList lines;
-    if (!readPriceFile(QStringLiteral("DR01"), lines))
+    if (!ReadPriceFile(QStringLiteral("DR01"), lines))
         return false;
     // Only the second line is read; lines below it are notes.
     CheckPrices(QStringLiteral("DR01"), shippedFile(QStringLiteral("DR01")), lines.mid(1, 1), 1, MostWage);
@@ -154,7 +174,7 @@ bool CDistrictUnitPrice::LoadR01()
 
 bool CDistrictUnitPrice::LoadT02()
 {
-    if (!readPriceList(QStringLiteral("DT02"), pricesT02))
+    if (!ReadPriceList(QStringLiteral("DT02"), pricesT02))
         return false;
     const QString file = shippedFile(QStringLiteral("DT02"));
     const QStringList districts = districtLines();
@@ -181,7 +201,7 @@ bool CDistrictUnitPrice::LoadT02()
 
 bool CDistrictUnitPrice::LoadS24()
 {
-    if (!readPriceList(QStringLiteral("DS24"), pricesS24))
+    if (!ReadPriceList(QStringLiteral("DS24"), pricesS24))
         return false;
     const QString file = shippedFile(QStringLiteral("DS24"));
     CheckPrices(QStringLiteral("DS24"), file, pricesS24, 3, MostTruckPrice);
@@ -191,7 +211,7 @@ bool CDistrictUnitPrice::LoadS24()
 
 bool CDistrictUnitPrice::LoadS22()
 {
-    if (!readPriceList(QStringLiteral("DS22"), pricesS22))
+    if (!ReadPriceList(QStringLiteral("DS22"), pricesS22))
         return false;
     const QString file = shippedFile(QStringLiteral("DS22"));
     CheckPrices(QStringLiteral("DS22"), file, pricesS22, 3, MostTruckPrice);
@@ -384,8 +404,10 @@ int CDistrictUnitPrice::GetDumpTruckCost(int district, int costItem, int transpo
     const int truckClass = ReadQuantities(costItem, transportType);
     if (quantities.size() != 4) {
         const velmora::data::IniFile ini = velmora::data::IniFile::load(Paths::dataDirectory() + QuantitiesFile);
+        // Named with the other missing files at start-up; the rows say it too.
         if (!ini.exists())
-            throw velmora::Error(QStringLiteral("%1 の [%2] にダンプトラックの数量が 4 行そろっていません。").arg(QuantitiesFile, quantitiesSection));
+            throw velmora::data::TableDamage({QuantitiesFile, 0, QString(),
+                                              QStringLiteral("ファイルがありません。この数量を使う計算は運搬費を出しません。")});
         throw velmora::data::TableDamage(QuantitiesSectionFinding(quantitiesSection, quantities.size(), ini.sectionLineNumbers(quantitiesSection)));
     }
     const velmora::data::IniFile ini = velmora::data::IniFile::load(Paths::dataDirectory() + QuantitiesFile);

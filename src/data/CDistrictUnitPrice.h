@@ -14,8 +14,8 @@
 class CDistrictUnitPrice
 {
 public:
-    // Loads the four price files; one that cannot be opened is reported
-    // through the notifier and leaves its list empty.
+    // Loads the four price files; one that is missing, cannot be opened or
+    // is empty is left out whole (its lookups raise TableDamage).
     CDistrictUnitPrice();
     // Reads nothing: the prices come from SetPrices.
     struct NoFiles {};
@@ -47,6 +47,8 @@ public:
     void SetPrices(int r01, const QStringList& t02, const QStringList& s24, const QStringList& s22);
 
 private:
+    bool ReadPriceFile(const QString& key, QStringList& lines);
+    bool ReadPriceList(const QString& key, QStringList& prices);
     void CheckPrices(const QString& key, const QString& file, const QStringList& prices, int expectedCount,
                      long long mostPrice);
     void CheckQuantities() const;

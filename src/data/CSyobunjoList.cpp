@@ -40,16 +40,17 @@ CSyobunjoList::~CSyobunjoList() = default;
 
 bool CSyobunjoList::LoadSites(int kind)
 {
-    // A broken names file or site table must not stop start-up: the register
-    // keeps what it read, and a calculation simply finds fewer sites.
+    // A broken names file or site table must not stop start-up; the sites
+    // read before it would have no coordinates, so none is kept.
     try {
         LoadCostItemName(kind);
         LoadSiteTable();
     } catch (const velmora::Error&) {
+        sites.clear();
+        MoveFirst();
         return false;
     }
     MoveFirst();
-    // A malformed coordinate table is a broken deployment and is not caught.
     return LoadCoordinates();
 }
 
@@ -114,6 +115,10 @@ bool CSyobunjoList::LoadCoordinates()
     try {
         lines = ReadLineFile(path);
     } catch (const velmora::FileOpenError&) {
+        // Start-up names the missing file. No site can be placed, and one
+        // without coordinates would be measured from the origin.
+        sites.clear();
+        cursor = 0;
         return false;
     }
     const QString file = ShippedFileName(path);

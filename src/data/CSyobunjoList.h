@@ -23,10 +23,11 @@ public:
     CSyobunjoList& operator=(const CSyobunjoList&) = delete;
 
     // True when the site table and the coordinates were read. A failure in
-    // the names or an unreadable site table ends the load quietly with the
-    // sites read so far (without coordinates). A site whose line or
-    // coordinate line is damaged is left out alone and reported as a table
-    // finding; every other site loads with its coordinates.
+    // the names, an unreadable site table or coordinate table ends the load
+    // quietly with no site (start-up names the files): a site without
+    // coordinates cannot be placed. A site whose line or coordinate line is
+    // damaged is left out alone and reported as a table finding; every other
+    // site loads with its coordinates.
     bool LoadSites(int kind);
 
     void MoveFirst();

@@ -2,6 +2,7 @@
 
 #include "CEnDecryption.h"
 #include "IniFile.h"
+#include "TableFindings.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -129,6 +130,17 @@ QStringList EmptyShippedIniFiles(const QString& directory)
             empty.append(file);
     }
     return empty;
+}
+
+void ReportIniFilesInUtf8(const QString& directory)
+{
+    for (const QString& file : shippedIniFiles()) {
+        if (IniFile::load(QDir(directory).filePath(file)).encoding() == IniEncoding::Utf8)
+            reportFinding({file, 0, QString(),
+                           QStringLiteral("シフトJIS ではなく UTF-8 で保存されています。UTF-8 として読み、このまま計算します。"
+                                          "シフトJIS（ANSI）で保存し直してください。"),
+                           FindingLevel::Warning});
+    }
 }
 
 QString MissingDataFileText(const QString& key, const QString& shownFolder)

@@ -41,6 +41,10 @@ QStringList MissingShippedIniFiles(const QString& directory);
 // The shipped INI files that are there but hold no line in any section (an
 // emptied or garbled file reads as one without a list).
 QStringList EmptyShippedIniFiles(const QString& directory);
+// Names, as warnings among the table findings, the shipped INI files saved
+// as UTF-8 without a mark: they are read as UTF-8, but the office should
+// save them in the code page the program and its tools expect.
+void ReportIniFilesInUtf8(const QString& directory);
 // What the estimator is told about one of them (a table's key or an INI
 // file's name); `shownFolder` is the data
 // folder as the estimator knows it.

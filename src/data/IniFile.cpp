@@ -4,9 +4,11 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 #include <unicode/ucnv.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace velmora::data {
@@ -25,6 +27,20 @@ Converter openCp932()
     if (U_FAILURE(status))
         return nullptr;
     return conv;
+}
+
+// Japanese text in CP932 is almost never valid UTF-8 (its half-width kana
+// and most lead bytes cannot start a UTF-8 sequence), so text with bytes
+// beyond ASCII that decodes as UTF-8 without a fault was saved as UTF-8.
+bool IsPlainlyUtf8(const QByteArray& bytes)
+{
+    const bool beyondAscii = std::any_of(bytes.cbegin(), bytes.cend(), [](char c) { return (c & 0x80) != 0; });
+    if (!beyondAscii)
+        return false;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // The decoder reports a fault only once the text is taken from it.
+    const QString text = utf8.decode(bytes);
+    return !utf8.hasError() && !text.isEmpty();
 }
 
 QString fromUtf16(const QByteArray& bytes, qsizetype offset, bool bigEndian)
@@ -107,6 +123,9 @@ QString IniFile::decode(const QByteArray& bytes, Decode decode, IniEncoding* fou
     } else if (bytes.startsWith("\xFE\xFF")) {
         enc = IniEncoding::Utf16BeBom;
         text = fromUtf16(bytes, 2, true);
+    } else if (IsPlainlyUtf8(bytes)) {
+        enc = IniEncoding::Utf8;
+        text = QString::fromUtf8(bytes);
     } else {
         text = DecodeCp932(bytes);
     }
@@ -296,6 +315,9 @@ QByteArray IniFile::encode(IniEncoding encoding) const
     case IniEncoding::Utf16BeBom:
         out = QByteArray("\xFE\xFF", 2);
         appendUtf16(out, t, true);
+        break;
+    case IniEncoding::Utf8:
+        out = t.toUtf8();
         break;
     case IniEncoding::Cp932:
         out = EncodeCp932(t);

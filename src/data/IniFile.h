@@ -7,8 +7,10 @@
 namespace velmora::data {
 
 // The encodings an INI file can arrive in. Without a byte-order mark a file is
-// in the Windows ANSI code page of a Japanese system (CP932).
-enum class IniEncoding { Cp932, Utf8Bom, Utf16LeBom, Utf16BeBom };
+// in the Windows ANSI code page of a Japanese system (CP932), unless it is
+// plainly UTF-8: an editor's default nowadays, and read as CP932 it turns
+// every Japanese name into other characters.
+enum class IniEncoding { Cp932, Utf8Bom, Utf16LeBom, Utf16BeBom, Utf8 };
 
 // An INI file read whole into memory. Lines are trimmed, blank lines and lines
 // starting with ";" are dropped, blanks around the first "=" are removed.

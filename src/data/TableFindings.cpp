@@ -94,6 +94,9 @@ QString FindingText(const TableFinding& f)
 {
     const QString level = f.level == FindingLevel::Error ? QStringLiteral("誤り") : QStringLiteral("注意");
     const QString where = f.line > 0 ? QStringLiteral("%1 の %2 行目").arg(f.file).arg(f.line) : f.file;
+    // A finding on the file as a whole has no value to quote.
+    if (f.line == 0 && f.value.isEmpty())
+        return QStringLiteral("%1: %2: %3").arg(level, where, f.problem);
     return QStringLiteral("%1: %2「%3」: %4").arg(level, where, shownValue(f.value), f.problem);
 }
 

@@ -90,12 +90,25 @@ void ConditionPanel::RunCalculation(const std::function<void(bool)>& show)
 
 bool ConditionPanel::HasConditionTexts() const
 {
+    // An empty list is a list file that could not be read (start-up named
+    // it); the message names it again rather than blaming the price table.
+    const bool package = m_state.calcMode == 1;
     const int t = ComboBoxUnpanSyubetsu->currentIndex();
     QString problem;
-    if (t < 0)
-        problem = COutputDataManager::NoTransportTypeText();
-    else if (m_state.calcMode == 1 && calc::PackageDetailsOf(t) == calc::PackageDetails::Unpriced)
+    if (ComboBoxSyobunHimoku->currentIndex() < 0)
+        problem = COutputDataManager::NoChoicesText(QStringLiteral("処分費目"), package ? QStringLiteral("SPHimoku_RowSource.ini")
+                                                                                      : QStringLiteral("Himoku_RowSource.ini"));
+    else if (t < 0)
+        problem = COutputDataManager::NoChoicesText(QStringLiteral("運搬種別"), package ? QStringLiteral("SPSyubetsu_RowSource.ini")
+                                                                                      : QStringLiteral("Syubetsu_RowSource.ini"));
+    else if (package && calc::PackageDetailsOf(t) == calc::PackageDetails::Unpriced)
         problem = COutputDataManager::NoPackageConditionsText(ComboBoxUnpanSyubetsu->currentText());
+    else if (package && calc::PackageDetailsOf(t) == calc::PackageDetails::DebrisWorkAndLoading) {
+        if (ComboBoxGaraHassei->currentIndex() < 0)
+            problem = COutputDataManager::NoChoicesText(QStringLiteral("殻発生作業"), QStringLiteral("SPGaraHassei_RowSource.ini"));
+        else if (ComboBoxTsumikomi->currentIndex() < 0)
+            problem = COutputDataManager::NoChoicesText(QStringLiteral("積込工法区分"), QStringLiteral("SPTsumikomiKubun_RowSource.ini"));
+    }
     if (problem.isEmpty())
         return true;
     platform::ShowMessage(problem + QStringLiteral("\r\n計算は行われませんでした。"), QStringLiteral("計算実行"),

@@ -8,6 +8,7 @@
 #include "calc/ResultRowTexts.h"
 #include "calc/ShorterThanStraight.h"
 #include "calc/ShownDistance.h"
+#include "data/CSyobunjoList.h"
 #include "data/NumberText.h"
 #include "platform/MessageBox.h"
 
@@ -315,8 +316,15 @@ void ResultGrid::ShowCalcResult(bool costItemChanged)
 
     if (rows.empty()) {
         suspension.resume();
-        platform::ShowMessage(QStringLiteral("60km以内に登録された処分場が見つかりませんでした。\r\n"
-                                             "入力された座標を確認してください。"),
+        // No site at all is not a question of the coordinates: the register
+        // could not be read, or every site in it was left out as damaged.
+        const bool noSites = m_driver && m_driver->CurrentRegister() && m_driver->CurrentRegister()->Count() == 0;
+        platform::ShowMessage(noSites ? QStringLiteral("この処分費目には使える処分場が一件もありません。\r\n"
+                                                       "処分場のデータ（ET19.dat・EC01.dat・SyobunjoKikakuSource.ini）を"
+                                                       "読めなかったか、誤りのある処分場をすべて外しました。\r\n"
+                                                       "起動時に名前を挙げたファイルを直すよう、データを配布している事務所に依頼してください。")
+                                      : QStringLiteral("60km以内に登録された処分場が見つかりませんでした。\r\n"
+                                                       "入力された座標を確認してください。"),
                               QStringLiteral("計算結果"), platform::MessageButtons::Ok,
                               platform::MessageIcon::Information);
         return;

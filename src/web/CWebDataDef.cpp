@@ -37,13 +37,13 @@ boost::shared_ptr<CWebDataDef> g_shared;
 
 } // namespace
 
-CWebDataDef::CWebDataDef(const QString& path, const QStringList& overrides)
+CWebDataDef::CWebDataDef(const QString& path, const QStringList& officeFiles)
     : ini(velmora::data::IniFile::load(path))
 {
-    for (const QString& file : overrides) {
+    for (const QString& file : officeFiles) {
         velmora::data::IniFile office = velmora::data::IniFile::load(file);
         if (office.exists())
-            this->overrides.push_back(std::move(office));
+            overrides.push_back(std::move(office));
     }
 }
 

@@ -202,6 +202,30 @@ Cell RunCell(Watchdog& watchdog, const QString& relative, const Damage& damage)
         QCoreApplication::processEvents();
         cell.text += u' ' + Calculate(f, boxes, f.RadioButtonSP, where + QStringLiteral(" package"));
         cell.text += u'/' + Calculate(f, boxes, f.RadioButtonBugakari, where + QStringLiteral(" labour"));
+        // A price or quantity file, however damaged, costs the rows their
+        // transport cost, not the calculation; the package table never stops
+        // the method that does not read it.
+        const QString file = relative.section(u'/', -1);
+        static const QStringList priceFiles = {QStringLiteral("ER01.dat"), QStringLiteral("ET02.dat"), QStringLiteral("ES24.dat"),
+                                               QStringLiteral("ES22.dat"), QStringLiteral("DTTankaSuryo.ini")};
+        if (priceFiles.contains(file)) {
+            EXPECT_TRUE(cell.text.endsWith(QStringLiteral(" ok/ok"))) << where.toStdString() << ": " << cell.text.toStdString();
+        }
+        if (file == QStringLiteral("ESP2.dat")) {
+            EXPECT_TRUE(cell.text.endsWith(QStringLiteral("/ok"))) << where.toStdString() << ": " << cell.text.toStdString();
+        }
+        // A register that cannot be read is not a question of the coordinates.
+        static const QStringList siteFiles = {QStringLiteral("ET19.dat"), QStringLiteral("EC01.dat"),
+                                              QStringLiteral("SyobunjoKikakuSource.ini")};
+        if (siteFiles.contains(file) && (!present || qstrcmp(damage.name, "empty") == 0)) {
+            const QString last = boxes.records.empty() ? QString() : boxes.records.back().text;
+            EXPECT_TRUE(last.contains(file)) << where.toStdString() << ": " << last.toStdString();
+        }
+        // Without the file, the rows of the method that needs it say which.
+        if (!present && priceFiles.contains(file) && f.StringGrid->RowCount() > 2) {
+            EXPECT_TRUE(f.StringGrid->Cell(velmora::ui::ResultGrid::BandColumn, 1).contains(file))
+                << where.toStdString() << ": " << f.StringGrid->Cell(velmora::ui::ResultGrid::BandColumn, 1).toStdString();
+        }
         // Nothing to price with: 計算実行 stays off and says why, and the
         // box names the files instead of asking for a restart that cannot help.
         if (!f.driver) {
@@ -227,8 +251,13 @@ Cell RunCell(Watchdog& watchdog, const QString& relative, const Damage& damage)
         // is named before anything is calculated, not found out later as "no
         // site within 60 km" or a missing condition.
         const bool emptied = present && qstrcmp(damage.name, "empty") == 0 && relative.startsWith(QStringLiteral("dat/"));
-        if (relative.endsWith(QStringLiteral(".dat")) || emptied) {
+        const bool recoded = qstrcmp(damage.name, "encoding") == 0 && relative.startsWith(QStringLiteral("dat/"));
+        if (relative.endsWith(QStringLiteral(".dat")) || emptied || recoded) {
             EXPECT_GT(atStart, 0u) << where.toStdString() << ": nothing said at start-up";
+        }
+        // A list saved as UTF-8 is read as what it says: both methods price.
+        if (recoded && !relative.endsWith(QStringLiteral(".dat"))) {
+            EXPECT_TRUE(cell.text.endsWith(QStringLiteral(" ok/ok"))) << where.toStdString() << ": " << cell.text.toStdString();
         }
         EXPECT_EQ(deployment.dataFiles(), shipped) << where.toStdString() << ": working files after calculating";
         EXPECT_EQ(FolderSnapshot(deployment.exeDir()), before) << where.toStdString() << ": changed by calculating";

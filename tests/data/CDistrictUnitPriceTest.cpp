@@ -125,23 +125,32 @@ TEST_F(DistrictUnitPriceTest, BrokenQuantitiesAndOutOfRangeLookupsRaise)
     EXPECT_THROW(prices.GetDumpTruckCost(0, 0, 0), velmora::Error);
 }
 
-TEST_F(DistrictUnitPriceTest, EachMissingPriceFileIsReportedInLoadingOrderAndStartUpGoesOn)
+TEST_F(DistrictUnitPriceTest, AMissingOrEmptyPriceFileIsLeftOutWholeAndTheOthersStay)
 {
+    // Start-up names a missing file; the rows that need it name it again.
     dep.writeWorking(QStringLiteral("DT02"), crlfLines({QStringLiteral("h"), QStringLiteral("1")}));
+    dep.writeWorking(QStringLiteral("DS22"), QString());
+    velmora::data::takeFindings();
     CDistrictUnitPrice prices;
-    ASSERT_EQ(notes.warnings.size(), 3u);
-    for (const auto& w : notes.warnings) {
-        EXPECT_TRUE(w.second.isEmpty()); // the executable's name
-        EXPECT_TRUE(w.first.startsWith(QStringLiteral("ファイル ") + dep.dataDir())) << w.first.toStdString();
-        EXPECT_TRUE(w.first.contains(QStringLiteral("は開けません。")));
-    }
-    EXPECT_EQ(prices.GetPriceR01(), 0);
+    EXPECT_TRUE(notes.warnings.empty());
     EXPECT_EQ(prices.GetPriceT02(0), 1);
-    EXPECT_THROW(prices.GetPriceS24(0), velmora::Error);
-
-    notes.warnings.clear();
-    EXPECT_FALSE(prices.LoadS22());
-    EXPECT_EQ(notes.warnings.size(), 1u);
+    const auto leftOut = [&](auto lookup, const QString& file, const QString& why) {
+        try {
+            lookup();
+            ADD_FAILURE() << file.toStdString() << " priced";
+        } catch (const velmora::data::TableDamage& e) {
+            EXPECT_EQ(e.finding().file, file);
+            EXPECT_TRUE(e.finding().problem.startsWith(why)) << e.finding().problem.toStdString();
+        }
+    };
+    leftOut([&] { return prices.GetPriceR01(); }, QStringLiteral("ER01.dat"), QStringLiteral("ファイルがありません。"));
+    leftOut([&] { return prices.GetPriceS24(0); }, QStringLiteral("ES24.dat"), QStringLiteral("ファイルがありません。"));
+    leftOut([&] { return prices.GetPriceS22(0); }, QStringLiteral("ES22"), QStringLiteral("ファイルが空です。"));
+    // Only the emptied file is a finding of its own; missing ones are told with the other missing files.
+    const std::vector<velmora::data::TableFinding> findings = velmora::data::takeFindings();
+    ASSERT_EQ(findings.size(), 1u);
+    EXPECT_EQ(velmora::data::FindingText(findings.front()),
+              QStringLiteral("誤り: ES22: ファイルが空です。この表の単価を使う計算は運搬費を出しません。"));
 }
 
 TEST_F(DistrictUnitPriceTest, MalformedPricesAreNamedAndCostOnlyTheirOwnPrice)
@@ -171,10 +180,6 @@ TEST_F(DistrictUnitPriceTest, MalformedPricesAreNamedAndCostOnlyTheirOwnPrice)
     dep.writeWorking(QStringLiteral("DR01"), crlfLines({QStringLiteral("単価のみ")}));
     EXPECT_THROW(CDistrictUnitPrice().GetPriceR01(), velmora::data::TableDamage);
     velmora::data::takeFindings();
-    writePrices();
-    writePrices();
-    dep.writeWorking(QStringLiteral("DS24"), QString());
-    EXPECT_THROW(CDistrictUnitPrice(), velmora::Error);
 }
 
 TEST_F(DistrictUnitPriceTest, ALineBreakInsideAPriceCostsOnlyItsOwnDistrictAndADearerSmallerTruckIsWarned)

@@ -91,6 +91,7 @@ TEST_F(SyobunjoListTest, HalfWidthNameInTheTableMatchesAFullWidthName)
                  QStringLiteral("[処分費目]\r\nアスファルト\r\n"), velmora::data::IniEncoding::Utf8Bom);
     dep.writeWorking(QStringLiteral("DT19"), crlfLines({siteLine(QStringLiteral("A"), QStringLiteral("ｱｽﾌｧﾙﾄ殻"), QStringLiteral("x"), QStringLiteral("1")),
                                                     siteLine(QStringLiteral("B"), QStringLiteral("ｱｽﾌｧ"), QStringLiteral("y"), QStringLiteral("1"))}));
+    dep.writeWorking(QStringLiteral("DC01"), crlfLines({QStringLiteral("1,A,-120000,20000"), QStringLiteral("2,B,-120000,20000")}));
     CSyobunjoList list(0);
     EXPECT_EQ(walkNames(list), QStringList{QStringLiteral("x")});
 }
@@ -199,7 +200,7 @@ TEST_F(SyobunjoListTest, ASkippedLineNumberAndAPlaceAwayFromItsLatitudeAreWarned
     EXPECT_TRUE(all.contains(QStringLiteral("EC01.dat の 3 行目「-147212.4,-45088.0」: 座標が同じ行の緯度・経度（34.6720, 136.4920）から"))) << all.toStdString();
 }
 
-TEST_F(SyobunjoListTest, MissingFilesGiveQuietlyIncompleteRegisters)
+TEST_F(SyobunjoListTest, MissingFilesGiveQuietlyEmptyRegisters)
 {
     // No names file at all.
     CSyobunjoList noNames(0);
@@ -212,13 +213,13 @@ TEST_F(SyobunjoListTest, MissingFilesGiveQuietlyIncompleteRegisters)
     EXPECT_FALSE(beyond.LoadSites(0));
     EXPECT_EQ(beyond.Count(), 0);
 
-    // Sites without a coordinate table keep 0/0.
+    // Without a coordinate table no site can be placed; at 0/0 one would be
+    // measured from the origin.
     dep.writeWorking(QStringLiteral("DT19"), crlfLines({siteLine(QStringLiteral("K1"), QStringLiteral("ｱｽﾌｧﾙﾄ"), QStringLiteral("n"), QStringLiteral("1"))}));
     CSyobunjoList noCoordinates(-1);
     EXPECT_FALSE(noCoordinates.LoadSites(2));
-    ASSERT_EQ(noCoordinates.Count(), 1);
-    noCoordinates.MoveFirst();
-    EXPECT_EQ(noCoordinates.Current().GetX(), 0.0);
+    EXPECT_EQ(noCoordinates.Count(), 0);
+    EXPECT_TRUE(noCoordinates.IsEnd());
     EXPECT_TRUE(notes.warnings.empty());
 }
 

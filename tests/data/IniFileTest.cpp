@@ -43,7 +43,7 @@ void expectSample(const IniFile& ini)
 TEST(IniFile, ReadsTheSameContentInEveryEncoding)
 {
     TempDeployment dep;
-    for (IniEncoding encoding : {IniEncoding::Cp932, IniEncoding::Utf8Bom, IniEncoding::Utf16LeBom, IniEncoding::Utf16BeBom}) {
+    for (IniEncoding encoding : {IniEncoding::Cp932, IniEncoding::Utf8Bom, IniEncoding::Utf16LeBom, IniEncoding::Utf16BeBom, IniEncoding::Utf8}) {
         SCOPED_TRACE(static_cast<int>(encoding));
         dep.writeIni(QStringLiteral("x.ini"), Sample, encoding);
         const IniFile ini = IniFile::load(dep.path(QStringLiteral("x.ini")));
@@ -89,7 +89,7 @@ TEST(IniFile, SetValueReplacesInPlaceOrAppendsAndTextUsesCrLf)
 TEST(IniFile, SaveRoundTripsEachEncodingAndReportsFailure)
 {
     TempDeployment dep;
-    for (IniEncoding encoding : {IniEncoding::Cp932, IniEncoding::Utf8Bom, IniEncoding::Utf16LeBom, IniEncoding::Utf16BeBom}) {
+    for (IniEncoding encoding : {IniEncoding::Cp932, IniEncoding::Utf8Bom, IniEncoding::Utf16LeBom, IniEncoding::Utf16BeBom, IniEncoding::Utf8}) {
         SCOPED_TRACE(static_cast<int>(encoding));
         dep.writeIni(QStringLiteral("x.ini"), Sample, encoding);
         IniFile ini = IniFile::load(dep.path(QStringLiteral("x.ini")));

@@ -119,6 +119,9 @@ void TempDeployment::writeIni(const QString& relative, const QString& text,
     case IniEncoding::Utf8Bom:
         bytes = QByteArray("\xEF\xBB\xBF") + text.toUtf8();
         break;
+    case IniEncoding::Utf8:
+        bytes = text.toUtf8();
+        break;
     case IniEncoding::Utf16LeBom:
         bytes = QByteArray("\xFF\xFE", 2) + utf16le(text);
         break;

@@ -543,7 +543,7 @@ TEST_F(ConditionPanelTest, TransportTypeWithoutConditionsIsRefusedBeforeAnything
     };
     pick(f.ComboBoxSyobunHimoku, 0);
     ASSERT_EQ(f.ComboBoxUnpanSyubetsu->count(), 0);
-    refused(COutputDataManager::NoTransportTypeText());
+    refused(COutputDataManager::NoChoicesText(QStringLiteral("運搬種別"), QStringLiteral("SPSyubetsu_RowSource.ini")));
 
     pick(f.ComboBoxSyobunHimoku, Asphalt);
     pick(f.ComboBoxUnpanSyubetsu, 4);

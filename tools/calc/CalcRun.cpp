@@ -108,8 +108,13 @@ Loaded Load(const QString& deployment)
     return loaded;
 }
 
-const QString& Pick(const QStringList& list, int index, const QString& option, const QString& what)
+// `file` is the list file the choices come from: an empty list there is
+// damaged data, named as such, not a wrong argument.
+const QString& Pick(const QStringList& list, int index, const QString& option, const QString& what,
+                    const QString& file = QString())
 {
+    if (list.isEmpty() && !file.isEmpty())
+        throw velmora::Error(COutputDataManager::NoChoicesText(what, file));
     if (list.isEmpty())
         throw ArgumentError(QStringLiteral("%1: この条件には%2の選択肢がありません。").arg(option, what));
     if (index < 0 || index >= list.size())
@@ -128,19 +133,21 @@ velmora::calc::CaseData ChosenConditions(const CalcArguments& a, const Lists& li
     velmora::calc::CaseData d;
     d.packageMethod = a.method == CalcMethod::Package;
     if (!d.packageMethod) {
-        d.costItem = Pick(lists.himoku.Items(), a.costItem, QStringLiteral("--cost-item"), QStringLiteral("処分費目"));
+        d.costItem = Pick(lists.himoku.Items(), a.costItem, QStringLiteral("--cost-item"), QStringLiteral("処分費目"),
+                        QStringLiteral("Himoku_RowSource.ini"));
         d.transportType = Pick(lists.syubetsu.Items(a.costItem), a.transportType, QStringLiteral("--transport-type"),
-                               QStringLiteral("運搬種別"));
+                               QStringLiteral("運搬種別"), QStringLiteral("Syubetsu_RowSource.ini"));
         d.did = a.did;
         return d;
     }
-    d.costItem = Pick(lists.spHimoku.Items(), a.costItem, QStringLiteral("--cost-item"), QStringLiteral("処分費目"));
+    d.costItem = Pick(lists.spHimoku.Items(), a.costItem, QStringLiteral("--cost-item"), QStringLiteral("処分費目"),
+                      QStringLiteral("SPHimoku_RowSource.ini"));
     d.transportType = Pick(lists.spSyubetsu.Items(a.costItem), a.transportType, QStringLiteral("--transport-type"),
-                           QStringLiteral("運搬種別"));
+                           QStringLiteral("運搬種別"), QStringLiteral("SPSyubetsu_RowSource.ini"));
     d.debrisWork = Pick(lists.spGaraHassei.Items(a.costItem), a.debrisWork, QStringLiteral("--debris-work"),
-                        QStringLiteral("殻発生作業"));
+                        QStringLiteral("殻発生作業"), QStringLiteral("SPGaraHassei_RowSource.ini"));
     d.loading = Pick(lists.spTsumikomi.Items(a.costItem, a.debrisWork), a.loading, QStringLiteral("--loading"),
-                     QStringLiteral("積込工法区分"));
+                     QStringLiteral("積込工法区分"), QStringLiteral("SPTsumikomiKubun_RowSource.ini"));
     d.refuseKind = Pick(velmora::calc::RefuseKinds(), a.refuse, QStringLiteral("--refuse"), QStringLiteral("塵芥の種類"));
     d.loadClass = Pick(velmora::calc::LoadClasses(), a.loadClass, QStringLiteral("--load-class"), QStringLiteral("積載区分"));
     d.dumpTruckCarry = a.dumpTruckCarry;
