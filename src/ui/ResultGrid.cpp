@@ -335,6 +335,7 @@ void ResultGrid::ShowCalcResult(bool costItemChanged)
     setCurrentIndex(m_model->index(0, col));
     RestoreSelectedRow(previousName);
     ShowUnitCautions();
+    ShowWholeBandTexts();
     suspension.resume();
     viewport()->repaint();
     if (m_showResultPage)
@@ -358,6 +359,23 @@ void ResultGrid::ShowUnitCautions()
     }
     if (wanted > columnWidth(FeeUnitColumn))
         setColumnWidth(FeeUnitColumn, wanted);
+}
+
+void ResultGrid::ShowWholeBandTexts()
+{
+    // "上限値を超えています" and a data-error reason are longer than any band
+    // limit; the name column, wider than its longest name, gives up the room.
+    int band = 0;
+    int name = 0;
+    for (int r = 1; r < RowCount(); ++r) {
+        band = qMax(band, fontMetrics().horizontalAdvance(Cell(BandColumn, r)) + 8);
+        name = qMax(name, fontMetrics().horizontalAdvance(Cell(1, r)) + 8);
+    }
+    const int extra = qMin(band - columnWidth(BandColumn), columnWidth(1) - name);
+    if (extra <= 0)
+        return;
+    setColumnWidth(1, columnWidth(1) - extra);
+    setColumnWidth(BandColumn, columnWidth(BandColumn) + extra);
 }
 
 void ResultGrid::ClearResultGrid()

@@ -84,6 +84,7 @@ public:
     void RestoreSelectedRow(const QString& previousName);
     // Widens the unit column when a marked unit would not fit.
     void ShowUnitCautions();
+    void ShowWholeBandTexts();
 
     void StringGridSelectCell(int col, int row);
     // `key` in/out; a null character discards the key.

@@ -286,6 +286,12 @@ TEST(DataToolCheck, ExitStatusTellsCleanWarningsAndErrors)
     auto [warned, warnings] = check(d.exeDir());
     EXPECT_EQ(warned, 3) << warnings.toStdString();
     EXPECT_TRUE(warnings.contains(QStringLiteral("注意: ET02.dat の 5 行目「1490」"))) << warnings.toStdString();
+    // So is a list saved as UTF-8 by an editor: read as UTF-8, named.
+    const QString list = QStringLiteral("dat/Himoku_RowSource.ini");
+    d.writeBytes(list, velmora::data::DecodeCp932(d.readBytes(list)).toUtf8());
+    std::tie(warned, warnings) = check(d.exeDir());
+    EXPECT_EQ(warned, 3) << warnings.toStdString();
+    EXPECT_TRUE(warnings.contains(QStringLiteral("注意: Himoku_RowSource.ini: シフトJIS ではなく UTF-8"))) << warnings.toStdString();
 
     // A fee with a thousands separator is an error.
     const QString sites = d.readScrambled(QStringLiteral("ET19.dat"));

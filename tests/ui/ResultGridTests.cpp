@@ -134,6 +134,9 @@ TEST_F(ResultGridTest, ADistanceBeyondSixtyIsKeptAndItsRowUnranked)
     EXPECT_EQ(grid->Cell(12, r), QString());
     EXPECT_EQ(grid->Cell(ResultGrid::RankColumn, r), QString());
     EXPECT_EQ(grid->Cell(ResultGrid::BandColumn, r), QStringLiteral("上限値を超えています"));
+    // Shown whole: the name column gives up the room.
+    EXPECT_GE(grid->ColWidth(ResultGrid::BandColumn), grid->fontMetrics().horizontalAdvance(QStringLiteral("上限値を超えています")));
+    EXPECT_LT(grid->ColWidth(1), ResultGrid::ColumnWidths[1]);
     EXPECT_TRUE(grid->model()->index(r - 1, ResultGrid::RankColumn).data(Qt::ToolTipRole).toString().contains(QStringLiteral("60km")));
 }
 
