@@ -2,6 +2,7 @@
 
 #include "CDisplayCalcResultList.h"
 #include "ResultRowTexts.h"
+#include "ShorterThanStraight.h"
 
 namespace velmora::calc {
 namespace {
@@ -48,19 +49,30 @@ QList<QStringList> ResultTableRows(CDisplayCalcResultList& list)
 {
     QList<QStringList> rows;
     list.MoveFirst();
-    for (int position = 1; !list.IsEnd(); ++position, list.MoveNext())
-        rows.append(ResultRowTexts(list.Current(), position) << DistanceSourceText(list.Current().GetDistanceSource()));
+    for (int position = 1; !list.IsEnd(); ++position, list.MoveNext()) {
+        const CDisplayCalcResultData& row = list.Current();
+        // A distance shorter than the straight line carries the grid's mark here too.
+        const QString source = DistanceSourceText(row.GetDistanceSource());
+        rows.append(ResultRowTexts(row, position) << (ShorterThanStraight(row) ? ShorterThanStraightMark() + source : source));
+    }
     return rows;
 }
 
 QStringList ResultTableNotes(CDisplayCalcResultList& list, int year)
 {
-    for (list.MoveFirst(); !list.IsEnd(); list.MoveNext())
-        if (list.Current().GetDistanceSource() == CDisplayCalcResultData::DistanceSource::RoutePage)
-            return {DistanceSourceHeader() + QStringLiteral("「")
-                    + DistanceSourceText(CDisplayCalcResultData::DistanceSource::RoutePage)
-                    + QStringLiteral("」の道のり距離: ") + GoogleAttributionText(year)};
-    return {};
+    bool fromRoutePage = false;
+    bool marked = false;
+    for (list.MoveFirst(); !list.IsEnd(); list.MoveNext()) {
+        fromRoutePage |= list.Current().GetDistanceSource() == CDisplayCalcResultData::DistanceSource::RoutePage;
+        marked |= ShorterThanStraight(list.Current());
+    }
+    QStringList notes;
+    if (fromRoutePage)
+        notes.append(DistanceSourceHeader() + QStringLiteral("「") + DistanceSourceText(CDisplayCalcResultData::DistanceSource::RoutePage)
+                     + QStringLiteral("」の道のり距離: ") + GoogleAttributionText(year));
+    if (marked)
+        notes.append(ShorterThanStraightLegend());
+    return notes;
 }
 
 QString TableText(const QStringList& header, const QList<QStringList>& rows, TableFormat format, const QStringList& notes)

@@ -1,6 +1,7 @@
 #include "calc/CDisplayCalcResultList.h"
 #include "calc/ResultRowTexts.h"
 #include "calc/ResultTable.h"
+#include "calc/ShorterThanStraight.h"
 
 #include <QList>
 #include <QStringList>
@@ -76,7 +77,7 @@ TEST(ResultTable, RowsCarryTheGridTextsInListOrder)
     list.Add(makeRow(QStringLiteral("無価格"), 0, 0));
     list.Add(makeRow(QStringLiteral("手入力"), 9000, 2));
     list.RowAt(1)->SetTransportDistance(14.1, CDisplayCalcResultData::DistanceSource::RoutePage);
-    list.RowAt(3)->SetTransportDistance(9.5, CDisplayCalcResultData::DistanceSource::Typed);
+    list.RowAt(3)->SetTransportDistance(12.5, CDisplayCalcResultData::DistanceSource::Typed);
     const QList<QStringList> rows = ResultTableRows(list);
     ASSERT_EQ(rows.size(), 3);
     ASSERT_EQ(rows.at(0).size(), 16);
@@ -105,6 +106,11 @@ TEST(ResultTable, RowsCarryTheGridTextsInListOrder)
     EXPECT_TRUE(TableText(ResultTableHeader(), rows, TableFormat::Tsv, notes).startsWith(notes.at(0) + QStringLiteral("\nNo.\t")));
     list.RowAt(1)->SetTransportDistance(14.1, CDisplayCalcResultData::DistanceSource::Typed);
     EXPECT_TRUE(velmora::calc::ResultTableNotes(list, 2026).isEmpty());
+
+    // A distance shorter than the straight line is marked as in the grid, and the mark explained.
+    list.RowAt(3)->SetTransportDistance(9.5, CDisplayCalcResultData::DistanceSource::Typed);
+    EXPECT_EQ(ResultTableRows(list).at(2).at(15), QStringLiteral("！手入力"));
+    EXPECT_EQ(velmora::calc::ResultTableNotes(list, 2026), QStringList{velmora::calc::ShorterThanStraightLegend()});
 }
 
 TEST(ResultTable, HeaderIsOneLinePerCell)
